@@ -1,0 +1,21 @@
+#pragma once
+// plomaret-exchange: the Exchange rewrite for many files at once, without a window.
+// Each file is streamed through the text-file reader and the fix-up and written with
+// CR LF after every line: the same bytes as Exchange then SaveAs in the window.
+
+#include <iosfwd>
+#include <string>
+
+#include "app/XFileFixup.h"
+#include "framework/core/FileReplacer.h"
+
+namespace plomaret {
+
+// Rewrites the text file at input into output (not yet committed). Refuses a file
+// that is not text before writing anything.
+TFixupCounts ExchangeFile(const std::string& input, TFileReplacer& output);
+
+// The command line: returns the process exit code (0 done, 1 a file failed, 2 bad usage).
+int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace plomaret

@@ -1,0 +1,77 @@
+#include "EditorUtils.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/core/LineSplitter.h"
+
+namespace plomaret {
+
+namespace {
+
+// Kind of the byte at 1-based position i when s is read by characters.
+enum TByteKind { bkOutside, bkSingle, bkLead, bkTrail };
+
+TByteKind ByteKindAt(std::string_view s, int i) {
+  if (i < 1 || static_cast<size_t>(i) > s.size()) return bkOutside;
+  const size_t target = static_cast<size_t>(i - 1);
+  size_t pos = 0;
+  while (pos < target) {
+    pos += IsLeadByte(static_cast<unsigned char>(s[pos])) ? 2 : 1;
+  }
+  if (pos > target) return bkTrail;
+  return IsLeadByte(static_cast<unsigned char>(s[pos])) ? bkLead : bkSingle;
+}
+
+}  // namespace
+
+int CountByte(std::string_view s, char byte, int n) {
+  if (n <= 0) return 0;
+  const size_t limit = std::min(s.size(), static_cast<size_t>(n));
+  return static_cast<int>(std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(limit), byte));
+}
+
+bool IsLeadByteAt(std::string_view s, int i) { return ByteKindAt(s, i) == bkLead; }
+
+bool IsTrailByteAt(std::string_view s, int i) { return ByteKindAt(s, i) == bkTrail; }
+
+unsigned char ByteAt(std::string_view s, int i) {
+  if (i < 1 || static_cast<size_t>(i) > s.size()) return 0;
+  return static_cast<unsigned char>(s[static_cast<size_t>(i - 1)]);
+}
+
+bool ContainsAtCharBoundary(std::string_view sub, std::string_view s) {
+  if (sub.empty() || sub.size() > s.size()) return false;
+  size_t boundary = 0;  // a character boundary of s, never past the candidate
+  size_t from = 0;
+  for (;;) {
+    size_t found = s.find(sub, from);
+    if (found == std::string_view::npos) return false;
+    while (boundary < found) boundary += IsLeadByte(static_cast<unsigned char>(s[boundary])) ? 2 : 1;
+    if (boundary == found) return true;
+    from = found + 1;  // found lies inside a double-byte character
+  }
+}
+
+void TextToStrings(std::string_view text, TStrings& list) {
+  TUpdateBracket bracket(list);
+  list.Clear();
+  if (text.empty()) return;
+  // Size the list once from the LF count, then fill it in place.
+  int presized = CountByte(text, '\n', static_cast<int>(std::min<size_t>(text.size(), INT32_MAX)));
+  if (text.back() == '\n') --presized;
+  for (int i = 0; i <= presized; ++i) list.Add(std::string());
+  int index = 0;
+  SplitLines(text, [&](std::string_view line) {
+    if (index < list.Count()) {
+      list.Put(index, std::string(line));
+    } else {
+      list.Add(std::string(line));
+    }
+    ++index;
+  });
+  // A zero byte can end the text before the presized lines are used.
+  while (list.Count() > index) list.Delete(list.Count() - 1);
+}
+
+}  // namespace plomaret

@@ -1,0 +1,87 @@
+#pragma once
+// The string list beneath every text store of the editor.
+//
+// Each item holds its text, a second string and three data words that the list never
+// interprets. Items live in one array with a gap at the last edit position, so that
+// inserting or deleting rows where the user works moves nothing, and the array is
+// still moved in raw blocks. Texts live in an arena; an item is 32 bytes.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "editor/TextArena.h"
+#include "framework/core/Events.h"
+#include "framework/core/Strings.h"
+
+namespace plomaret {
+
+struct TLineItem {
+  const char* FString;     // FStringLength bytes in the list's arena (nullptr when empty)
+  std::string* FStrData;   // nullptr until a non-empty second string is set
+  uint32_t FStringLength;
+  int32_t FData;
+  uint32_t FAttribute1;
+  uint32_t FAttribute2;
+};
+
+class TLineList : public TStrings {
+ public:
+  ~TLineList() override;
+
+  std::string Get(int index) const override;
+  // The item's text without a copy; valid until the list next changes.
+  std::string_view ViewAt(int index) const;
+  void Put(int index, const std::string& text) override;
+  int Count() const override { return FItemCount; }
+  int Capacity() const override { return FItemCapacity; }
+  void SetCapacity(int capacity) override { SetItemCapacity(capacity); }
+  virtual void SetItemCapacity(int capacity);
+
+  int Add(const std::string& text) override;
+  void Insert(int index, const std::string& text) override;
+  void Delete(int index) override;
+  void Exchange(int index1, int index2) override;
+  void Clear() override;
+
+  std::string StrData(int index) const;
+  void SetStrData(int index, const std::string& text);
+  int32_t DataWord(int index) const;
+  void SetDataWord(int index, int32_t value);
+  uint32_t Attribute1(int index) const;
+  void SetAttribute1(int index, uint32_t value);
+  uint32_t Attribute2(int index) const;
+  void SetAttribute2(int index, uint32_t value);
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanging;
+
+  // The capacity an array of this many items grows to when it is full.
+  static int GrownCapacity(int capacity);
+
+ protected:
+  void UpdateStateChanged(bool updating) override;
+  virtual void AnnounceChange();
+  virtual void AnnounceChanging();
+
+ private:
+  int GapLength() const { return FItemCapacity - FItemCount; }
+  TLineItem& Item(int index) { return FItemArray[index < FGapStart ? index : index + GapLength()]; }
+  const TLineItem& Item(int index) const { return FItemArray[index < FGapStart ? index : index + GapLength()]; }
+  TLineItem& CheckedItem(int index);
+  const TLineItem& CheckedItem(int index) const;
+  void MoveGapTo(int index);
+  void Reallocate(int capacity);
+  void ReleaseItem(TLineItem& item);
+  void CompactTextsIfWasteful();
+  void FreeAll();
+
+  TLineItem* FItemArray = nullptr;
+  int FItemCount = 0;
+  int FItemCapacity = 0;
+  int FUpdateDepth = 0;
+  int FGapStart = 0;  // items [FGapStart, FGapStart + GapLength()) of the array are free
+  TTextArena FTexts;
+};
+
+}  // namespace plomaret

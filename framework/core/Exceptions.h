@@ -1,0 +1,33 @@
+#pragma once
+// The framework's exceptions. Each carries the text shown to the user unchanged.
+
+#include <stdexcept>
+#include <string>
+
+namespace plomaret {
+
+class Exception : public std::runtime_error {
+ public:
+  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  std::string Message() const { return what(); }
+};
+
+// Bad index or misuse of a string list.
+class EStringListError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A file could not be opened, read, written or replaced; the message names the file.
+class EFileError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A value could not be converted or assigned.
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+}  // namespace plomaret

@@ -1,0 +1,130 @@
+#include "app/ExchangeTool.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "../core/TestFiles.h"
+
+namespace plomaret {
+namespace {
+
+using testing::ReadBytes;
+using testing::TScratchFolder;
+using testing::WriteBytes;
+
+const std::string kModel =
+    "Mesh {\n"
+    " MeshTextureCoords {\n"
+    "  2;\n"
+    "  0.000000;0.500000;,\n"
+    "  1.000000;1.000000;;\n"
+    " }\n"
+    " MeshVertexColors {\n"
+    "  1;\n"
+    "  0;1.000000;1.000000;1.000000;1.000000;;;\n"
+    " }\n"
+    "}";
+
+const std::string kExchanged =
+    "Mesh {\r\n"
+    " MeshTextureCoords {\r\n"
+    "  2;\r\n"
+    "  0.000000;0.500000;\r\n"
+    "  1.000000;1.000000;;\r\n"
+    " }\r\n"
+    "//  MeshVertexColors {\r\n"
+    "//   1;\r\n"
+    "//   0;1.000000;1.000000;1.000000;1.000000;;;\r\n"
+    "//  }\r\n"
+    "}\r\n";
+
+class ExchangeToolTest : public ::testing::Test {
+ protected:
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "plomaret-exchange");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    FOut.str("");
+    FErr.str("");
+    return RunExchangeTool(static_cast<int>(argv.size()), argv.data(), FOut, FErr);
+  }
+  TScratchFolder FFolder;
+  std::ostringstream FOut;
+  std::ostringstream FErr;
+};
+
+TEST_F(ExchangeToolTest, WritesTheRewrittenFileWithCrLfAndReportsCounts) {
+  const std::string in = FFolder.Path("in.x"), out = FFolder.Path("out.x");
+  WriteBytes(in, kModel);
+  ASSERT_EQ(Run({in, "-o", out}), 0) << FErr.str();
+  EXPECT_EQ(ReadBytes(out), kExchanged);
+  EXPECT_EQ(ReadBytes(in), kModel) << "the input is left alone";
+  EXPECT_NE(FOut.str().find("1 texture-coordinate lines lost their final comma, 4 vertex-colour lines commented out"),
+            std::string::npos)
+      << FOut.str();
+}
+
+TEST_F(ExchangeToolTest, InPlaceWithBackupKeepsTheOriginalBytes) {
+  const std::string file = FFolder.Path("model.x");
+  WriteBytes(file, kModel + "\x1a trailing");
+  ::chmod(file.c_str(), 0604);
+  ASSERT_EQ(Run({"--in-place", "--backup", ".orig", file}), 0) << FErr.str();
+  EXPECT_EQ(ReadBytes(file), kExchanged);
+  EXPECT_EQ(ReadBytes(file + ".orig"), kModel + "\x1a trailing");
+  struct stat info {};
+  ::stat(file.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0604u);
+  ASSERT_EQ(Run({"--in-place", file}), 0);
+  EXPECT_EQ(ReadBytes(file), kExchanged) << "a second run changes nothing";
+}
+
+TEST_F(ExchangeToolTest, ABadFileAmongManyChangesNone) {
+  const std::string good = FFolder.Path("good.x"), binary = FFolder.Path("binary.x");
+  WriteBytes(good, kModel);
+  WriteBytes(binary, std::string("xof 0302bin\0\0", 13));
+  EXPECT_EQ(Run({"--in-place", good, binary}), 1);
+  EXPECT_NE(FErr.str().find(binary), std::string::npos) << FErr.str();
+  EXPECT_NE(FErr.str().find("zero byte"), std::string::npos) << FErr.str();
+  EXPECT_EQ(ReadBytes(good), kModel);
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(FFolder.Root())) ++entries;
+  EXPECT_EQ(entries, 2u) << "temporary files were left behind";
+}
+
+TEST_F(ExchangeToolTest, MissingInputAndUnwritableTargetAreErrors) {
+  const std::string missing = FFolder.Path("missing.x");
+  EXPECT_EQ(Run({missing, "-o", FFolder.Path("out.x")}), 1);
+  EXPECT_NE(FErr.str().find(missing), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(FFolder.Path("out.x")));
+
+  const std::string in = FFolder.Path("in.x");
+  WriteBytes(in, kModel);
+  EXPECT_EQ(Run({in, "-o", FFolder.Path("no/folder/out.x")}), 1);
+  EXPECT_NE(FErr.str().find("no/folder/out.x"), std::string::npos);
+}
+
+TEST_F(ExchangeToolTest, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(Run({"a.x"}), 2);
+  EXPECT_EQ(Run({"a.x", "b.x", "-o", "c.x"}), 2);
+  EXPECT_EQ(Run({"--in-place", "a.x", "-o", "c.x"}), 2);
+  EXPECT_EQ(Run({"--backup", ".bak", "a.x", "-o", "c.x"}), 2);
+  EXPECT_EQ(Run({"--frobnicate", "a.x"}), 2);
+  EXPECT_EQ(Run({"a.x", "-o"}), 2);
+  EXPECT_NE(FErr.str().find("usage:"), std::string::npos);
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(FOut.str().find("--in-place"), std::string::npos);
+}
+
+TEST_F(ExchangeToolTest, EmptyFileGivesEmptyOutput) {
+  const std::string in = FFolder.Path("empty.x"), out = FFolder.Path("out.x");
+  WriteBytes(in, "");
+  ASSERT_EQ(Run({in, "-o", out}), 0);
+  EXPECT_EQ(ReadBytes(out), "");
+}
+
+}  // namespace
+}  // namespace plomaret

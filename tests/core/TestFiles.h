@@ -1,0 +1,51 @@
+#pragma once
+// Scratch files for tests, removed with the fixture.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace plomaret::testing {
+
+class TScratchFolder {
+ public:
+  TScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "plomaret-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    FPath = pattern;
+  }
+  ~TScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(FPath, ignored);
+  }
+  std::string Path(const std::string& name) const { return FPath + "/" + name; }
+  const std::string& Root() const { return FPath; }
+
+ private:
+  std::string FPath;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The shared development data (real .x files and tools), or "" when absent.
+inline std::string SharedDir() {
+  const char* dir = std::getenv("PLOMARET_SHARED_DIR");
+  if (dir == nullptr || !std::filesystem::exists(std::string(dir) + "/data/xfiles")) return {};
+  return dir;
+}
+
+}  // namespace plomaret::testing
