@@ -3,8 +3,6 @@
 // Handler lists find a handler to remove by equality, which a bare std::function
 // cannot offer. Calling an empty event does nothing.
 
-#include <cstring>
-#include <type_traits>
 
 namespace plomaret {
 
@@ -16,10 +14,8 @@ class TEvent {
   TEvent() = default;
 
   template <class C>
-  TEvent(C* object, void (C::*method)(Args...)) : FObject(object), FInvoke(&InvokeMember<C>) {
-    static_assert(sizeof(method) <= sizeof(FMethod), "member pointer too large");
-    std::memcpy(FMethod, &method, sizeof(method));
-  }
+  TEvent(C* object, void (C::*method)(Args...))
+      : FObject(object), FInvoke(&InvokeMember<C>), FMethod(reinterpret_cast<TAnyMethod>(method)) {}
 
   bool Assigned() const { return FInvoke != nullptr; }
   explicit operator bool() const { return Assigned(); }
@@ -30,23 +26,24 @@ class TEvent {
 
   // Same object, same class, same member function.
   bool operator==(const TEvent& other) const {
-    return FObject == other.FObject && FInvoke == other.FInvoke &&
-           std::memcmp(FMethod, other.FMethod, sizeof(FMethod)) == 0;
+    return FObject == other.FObject && FInvoke == other.FInvoke && FMethod == other.FMethod;
   }
 
  private:
-  using TInvoker = void (*)(void* object, const unsigned char* method, Args... args);
+  // Any member pointer converts to this type and back unchanged; FInvoke remembers
+  // the real class, so two handlers compare equal only for the same class too.
+  class TAnyClass;
+  using TAnyMethod = void (TAnyClass::*)(Args...);
+  using TInvoker = void (*)(void* object, TAnyMethod method, Args... args);
 
   template <class C>
-  static void InvokeMember(void* object, const unsigned char* method, Args... args) {
-    void (C::*member)(Args...);
-    std::memcpy(&member, method, sizeof(member));
-    (static_cast<C*>(object)->*member)(args...);
+  static void InvokeMember(void* object, TAnyMethod method, Args... args) {
+    (static_cast<C*>(object)->*reinterpret_cast<void (C::*)(Args...)>(method))(args...);
   }
 
   void* FObject = nullptr;
   TInvoker FInvoke = nullptr;
-  unsigned char FMethod[16] = {};
+  TAnyMethod FMethod = nullptr;
 };
 
 // The common event shape: "something changed", with the object that raised it.

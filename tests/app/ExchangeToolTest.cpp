@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "../core/TestFiles.h"
+#include "TestFiles.h"
 
 namespace plomaret {
 namespace {
@@ -89,9 +89,7 @@ TEST_F(ExchangeToolTest, ABadFileAmongManyChangesNone) {
   EXPECT_NE(FErr.str().find(binary), std::string::npos) << FErr.str();
   EXPECT_NE(FErr.str().find("zero byte"), std::string::npos) << FErr.str();
   EXPECT_EQ(ReadBytes(good), kModel);
-  size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(FFolder.Root())) ++entries;
-  EXPECT_EQ(entries, 2u) << "temporary files were left behind";
+  EXPECT_EQ(testing::CountEntries(FFolder.Root()), 2u) << "temporary files were left behind";
 }
 
 TEST_F(ExchangeToolTest, MissingInputAndUnwritableTargetAreErrors) {

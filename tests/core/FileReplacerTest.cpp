@@ -16,12 +16,6 @@ using testing::ReadBytes;
 using testing::TScratchFolder;
 using testing::WriteBytes;
 
-size_t EntriesIn(const std::string& folder) {
-  size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
-
 TEST(FileReplacer, ReplacesTheFileAndKeepsItsMode) {
   TScratchFolder folder;
   const std::string path = folder.Path("model.x");
@@ -32,7 +26,7 @@ TEST(FileReplacer, ReplacesTheFileAndKeepsItsMode) {
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_EQ(EntriesIn(folder.Root()), 1u) << "the temporary file was left behind";
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 1u) << "the temporary file was left behind";
 }
 
 TEST(FileReplacer, CreatesANewFile) {
@@ -53,7 +47,7 @@ TEST(FileReplacer, AnUncommittedVersionLeavesTheOldFileWhole) {
     replacer.Finish();
   }
   EXPECT_EQ(ReadBytes(path), "old");
-  EXPECT_EQ(EntriesIn(folder.Root()), 1u);
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 1u);
 }
 
 TEST(FileReplacer, ReplacesTheTargetOfASymbolicLink) {

@@ -41,6 +41,12 @@ inline std::string ReadBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+inline size_t CountEntries(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
 // The shared development data (real .x files and tools), or "" when absent.
 inline std::string SharedDir() {
   const char* dir = std::getenv("PLOMARET_SHARED_DIR");
