@@ -1,0 +1,71 @@
+#pragma once
+// Screen rows: the line list with a fixed meaning for each item's packed words.
+//
+// Word 1: bits 0-1 row attribute, 2-3 previous row's attribute, 4-7 bracket index
+// + 2, 8-15 state value, 16-23 remain, 24-31 state value 2.
+// Word 2: bits 0-7 token kind, 8-15 state byte, 16-31 the row's sixteen mark bits.
+// The second string holds the parser's state string. A fresh row (both words 0)
+// reads as raLineEnd, without marks, and with bracket index -2: not yet parsed.
+
+#include <cstdint>
+#include <string>
+
+#include "editor/LineList.h"
+
+namespace plomaret {
+
+enum TRowAttribute : uint8_t { raLineEnd = 0, raWrap = 1, raTextEnd = 2 };
+
+// The parser's state at the start of a row, as it passes between rows and parser.
+struct TRowAttributeData {
+  uint8_t RowAttribute = raLineEnd;
+  uint8_t PrevRowAttribute = raLineEnd;
+  int32_t BracketIndex = -1;  // -1: no open bracket; -2: not valid, parse again
+  int32_t StateValue = 0;
+  int32_t Remain = 0;
+  int32_t StateValue2 = 0;
+  uint8_t TokenKind = 0;
+  uint8_t StateByte = 0;
+  std::string StateStr;
+
+  bool operator==(const TRowAttributeData&) const = default;
+};
+
+inline constexpr int kNoBracket = -1;
+inline constexpr int kInvalidBracket = -2;
+
+// The state at the top of the text.
+TRowAttributeData StartRowAttributeData();
+// The state written into rows that must be parsed again.
+TRowAttributeData InvalidRowAttributeData();
+
+class TRowAttributeStringList : public TLineList {
+ public:
+  TRowAttribute RowAttributes(int row) const;
+  void SetRowAttributes(int row, TRowAttribute value);
+  uint8_t PrevRowAttributes(int row) const;
+  void SetPrevRowAttributes(int row, uint8_t value);
+  int32_t BracketIndexes(int row) const;
+  void SetBracketIndexes(int row, int32_t value);
+  uint8_t StateValues(int row) const;
+  void SetStateValues(int row, uint8_t value);
+  uint8_t Remains(int row) const;
+  void SetRemains(int row, uint8_t value);
+  uint8_t StateValues2(int row) const;
+  void SetStateValues2(int row, uint8_t value);
+  uint8_t TokenKinds(int row) const;
+  void SetTokenKinds(int row, uint8_t value);
+  uint8_t StateBytes(int row) const;
+  void SetStateBytes(int row, uint8_t value);
+  uint16_t RowMarkBits(int row) const;
+  void SetRowMarkBits(int row, uint16_t value);
+
+  // The whole parser state of a row (row attribute included), and writing it back
+  // without touching the row's marks.
+  TRowAttributeData RowAttributeData(int row) const;
+  void SetRowAttributeData(int row, const TRowAttributeData& data);
+  // Marks the row's state as not valid; keeps its row attribute and marks.
+  void InvalidateRowAttributeData(int row);
+};
+
+}  // namespace plomaret
