@@ -44,7 +44,7 @@ std::string TLineList::Get(int index) const { return std::string(ViewAt(index));
 
 std::string_view TLineList::ViewAt(int index) const {
   const TLineItem& item = CheckedItem(index);
-  return item.FString == nullptr ? std::string_view() : std::string_view(item.FString, item.FStringLength);
+  return item.FString == nullptr ? std::string_view("") : std::string_view(item.FString, item.FStringLength);
 }
 
 void TLineList::Put(int index, const std::string& text) {

@@ -30,7 +30,8 @@ class TLineList : public TStrings {
   ~TLineList() override;
 
   std::string Get(int index) const override;
-  // The item's text without a copy; valid until the list next changes.
+  // The item's text without a copy; valid until the list next changes. Its data()
+  // is always followed by a zero byte.
   std::string_view ViewAt(int index) const;
   void Put(int index, const std::string& text) override;
   int Count() const override { return FItemCount; }

@@ -7,12 +7,14 @@ namespace plomaret {
 
 const char* TTextArena::Store(std::string_view text) {
   if (text.empty()) return nullptr;
-  if (text.size() > FLeft) StartChunk(text.size());
+  const size_t size = text.size() + 1;
+  if (size > FLeft) StartChunk(size);
   char* place = FNext;
   std::memcpy(place, text.data(), text.size());
-  FNext += text.size();
-  FLeft -= text.size();
-  FStored += text.size();
+  place[text.size()] = '\0';
+  FNext += size;
+  FLeft -= size;
+  FStored += size;
   return place;
 }
 

@@ -14,10 +14,13 @@ namespace plomaret {
 
 class TTextArena {
  public:
-  // Copies text into the arena; an empty text is stored as nullptr.
+  // Copies text into the arena followed by a zero byte, so that scanners can run
+  // over it as a C string. An empty text is stored as nullptr.
   const char* Store(std::string_view text);
   // A text of this length stored earlier is no longer used.
-  void Release(size_t length) { FGarbage += length; }
+  void Release(size_t length) {
+    if (length > 0) FGarbage += length + 1;
+  }
   void Reset();
 
   size_t LiveBytes() const { return FStored - FGarbage; }

@@ -166,6 +166,7 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
       ASSERT_EQ(FList->Count(), static_cast<int>(model.size()));
       for (int i = 0; i < FList->Count(); ++i) {
         ASSERT_EQ(FList->ViewAt(i), model[i].text) << "step " << step << " item " << i;
+        ASSERT_EQ(FList->ViewAt(i).data()[model[i].text.size()], '\0') << "scanners rely on the zero byte";
         ASSERT_EQ(FList->DataWord(i), model[i].data);
       }
     }
