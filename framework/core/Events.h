@@ -4,6 +4,8 @@
 // cannot offer. Calling an empty event does nothing.
 
 
+#include <type_traits>
+
 namespace plomaret {
 
 class TObject;
@@ -13,9 +15,12 @@ class TEvent {
  public:
   TEvent() = default;
 
-  template <class C>
-  TEvent(C* object, void (C::*method)(Args...))
-      : FObject(object), FInvoke(&InvokeMember<C>), FMethod(reinterpret_cast<TAnyMethod>(method)) {}
+  // The method may belong to a base class of the object's class (a handler such as
+  // ForwardChange declared by a base); it is bound as the base's.
+  template <class C, class M>
+    requires std::is_base_of_v<M, C>
+  TEvent(C* object, void (M::*method)(Args...))
+      : FObject(static_cast<M*>(object)), FInvoke(&InvokeMember<M>), FMethod(reinterpret_cast<TAnyMethod>(method)) {}
 
   bool Assigned() const { return FInvoke != nullptr; }
   explicit operator bool() const { return Assigned(); }

@@ -73,3 +73,23 @@ TEST(Object, CreationReachesOverridesAndDestructionIsOrdered) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+struct TBaseHandler {
+  int calls = 0;
+  void Handle(TObject*) { ++calls; }
+};
+struct TDerivedHandler : TBaseHandler {};
+
+TEST(Events, AMethodOfABaseClassBindsToADerivedObject) {
+  TDerivedHandler handler;
+  TNotifyEvent event(&handler, &TBaseHandler::Handle);
+  event(nullptr);
+  EXPECT_EQ(handler.calls, 1);
+  EXPECT_EQ(event, TNotifyEvent(static_cast<TBaseHandler*>(&handler), &TBaseHandler::Handle));
+}
+
+}  // namespace
+}  // namespace plomaret
