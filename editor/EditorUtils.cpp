@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "framework/core/Collection.h"
 #include "framework/core/LineSplitter.h"
 
 namespace plomaret {
@@ -72,6 +74,32 @@ void TextToStrings(std::string_view text, TStrings& list) {
   });
   // A zero byte can end the text before the presized lines are used.
   while (list.Count() > index) list.Delete(list.Count() - 1);
+}
+
+static void WalkObject(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc callback, void* data,
+                       std::vector<const TObject*>& path) {
+  auto* persistent = dynamic_cast<TPersistent*>(instance);
+  if (persistent == nullptr) return;
+  if (std::find(path.begin(), path.end(), instance) != path.end()) return;
+  path.push_back(instance);
+  for (const TPropInfo* prop : GetPropList(persistent->ClassInfo(), kinds, true)) {
+    callback(data, instance, *prop, *prop->PropType);
+    if (prop->Kind() != tkClass) continue;
+    auto* value = dynamic_cast<TPersistent*>(prop->GetObject(*instance));
+    if (value == nullptr) continue;
+    WalkObject(value, kinds, callback, data, path);
+    if (auto* collection = dynamic_cast<TCollection*>(value)) {
+      path.push_back(collection);
+      for (int i = 0; i < collection->Count(); ++i) WalkObject(collection->Items(i), kinds, callback, data, path);
+      path.pop_back();
+    }
+  }
+  path.pop_back();
+}
+
+void WalkProperties(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc callback, void* data) {
+  std::vector<const TObject*> path;
+  WalkObject(instance, kinds, callback, data, path);
 }
 
 }  // namespace plomaret

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "framework/core/CodePage.h"
+#include "framework/core/Properties.h"
 #include "framework/core/Strings.h"
 
 namespace plomaret {
@@ -32,5 +33,15 @@ inline int Min(int a, int b) { return a < b ? a : b; }
 // each end a line, a line end at the very end adds no empty line, a zero byte ends
 // the text. Existing items are overwritten in place, then surplus ones removed.
 void TextToStrings(std::string_view text, TStrings& list);
+
+// Called by WalkProperties for each property it takes; type is the property's type.
+using TWalkPropertiesProc = void (*)(void* data, TObject* instance, const TPropInfo& prop, const TTypeInfo& type);
+
+// Calls callback for each published property of instance whose kind is in kinds, in
+// order of name. After a property whose value is a persistent object, walks that
+// object the same way, and when it is a collection, each of its items in index order.
+// An object met again below itself is not entered a second time, so a property that
+// refers back up the tree cannot loop.
+void WalkProperties(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc callback, void* data);
 
 }  // namespace plomaret

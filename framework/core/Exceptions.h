@@ -18,6 +18,18 @@ class EStringListError : public Exception {
   using Exception::Exception;
 };
 
+// Bad index of a list other than a string list (components, collection items).
+class EListError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Misuse of a component: an invalid or duplicate name, a missing owner.
+class EComponentError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // A file could not be opened, read, written or replaced; the message names the file.
 class EFileError : public Exception {
  public:

@@ -6,11 +6,18 @@
 // overridable operations goes into AfterConstruction(), which Create() runs right
 // after `new`. Likewise BeforeDestruction() runs before the destructor, while the
 // object is still whole. Always make TObject-derived objects with Create().
+// Components (Component.h) have their own Create, because their owner frees them.
 
 #include <memory>
+#include <string>
+#include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 namespace plomaret {
+
+// The class name of a C++ type without its namespaces, e.g. "TFont".
+std::string ClassNameOf(const std::type_info& type);
 
 class TObject {
  public:
@@ -21,7 +28,14 @@ class TObject {
 
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction() {}
+
+  // The name of the object's own (most derived) class, for messages.
+  std::string ClassName() const { return ClassNameOf(typeid(*this)); }
 };
+
+class TComponent;
+template <class T>
+concept ComponentClass = std::is_base_of_v<TComponent, T>;
 
 // Frees a TObject the framework's way: BeforeDestruction, then delete.
 struct TFree {
@@ -39,6 +53,7 @@ using TOwned = std::unique_ptr<T, TFree>;
 // The one creation helper: construct, then let the object finish itself.
 // If AfterConstruction throws, the half-built object is freed and the error goes on.
 template <class T, class... Args>
+  requires(!ComponentClass<T>)
 TOwned<T> Create(Args&&... args) {
   TOwned<T> object(new T(std::forward<Args>(args)...));
   object->AfterConstruction();

@@ -5,11 +5,17 @@
 #include "CodePage.h"
 #include "FileReplacer.h"
 #include "LineSplitter.h"
+#include "Properties.h"
 #include "TextFileReader.h"
 
 namespace plomaret {
 
 // ---- TStrings ----
+
+const TClassInfo& TStrings::StaticClassInfo() {
+  static const TClassInfo info("TStrings", &TPersistent::StaticClassInfo());
+  return info;
+}
 
 void TStrings::IndexError() { throw EStringListError(SListIndexError); }
 
@@ -105,6 +111,11 @@ void TStrings::LoadFile(const std::string& path) {
 void TStrings::SaveFile(const std::string& path) const { WriteFileReplacing(path, AllText()); }
 
 // ---- TStringList ----
+
+const TClassInfo& TStringList::StaticClassInfo() {
+  static const TClassInfo info("TStringList", &TStrings::StaticClassInfo());
+  return info;
+}
 
 void TStringList::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) IndexError();

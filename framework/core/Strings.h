@@ -59,6 +59,9 @@ class TStrings : public TPersistent {
   // Writes AllText to the file; a failed save leaves the old file whole.
   virtual void SaveFile(const std::string& path) const;
 
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
  protected:
   virtual void UpdateStateChanged(bool updating) {}
   [[noreturn]] static void IndexError();
@@ -110,6 +113,9 @@ class TStringList : public TStrings {
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  protected:
   void UpdateStateChanged(bool updating) override;
