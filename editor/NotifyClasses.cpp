@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/core/Properties.h"
+
 namespace plomaret {
 
 void TNotifyPersistent::AnnounceChange() {
@@ -46,6 +48,39 @@ void TNotifyEventList::AnnounceChange() {
   for (const TNotifyEvent& handler : handlers) {
     if (FList->Contains(handler)) handler(FOwner);
   }
+}
+
+void TNotifyCollection::ForwardChange(TObject* sender) {
+  if (sender != this) Changed();
+}
+
+void TNotifyCollection::Update(TCollectionItem* item) { OnChange(this); }
+
+void TFileExtComponent::AfterConstruction() {
+  TStoreComponent::AfterConstruction();
+  FFileExtList = CreateFileExtList();
+  InitFileExtList();
+}
+
+TOwned<TStringList> TFileExtComponent::CreateFileExtList() {
+  TOwned<TStringList> list = Create<TStringList>();
+  list->SetSorted(true);
+  list->SetDuplicates(dupIgnore);
+  return list;
+}
+
+void TFileExtComponent::SetFileExtList(const TStrings& value) { FFileExtList->Assign(value); }
+
+bool TFileExtComponent::HasExtension(std::string_view extension) const {
+  int index = 0;
+  return FFileExtList->Find(extension, index);
+}
+
+const TClassInfo& TFileExtComponent::StaticClassInfo() {
+  static const TClassInfo info = TPublished<TFileExtComponent>("TFileExtComponent", TComponent::StaticClassInfo())
+                                     .Property("FileExtList", &TFileExtComponent::FileExtList,
+                                               &TFileExtComponent::SetFileExtList);
+  return info;
 }
 
 }  // namespace plomaret

@@ -8,8 +8,11 @@
 
 #include <vector>
 
+#include "framework/core/Collection.h"
+#include "framework/core/Component.h"
 #include "framework/core/Events.h"
 #include "framework/core/Persistent.h"
+#include "framework/core/Strings.h"
 
 namespace plomaret {
 
@@ -73,6 +76,43 @@ class TNotifyEventList : public TNotifyPersistent {
  private:
   TObject* FOwner;
   TOwned<TMethodList> FList;
+};
+
+// A collection that raises OnChange after any change of its items (outside an
+// update bracket).
+class TNotifyCollection : public TCollection {
+ public:
+  using TCollection::TCollection;
+
+  TNotifyEvent OnChange;
+  virtual void ForwardChange(TObject* sender);
+
+ protected:
+  void Update(TCollectionItem* item) override;
+};
+
+class TStoreComponent : public TComponent {};
+
+// A component that serves some file extensions (kept sorted, without duplicates,
+// compared without regard to case).
+class TFileExtComponent : public TStoreComponent {
+ public:
+  void AfterConstruction() override;
+
+  TStringList* FileExtList() const { return FFileExtList.get(); }
+  virtual void SetFileExtList(const TStrings& value);
+  virtual bool HasExtension(std::string_view extension) const;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+ protected:
+  // A new sorted list that ignores duplicates; also serves other word lists.
+  virtual TOwned<TStringList> CreateFileExtList();
+  virtual void InitFileExtList() {}
+
+ private:
+  TOwned<TStringList> FFileExtList;
 };
 
 }  // namespace plomaret
