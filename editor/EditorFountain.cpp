@@ -9,6 +9,12 @@ namespace {
 
 inline bool IsHexDigitChar(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+// Bytes that can begin a mail address: a mail character other than '@'.
+inline bool IsMailStart(char c) {
+  return c != '@' && ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+                      std::string_view("!$%&*,-./;=?^~").find(c) != std::string_view::npos);
+}
 
 }  // namespace
 
@@ -192,7 +198,32 @@ void TEditorParser::InitMethodTable() {
   FContinueTable[toHexControlCode] = static_cast<TScanProc>(&TEditorParser::ControlCodeHexProc);
 }
 
+void TEditorParser::PrepareSpecialStarts() {
+  TFountainParser::PrepareSpecialStarts();
+  if (FEditorFountain == nullptr) return;
+  auto mark = [this](char c) { FSpecialStarts[static_cast<unsigned char>(c)] = true; };
+  if (FEditorFountain->Mail()) {
+    for (int c = 1; c < 256; ++c) {
+      if (IsMailStart(static_cast<char>(c))) mark(static_cast<char>(c));
+    }
+  }
+  if (FEditorFountain->Url()) {
+    for (char c : {'f', 'h', 'w'}) mark(c);
+  }
+  if (!FEditorFountain->Commenter().empty()) mark(FEditorFountain->Commenter()[0]);
+  if (!FEditorFountain->Quotation().empty()) mark(FEditorFountain->Quotation()[0]);
+  if (FEditorFountain->ControlCode()) mark('#');
+  if (!FEditorFountain->HexPrefix().empty()) {
+    mark(AsciiUpper(FEditorFountain->HexPrefix()[0]));
+    mark(AsciiLower(FEditorFountain->HexPrefix()[0]));
+  }
+}
+
 void TEditorParser::ParseProc() {
+  if (!FSpecialStarts[static_cast<unsigned char>(*FP)]) {
+    (this->*FCharTable[static_cast<unsigned char>(*FP)])();
+    return;
+  }
   const bool mail = FEditorFountain != nullptr && FEditorFountain->Mail();
   const bool url = FEditorFountain != nullptr && FEditorFountain->Url();
   if (FBracketIndex == kNoBracket && IsBracketProc()) {

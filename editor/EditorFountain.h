@@ -139,6 +139,7 @@ class TEditorParser : public TFountainParser {
  protected:
   void InitMethodTable() override;
   void ParseProc() override;
+  void PrepareSpecialStarts() override;
   virtual bool IsQuotation();
   virtual void QuotationProc();
   virtual bool IsCommenter();

@@ -279,6 +279,20 @@ class TFountainParser : public TObject {
   // A byte was taken: the token must not read as the end of the text.
   void KeepTokenKindOrSymbol();
 
+  // Called by NewData: notes which bytes can start a token that ParseProc's tests
+  // recognise before the byte table (a bracket's opening text, for instance). A
+  // derived parser that adds such a test adds its starts here too; ParseProc goes
+  // straight to the byte table for any other byte.
+  virtual void PrepareSpecialStarts();
+  std::bitset<256> FSpecialStarts;
+
+  // Whether scanning a row that starts in state data can leave a different state
+  // at its end. Here only bracket regions outlive a row end, so a row that starts
+  // outside any region, with no bracket that could open one, need not be scanned
+  // for its end state. A derived parser that keeps state of its own in StateValue,
+  // StateByte or StateStr answers true.
+  virtual bool ScanCanChangeState(const TRowAttributeData& data) const;
+
   const char* FBuffer = "";
   int FBracketIndex = kNoBracket;
   std::string FStateStr;

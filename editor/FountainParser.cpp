@@ -95,7 +95,28 @@ void TFountainParser::NewData(const char* text, const TRowAttributeData& data) {
   FStateValue2 = data.StateValue2;
   FStartToken = static_cast<TTokenKind>(data.TokenKind);
   FStateByte = data.StateByte;
-  FStateStr = data.StateStr;
+  if (!(FStateStr.empty() && data.StateStr.empty())) FStateStr = data.StateStr;
+  PrepareSpecialStarts();
+}
+
+bool TFountainParser::ScanCanChangeState(const TRowAttributeData& data) const {
+  if (data.BracketIndex >= 0) return true;  // inside a region, or a stale index that ends the scan
+  if (data.BracketIndex != kNoBracket || FFountain == nullptr) return false;  // brackets are off for this row
+  TFountainBracketCollection* brackets = FFountain->Brackets();
+  for (int i = 0; i < brackets->Count(); ++i) {
+    if (!brackets->Items(i)->LeftBracket().empty()) return true;
+  }
+  return false;
+}
+
+void TFountainParser::PrepareSpecialStarts() {
+  FSpecialStarts.reset();
+  if (FFountain == nullptr) return;
+  TFountainBracketCollection* brackets = FFountain->Brackets();
+  for (int i = 0; i < brackets->Count(); ++i) {
+    const std::string& left = brackets->Items(i)->LeftBracket();
+    if (!left.empty()) FSpecialStarts[static_cast<unsigned char>(left[0])] = true;
+  }
 }
 
 TTokenKind TFountainParser::NextToken() {
@@ -120,7 +141,7 @@ void TFountainParser::SkipBlanks() {
 }
 
 void TFountainParser::ParseProc() {
-  if (FBracketIndex == kNoBracket && IsBracketProc()) {
+  if (FSpecialStarts[ByteOf(FP)] && FBracketIndex == kNoBracket && IsBracketProc()) {
     BracketProc();
   } else {
     (this->*FCharTable[ByteOf(FP)])();
@@ -412,12 +433,18 @@ bool TFountainParser::IsReserveWordProc(TTokenKind& kind) {
   return true;
 }
 
-TTokenKinds TFountainParser::WrappedTokenKinds() const { return TokenKindsOf({toComment, toSQuote, toDQuote}); }
+TTokenKinds TFountainParser::WrappedTokenKinds() const {
+  static const TTokenKinds kinds = TokenKindsOf({toComment, toSQuote, toDQuote});
+  return kinds;
+}
 
-TTokenKinds TFountainParser::WholeRowTokenKinds() const { return TokenKindsOf({toComment}); }
+TTokenKinds TFountainParser::WholeRowTokenKinds() const {
+  static const TTokenKinds kinds = TokenKindsOf({toComment});
+  return kinds;
+}
 
 void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& rows, TRowAttributeData& data) {
-  if (WholeRowTokenKinds().test(data.TokenKind)) {
+  if (WholeRowTokenKinds()[data.TokenKind]) {
     // The row is the continued token whole; it goes on only past a wrap.
     if (data.RowAttribute != raWrap) data.TokenKind = toEof;
     data.Remain = 0;
@@ -425,10 +452,17 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   }
   const std::string_view row = rows.ViewAt(index);
   if (row.find_first_not_of(' ') == std::string_view::npos) return;  // nothing to change the state
+  const bool joinsNextRow = data.RowAttribute == raWrap && index < rows.Count() - 1;
+  if (!joinsNextRow && !ScanCanChangeState(data)) {
+    // No token can run on into the next row, and none can change the state.
+    data.Remain = 0;
+    data.TokenKind = toEof;
+    return;
+  }
   const int rowLength = static_cast<int>(row.size());
   const char* text = row.data();  // the row store keeps a zero byte after every row
   int textLength = rowLength;
-  if (data.RowAttribute == raWrap && index < rows.Count() - 1) {
+  if (joinsNextRow) {
     // A token may run on into the next row: scan both as one text.
     FJoinedRows.assign(row);
     FJoinedRows.append(rows.ViewAt(index + 1));
@@ -440,15 +474,23 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   int stateAtStraddle = data.StateValue;
   TTokenKind last = toEof;
   NewData(text, data);
+  // Kept in locals while scanning; data is written once at the end.
+  int bracketIndex = data.BracketIndex;
+  int stateValue = data.StateValue;
+  uint8_t stateByte = data.StateByte;
+  const char* const rowEnd = FBuffer + rowLength;
   for (TTokenKind kind = NextToken(); kind != toEof; kind = NextToken()) {
     last = kind;
-    data.BracketIndex = FBracketIndex;
+    bracketIndex = FBracketIndex;
     if (kind == toBracket) lastBracket = FPrevBracketIndex;
     stateAtStraddle = FStateValue;
-    if (SourcePos() + TokenLength() > rowLength) break;  // runs over the end of the row
-    data.StateValue = FStateValue;
-    data.StateByte = FStateByte;
+    if (FP > rowEnd) break;  // the token runs over the end of the row
+    stateValue = FStateValue;
+    stateByte = FStateByte;
   }
+  data.BracketIndex = bracketIndex;
+  data.StateValue = stateValue;
+  data.StateByte = stateByte;
   data.Remain = 0;
   data.TokenKind = toEof;
   if (FToken != toEof && SourcePos() >= rowLength) {
@@ -476,7 +518,7 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   }
   IsReserveWordProc(last);
   data.TokenKind = last;
-  if (WrappedTokenKinds().test(last)) return;  // the next row rescans it
+  if (WrappedTokenKinds()[last]) return;  // the next row rescans it
   if (end < textLength || rows.RowAttributes(index + 1) != raWrap) data.Remain = end - rowLength;
 }
 

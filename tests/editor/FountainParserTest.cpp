@@ -169,3 +169,42 @@ TEST(TokenParser, SplitsBaseKindsWithoutColours) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+// The editor's parser without the shortcut that skips rows which cannot change the
+// state: every row is scanned.
+class TAlwaysScanningParser : public TEditorParser {
+ public:
+  using TEditorParser::TEditorParser;
+
+ protected:
+  bool ScanCanChangeState(const TRowAttributeData&) const override { return true; }
+};
+
+TEST(FountainParserShortcut, SkippingRowsGivesTheSameStatesAsScanningThem) {
+  auto fountain = CreateWithoutOwner<TEditorFountain>();
+  fountain->SetCommenter("//");
+  fountain->SetQuotation("'");
+  auto rows = Rows({{"plain words 1.5", raLineEnd},
+                    {"a 'string", raWrap},
+                    {"goes on' // c", raWrap},
+                    {"omment", raLineEnd},
+                    {"   ", raLineEnd},
+                    {"x (* y", raLineEnd},
+                    {"z *) w", raTextEnd}});
+  for (bool withBrackets : {false, true}) {
+    if (withBrackets) {
+      TFountainBracketItem* item = fountain->Brackets()->Add();
+      item->SetLeftBracket("(*");
+      item->SetRightBracket("*)");
+    }
+    TOwned<TFountainParser> fast = fountain->CreateParser();
+    TOwned<TFountainParser> full = Create<TAlwaysScanningParser>(fountain.get());
+    EXPECT_EQ(RowStates(*fast, *rows), RowStates(*full, *rows)) << "brackets " << withBrackets;
+  }
+}
+
+}  // namespace
+}  // namespace plomaret
