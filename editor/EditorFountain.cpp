@@ -221,7 +221,7 @@ void TEditorParser::PrepareSpecialStarts() {
 
 void TEditorParser::ParseProc() {
   if (!FSpecialStarts[static_cast<unsigned char>(*FP)]) {
-    (this->*FCharTable[static_cast<unsigned char>(*FP)])();
+    RunCharProc();
     return;
   }
   const bool mail = FEditorFountain != nullptr && FEditorFountain->Mail();
@@ -243,7 +243,7 @@ void TEditorParser::ParseProc() {
   } else if (IsHexPrefix()) {
     HexProc();
   } else {
-    (this->*FCharTable[static_cast<unsigned char>(*FP)])();
+    RunCharProc();
   }
 }
 

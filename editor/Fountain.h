@@ -264,6 +264,12 @@ class TFountainParser : public TObject {
   virtual void WrappedTokenProc();
   virtual void ParseProc();
 
+  // Runs a scanning operation from one of the tables. Derived parsers call the
+  // tables through this: g++ 12's vptr check breaks a member-pointer call made
+  // from a derived class's own member function.
+  void RunScanProc(TScanProc proc) { (this->*proc)(); }
+  void RunCharProc() { RunScanProc(FCharTable[static_cast<unsigned char>(*FP)]); }
+
   // Helpers for scanning operations.
   static bool IsLineStop(char byte) { return byte == '\0' || byte == '\n' || byte == '\r'; }
   // Moves the scan pointer over one character: two bytes at a lead byte, but never

@@ -144,7 +144,7 @@ void TFountainParser::ParseProc() {
   if (FSpecialStarts[ByteOf(FP)] && FBracketIndex == kNoBracket && IsBracketProc()) {
     BracketProc();
   } else {
-    (this->*FCharTable[ByteOf(FP)])();
+    RunCharProc();
   }
 }
 
@@ -157,7 +157,7 @@ void TFountainParser::WrappedTokenProc() {
       FBracketIndex = kNoBracket;  // the region closes inside these bytes
     }
   } else {
-    (this->*FContinueTable[FStartToken])();
+    RunScanProc(FContinueTable[FStartToken]);
   }
   FStartToken = toEof;
   FRemain = 0;
@@ -257,7 +257,7 @@ void TFountainParser::UrlProc() {
 }
 
 void TFountainParser::ReserveWordProc() {
-  (this->*FCharTable[ByteOf(FP)])();
+  RunCharProc();
   FToken = toReserve;
 }
 
