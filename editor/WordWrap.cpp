@@ -1,0 +1,288 @@
+#include "editor/WordWrap.h"
+
+#include <algorithm>
+
+#include "editor/EditorUtils.h"
+#include "framework/core/CodePage.h"
+#include "framework/core/Properties.h"
+
+namespace plomaret {
+
+namespace {
+
+// 、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ
+const char kDefaultFollowStr[] =
+    "\x81\x41\x81\x42\x81\x43\x81\x44\x81\x45\x81\x48\x81\x49\x81\x4a\x81\x4b\x81\x52"
+    "\x81\x53\x81\x54\x81\x55\x81\x58\x81\x5b\x81\x6a\x81\x6e\x81\x70\x81\x76\x81\x78"
+    "!),.:;?]}"
+    "\xa1\xa3\xa4\xa5\xb0\xde\xdf";
+// （［｛「『([{｢
+const char kDefaultLeadStr[] = "\x81\x69\x81\x6d\x81\x6f\x81\x75\x81\x77([{\xa2";
+// 、。，．,.｡､
+const char kDefaultPunctuationStr[] = "\x81\x41\x81\x42\x81\x43\x81\x44,.\xa1\xa4";
+
+// Whether ch is one of the characters of chars. A lead byte left alone at the end
+// of a line is no character of any list, though it matches the start of one.
+bool IsOneOf(std::string_view ch, std::string_view chars) {
+  if (ch.size() == 1 && IsLeadByte(static_cast<unsigned char>(ch[0]))) return false;
+  return ContainsAtCharBoundary(ch, chars);
+}
+
+// Whether line is narrower than width cells; stops counting at width.
+bool NarrowerThan(std::string_view line, int width, const TCellLayout& layout) {
+  int cells = 0;
+  for (size_t i = 0; i < line.size() && cells < width; ++i) {
+    const auto byte = static_cast<unsigned char>(line[i]);
+    if (IsLeadByte(byte) && i + 1 < line.size()) {
+      cells += 2;
+      ++i;
+    } else if (byte == '\t') {
+      cells += TabWidthAt(cells, layout);
+    } else {
+      ++cells;
+    }
+  }
+  return cells < width;
+}
+
+}  // namespace
+
+// ---- TEditorWrapOption ----
+
+TEditorWrapOption::TEditorWrapOption()
+    : FFollowStr(kDefaultFollowStr), FLeadStr(kDefaultLeadStr), FPunctuationStr(kDefaultPunctuationStr) {}
+
+void TEditorWrapOption::SetFollowRetMark(bool value) {
+  if (value == FFollowRetMark) return;
+  FFollowRetMark = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetFollowPunctuation(bool value) {
+  if (value == FFollowPunctuation) return;
+  FFollowPunctuation = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetFollowStr(const std::string& value) {
+  if (value == FFollowStr) return;
+  FFollowStr = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetLeading(bool value) {
+  if (value == FLeading) return;
+  FLeading = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetLeadStr(const std::string& value) {
+  if (value == FLeadStr) return;
+  FLeadStr = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetPunctuationStr(const std::string& value) {
+  if (value == FPunctuationStr) return;
+  FPunctuationStr = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetWordBreak(bool value) {
+  if (value == FWordBreak) return;
+  FWordBreak = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::SetWrapByte(int value) {
+  value = std::clamp(value, kMinWrapByte, kMaxWrapByte);
+  if (value == FWrapByte) return;
+  FWrapByte = value;
+  AnnounceChange();
+}
+
+void TEditorWrapOption::Assign(const TPersistent& source) {
+  const auto* option = dynamic_cast<const TEditorWrapOption*>(&source);
+  if (option == nullptr) {
+    TNotifyPersistent::Assign(source);
+    return;
+  }
+  // Through the setters, so a derived option sees each value; the bracket turns
+  // their announcements into one.
+  TChangesBracket bracket(*this);
+  SetFollowRetMark(option->FollowRetMark());
+  SetFollowPunctuation(option->FollowPunctuation());
+  SetFollowStr(option->FollowStr());
+  SetLeading(option->Leading());
+  SetLeadStr(option->LeadStr());
+  SetPunctuationStr(option->PunctuationStr());
+  SetWordBreak(option->WordBreak());
+  SetWrapByte(option->WrapByte());
+}
+
+const TClassInfo& TEditorWrapOption::StaticClassInfo() {
+  using T = TEditorWrapOption;
+  static const TClassInfo info =
+      TPublished<T>("TEditorWrapOption", TNotifyPersistent::StaticClassInfo())
+          .Property("FollowRetMark", &T::FollowRetMark, &T::SetFollowRetMark, false)
+          .Property("FollowPunctuation", &T::FollowPunctuation, &T::SetFollowPunctuation, false)
+          .Property("FollowStr", &T::FollowStr, &T::SetFollowStr)
+          .Property("Leading", &T::Leading, &T::SetLeading, false)
+          .Property("LeadStr", &T::LeadStr, &T::SetLeadStr)
+          .Property("PunctuationStr", &T::PunctuationStr, &T::SetPunctuationStr)
+          .Property("WordBreak", &T::WordBreak, &T::SetWordBreak, false)
+          .Property("WrapByte", &T::WrapByte, &T::SetWrapByte, 80);
+  return info;
+}
+
+// ---- TEditorAttributeArray ----
+
+void TEditorAttributeArray::Start(std::string_view line, int from, const TCellLayout& layout) {
+  FFrom = from;
+  FRest = line.substr(static_cast<size_t>(from));
+  FMap.clear();
+  AppendCellMap(FRest, layout, FMap);
+  FMap += kEndMark;
+  FCol = 0;
+  FBytes = 0;
+  StepForward();
+}
+
+void TEditorAttributeArray::StepForward() {
+  if (AtEnd()) return;
+  ++FCol;
+  if (Cell() != kCellTabFill) ++FBytes;
+}
+
+void TEditorAttributeArray::StepBack() {
+  if (FCol <= 1) return;
+  const char left = Cell();
+  --FCol;
+  if (left != kCellTabFill) --FBytes;
+}
+
+void TEditorAttributeArray::MoveTo(int col) {
+  while (!AtEnd() && FCol < col) StepForward();
+  while (FCol > col && FCol > 1) StepBack();
+}
+
+void TEditorAttributeArray::StepBackChar() {
+  StepBack();
+  if (Cell() == kCellLead) StepBack();
+}
+
+std::string_view TEditorAttributeArray::CurrentChar() const {
+  if (FCol < 1 || AtEnd()) return {};
+  const auto bytes = static_cast<size_t>(FBytes);
+  switch (Cell()) {
+    case kCellLead:
+      return FRest.substr(bytes - 1, 2);
+    case kCellTrail:
+      return FRest.substr(bytes - 2, 2);
+    default:
+      return FRest.substr(bytes - 1, 1);
+  }
+}
+
+std::string_view TEditorAttributeArray::NextChar() {
+  // At the end mark a step forward does nothing, and the step back would move us.
+  if (AtEnd()) return {};
+  StepForward();
+  const std::string_view next = CurrentChar();
+  StepBack();
+  return next;
+}
+
+// ---- TLineWrapper ----
+
+TLineWrapper::TLineWrapper(const TEditorWrapOption& option, int tabSpaceCount, const TDelimiters& delimiters)
+    : FDelimiters(delimiters),
+      FFollowRetMark(option.FollowRetMark()),
+      FFollowPunctuation(option.FollowPunctuation()),
+      FLeading(option.Leading()),
+      FWordBreak(option.WordBreak()),
+      FFollowStr(option.FollowStr()),
+      FLeadStr(option.LeadStr()),
+      FPunctuationStr(option.PunctuationStr()) {
+  FLayout.TabSpaceCount = tabSpaceCount;
+  FLayout.WordWrap = true;
+  FLayout.WrapByte = option.WrapByte();
+  FLayout.Delimiters = &FDelimiters;
+}
+
+template <class Emit>
+void TLineWrapper::Split(std::string_view line, Emit&& emit) {
+  const int wrap = FLayout.WrapByte;
+  const int end = static_cast<int>(line.size());
+  if (NarrowerThan(line, wrap, FLayout)) {
+    emit(end);
+    return;
+  }
+  TEditorAttributeArray& cursor = FCursor;
+  int from = 0;
+  for (;;) {
+    // Tabs of the rest are measured from the new row's start.
+    cursor.Start(line, from, FLayout);
+    cursor.MoveTo(wrap);
+    if (cursor.AtEnd()) {
+      // What is left fits. Nothing left: the line end takes a row of its own, or
+      // with FollowRetMark stays on the row emitted last.
+      if (from < end || !FFollowRetMark) emit(end);
+      return;
+    }
+
+    if (cursor.Cell() == kCellLead) {
+      cursor.StepBack();  // a double-byte character would straddle the wrap column
+    } else if (FWordBreak && cursor.Length() > wrap) {
+      const int floor = wrap / 3;
+      while (cursor.Col() > floor && cursor.Cell() != kCellDelimiter && cursor.Cell() != kCellTabFill &&
+             cursor.Cell() != kCellTrail) {
+        cursor.StepBackChar();
+      }
+    }
+
+    if (FFollowPunctuation) {
+      while (cursor.Col() < wrap + 2) {
+        const std::string_view next = cursor.NextChar();
+        // A tab would hang up to a whole row's width past the wrap column.
+        if (next.empty() || next == "\t" || !IsOneOf(next, FPunctuationStr)) break;
+        for (size_t i = 0; i < next.size(); ++i) cursor.StepForward();
+      }
+    }
+
+    if (FLeading && cursor.Col() < cursor.Length()) {
+      const int floor = wrap / 5 * 4;
+      // An opening bracket does not end a row.
+      while (cursor.Col() > floor && IsOneOf(cursor.CurrentChar(), FLeadStr)) cursor.StepBackChar();
+      // A closing mark does not begin one: give up characters until neither rule is broken.
+      if (cursor.Length() - cursor.Col() >= 2 && IsOneOf(cursor.NextChar(), FFollowStr)) {
+        while (cursor.Col() > floor &&
+               (IsOneOf(cursor.CurrentChar(), FLeadStr) || IsOneOf(cursor.NextChar(), FFollowStr))) {
+          cursor.StepBackChar();
+        }
+      }
+    }
+
+    from += cursor.ByteCount();
+    emit(from);
+  }
+}
+
+void TLineWrapper::Wrap(std::string_view line, TLineRows& rows) {
+  rows.Ends.clear();
+  Split(line, [&rows](int end) { rows.Ends.push_back(end); });
+}
+
+TLineRows TLineWrapper::Wrap(std::string_view line) {
+  TLineRows rows;
+  Wrap(line, rows);
+  return rows;
+}
+
+int TLineWrapper::RowCount(std::string_view line) {
+  int count = 0;
+  Split(line, [&count](int) { ++count; });
+  return count;
+}
+
+}  // namespace plomaret
