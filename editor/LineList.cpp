@@ -50,6 +50,7 @@ std::string_view TLineList::ViewAt(int index) const {
 void TLineList::Put(int index, const std::string& text) {
   TLineItem& item = CheckedItem(index);
   AnnounceChanging();
+  BumpStructureStamp();
   const char* stored = FTexts.Store(text);
   FTexts.Release(item.FStringLength);
   item.FString = stored;
@@ -97,13 +98,17 @@ void TLineList::MoveGapTo(int index) {
   FGapStart = index;
 }
 
-int TLineList::Add(const std::string& text) {
+int TLineList::Add(const std::string& text) { return AddText(text); }
+
+int TLineList::AddText(std::string_view text) {
   int index = FItemCount;
-  Insert(index, text);
+  InsertText(index, text);
   return index;
 }
 
-void TLineList::Insert(int index, const std::string& text) {
+void TLineList::Insert(int index, const std::string& text) { InsertText(index, text); }
+
+void TLineList::InsertText(int index, std::string_view text) {
   if (index < 0 || index > FItemCount) IndexError();
   AnnounceChanging();
   if (FItemCount == FItemCapacity) {
@@ -117,6 +122,7 @@ void TLineList::Insert(int index, const std::string& text) {
   FItemArray[FGapStart] = TLineItem{stored, nullptr, static_cast<uint32_t>(text.size()), 0, 0, 0};
   ++FGapStart;
   ++FItemCount;
+  BumpStructureStamp();
   AnnounceChange();
 }
 
@@ -132,6 +138,7 @@ void TLineList::Delete(int index) {
   MoveGapTo(index);
   ReleaseItem(FItemArray[index + GapLength()]);
   --FItemCount;  // the gap now takes in the released slot
+  BumpStructureStamp();
   AnnounceChange();
   CompactTextsIfWasteful();
 }
@@ -141,6 +148,7 @@ void TLineList::Exchange(int index1, int index2) {
   TLineItem& second = CheckedItem(index2);
   AnnounceChanging();
   std::swap(first, second);
+  BumpStructureStamp();
   AnnounceChange();
 }
 
@@ -148,6 +156,19 @@ void TLineList::Clear() {
   if (FItemCount == 0) return;
   AnnounceChanging();
   FreeAll();
+  BumpStructureStamp();
+  AnnounceChange();
+}
+
+void TLineList::SwapItems(TLineList& other) {
+  AnnounceChanging();
+  std::swap(FItemArray, other.FItemArray);
+  std::swap(FItemCount, other.FItemCount);
+  std::swap(FItemCapacity, other.FItemCapacity);
+  std::swap(FGapStart, other.FGapStart);
+  std::swap(FTexts, other.FTexts);
+  BumpStructureStamp();
+  other.BumpStructureStamp();
   AnnounceChange();
 }
 

@@ -41,6 +41,11 @@ class TLineList : public TStrings {
 
   int Add(const std::string& text) override;
   void Insert(int index, const std::string& text) override;
+  // Exchanges all items with another list (a rebuilt text put in place at once).
+  void SwapItems(TLineList& other);
+  // Add and Insert without making a std::string first (loading millions of rows).
+  int AddText(std::string_view text);
+  void InsertText(int index, std::string_view text);
   void Delete(int index) override;
   void Exchange(int index1, int index2) override;
   void Clear() override;
@@ -57,11 +62,16 @@ class TLineList : public TStrings {
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
 
+  // Changes whenever the texts or the order of the items change (and when a
+  // derived list says its structure changed): lets readers keep caches.
+  uint64_t StructureStamp() const { return FStructureStamp; }
+
   // The capacity an array of this many items grows to when it is full.
   static int GrownCapacity(int capacity);
 
  protected:
   void UpdateStateChanged(bool updating) override;
+  void BumpStructureStamp() { ++FStructureStamp; }
   virtual void AnnounceChange();
   virtual void AnnounceChanging();
 
@@ -81,6 +91,7 @@ class TLineList : public TStrings {
   int FItemCount = 0;
   int FItemCapacity = 0;
   int FUpdateDepth = 0;
+  uint64_t FStructureStamp = 0;
   int FGapStart = 0;  // items [FGapStart, FGapStart + GapLength()) of the array are free
   TTextArena FTexts;
 };

@@ -41,7 +41,9 @@ TRowAttribute TRowAttributeStringList::RowAttributes(int row) const {
   return static_cast<TRowAttribute>(kRowAttribute.Read(Attribute1(row)));
 }
 void TRowAttributeStringList::SetRowAttributes(int row, TRowAttribute value) {
-  SetAttribute1(row, kRowAttribute.Write(Attribute1(row), value));
+  const uint32_t word = Attribute1(row);
+  if (kRowAttribute.Read(word) != value) BumpStructureStamp();  // logical lines changed
+  SetAttribute1(row, kRowAttribute.Write(word, value));
 }
 
 uint8_t TRowAttributeStringList::PrevRowAttributes(int row) const {
@@ -121,6 +123,7 @@ void TRowAttributeStringList::SetRowAttributeData(int row, const TRowAttributeDa
   word1 = kStateValue.Write(word1, static_cast<uint32_t>(data.StateValue));
   word1 = kRemain.Write(word1, static_cast<uint32_t>(data.Remain));
   word1 = kStateValue2.Write(word1, static_cast<uint32_t>(data.StateValue2));
+  if (data.RowAttribute != RowAttributes(row)) BumpStructureStamp();
   uint32_t word2 = kMarks.Write(0, RowMarkBits(row));
   word2 = kTokenKind.Write(word2, data.TokenKind);
   word2 = kStateByte.Write(word2, data.StateByte);

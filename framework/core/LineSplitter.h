@@ -2,10 +2,11 @@
 // Splitting text into lines, block by block.
 //
 // CR LF, a lone CR and a lone LF each end a line (LF then CR is two line ends). A CR
-// at the end of one block and an LF at the start of the next are one line end. Byte
-// 26 (Ctrl+Z) ends the text, and so does a zero byte (which the file reader turns
-// into an error: such a file is binary). A line end at the very end of the text adds
-// no empty line.
+// at the end of one block and an LF at the start of the next are one line end. A
+// zero byte ends the text (the file reader turns it into an error: such a file is
+// binary), and in a file so does byte 26 (Ctrl+Z); text held in memory keeps its
+// byte 26 as an ordinary byte. A line end at the very end of the text adds no empty
+// line.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,9 @@ const char* FindLineBreakOrEnd(const char* begin, const char* end);
 class TLineSplitter {
  public:
   enum TStop { spNone, spCtrlZ, spZeroByte };
+
+  // endAtCtrlZ: byte 26 ends the text, as it does in a file.
+  explicit TLineSplitter(bool endAtCtrlZ = true) : FEndAtCtrlZ(endAtCtrlZ) {}
 
   // Feeds the next block. For every line completed in it, calls sink(std::string_view):
   // the view is valid only during the call. Returns false once the text has ended;
@@ -47,6 +51,7 @@ class TLineSplitter {
   bool FPendingCR = false;  // the last block ended with CR: skip an LF at the next start
   bool FFinished = false;
   bool FFinalLineEnded = true;
+  bool FEndAtCtrlZ;
 };
 
 template <class Sink>
@@ -65,6 +70,11 @@ bool TLineSplitter::Feed(const char* data, size_t size, Sink&& sink) {
       break;
     }
     const char found = *hit;
+    if (found == '\x1a' && !FEndAtCtrlZ) {
+      FCarry.append(pos, static_cast<size_t>(hit + 1 - pos));  // an ordinary byte here
+      pos = hit + 1;
+      continue;
+    }
     if (found == '\x1a' || found == '\0') {
       FCarry.append(pos, static_cast<size_t>(hit - pos));
       FStop = found == '\0' ? spZeroByte : spCtrlZ;
@@ -105,11 +115,11 @@ void TLineSplitter::Finish(Sink&& sink) {
   }
 }
 
-// Splits a whole text held in memory; calls sink(line) for each line.
-// Returns whether the last line had a line end.
+// Splits a whole text held in memory (a zero byte ends it; byte 26 does not); calls
+// sink(line) for each line. Returns whether the last line had a line end.
 template <class Sink>
 bool SplitLines(std::string_view text, Sink&& sink) {
-  TLineSplitter splitter;
+  TLineSplitter splitter(false);
   splitter.Feed(text.data(), text.size(), sink);
   splitter.Finish(sink);
   return splitter.FinalLineEnded();

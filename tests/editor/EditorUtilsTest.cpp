@@ -76,6 +76,12 @@ TEST(EditorUtils, TextToStringsSplitsEveryKindOfLineEnd) {
   EXPECT_EQ(list->Count(), 0);
 }
 
+TEST(EditorUtils, TextToStringsKeepsByte26AsAnOrdinaryByte) {
+  auto list = Create<TLineList>();
+  TextToStrings("a\x1a" "b\r\nc", *list);
+  EXPECT_EQ(LinesOf(*list), (std::vector<std::string>{"a\x1a" "b", "c"})) << "only a file ends at byte 26";
+}
+
 TEST(EditorUtils, TextToStringsStopsAtAZeroByteWithoutLeftoverLines) {
   auto list = Create<TLineList>();
   TextToStrings(std::string("a\nb\0c\nd\ne\n", 11), *list);

@@ -1,0 +1,279 @@
+// Lines: the framework's string list over the row store, in logical lines.
+
+#include <algorithm>
+
+#include "editor/EditorControl.h"
+#include "editor/EditorUtils.h"
+#include "framework/core/FileReplacer.h"
+#include "framework/core/TextFileReader.h"
+
+namespace plomaret {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Hides the caret of an editor for a change, also when the change fails.
+class TCaretHold {
+ public:
+  explicit TCaretHold(TAttachedEditor* editor) : FEditor(editor) { FEditor->CaretHide(); }
+  ~TCaretHold() { FEditor->CaretShow(); }
+  TCaretHold(const TCaretHold&) = delete;
+  TCaretHold& operator=(const TCaretHold&) = delete;
+
+ private:
+  TAttachedEditor* FEditor;
+};
+
+int RowContribution(const TEditorScreenStrings& store, int row) {
+  const int length = static_cast<int>(store.ViewAt(row).size());
+  switch (store.RowAttributes(row)) {
+    case raLineEnd:
+      return length + 2;
+    case raTextEnd:
+      return length + 1;
+    default:
+      return length;
+  }
+}
+
+}  // namespace
+
+// ---- Lines and rows ----
+
+void TEditorStrings::RememberLine(int line, int row) const {
+  FCursorLine = line;
+  FCursorRow = row;
+  FCursorStamp = Store().StructureStamp();
+}
+
+int TEditorStrings::LineToRow(int line) const {
+  const TEditorScreenStrings& store = Store();
+  if (!store.WordWrap()) return line;
+  if (line < 0) IndexError();
+  // Lines are mostly read in order: walk on from the last line looked up.
+  int currentLine = 0;
+  int row = 0;
+  if (FCursorStamp == store.StructureStamp() && FCursorLine <= line) {
+    currentLine = FCursorLine;
+    row = FCursorRow;
+  }
+  const int count = store.Count();
+  while (currentLine < line) {
+    if (row >= count) IndexError();
+    row = store.LastRowOfLine(row) + 1;
+    ++currentLine;
+  }
+  if (row > count) IndexError();
+  RememberLine(line, row);
+  return row;
+}
+
+void TEditorStrings::CheckLine(int line, bool orNextLine) const {
+  if (line < 0 || line > Count() - (orNextLine ? 0 : 1)) IndexError();
+}
+
+int TEditorStrings::Count() const {
+  const TEditorScreenStrings& store = Store();
+  if (!store.WordWrap()) return store.Count();
+  if (FCountStamp != store.StructureStamp()) {
+    const int rows = store.Count();
+    int lines = 0;
+    for (int r = 0; r < rows; ++r) {
+      if (store.RowAttributes(r) != raWrap || r == rows - 1) ++lines;
+    }
+    FCount = lines;
+    FCountStamp = store.StructureStamp();
+  }
+  return FCount;
+}
+
+std::string TEditorStrings::Get(int index) const {
+  const TEditorScreenStrings& store = Store();
+  if (!store.WordWrap()) return store.Get(index);
+  CheckLine(index, false);
+  const int first = LineToRow(index);
+  const int last = store.LastRowOfLine(first);
+  std::string line;
+  for (int r = first; r <= last; ++r) line += store.ViewAt(r);
+  while (line.size() >= 2 && std::string_view(line).substr(line.size() - 2) == kLineEnd) line.resize(line.size() - 2);
+  return line;
+}
+
+std::string TEditorStrings::AllText() const {
+  const TEditorScreenStrings& store = Store();
+  const int count = store.Count();
+  size_t size = 0;
+  for (int r = 0; r < count; ++r) size += store.ViewAt(r).size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (int r = 0; r < count; ++r) {
+    text += store.ViewAt(r);
+    if (store.RowAttributes(r) == raLineEnd) text += kLineEnd;
+  }
+  return text;
+}
+
+// ---- Caret ----
+
+void TEditorStrings::PlaceCaret(int row, int offset) {
+  TEditorScreenStrings& store = Store();
+  const int count = store.Count();
+  for (int r = std::max(row, 0); r < count; ++r) {
+    const int contribution = RowContribution(store, r);
+    if (offset < contribution || store.RowAttributes(r) == raTextEnd) {
+      FEditor->SetRow(r);
+      const std::string_view text = store.ViewAt(r);
+      const int column = store.DisplayWidthOf(text.substr(0, std::min<size_t>(static_cast<size_t>(offset), text.size())));
+      FEditor->SetCol(std::min(column, store.DisplayWidthOf(text)));
+      return;
+    }
+    offset -= contribution;
+  }
+  FEditor->SetRow(count);
+  const int landed = FEditor->Row();
+  FEditor->SetCol(landed >= 0 && landed < store.Count() ? store.DisplayWidthOf(store.ViewAt(landed)) : 0);
+}
+
+// ---- Changes ----
+
+void TEditorStrings::Put(int index, const std::string& text) {
+  CheckLine(index, false);
+  FEditor->CleanSelection();
+  TCaretHold hold(FEditor);
+  TEditorScreenStrings& store = Store();
+  const int first = LineToRow(index);
+  const int last = store.WordWrap() ? store.LastRowOfLine(first) : first;
+  std::string newText = text;
+  if (store.RowAttributes(last) == raLineEnd) newText += kLineEnd;
+  store.ReplaceText(first, last - first + 1, newText);
+  RememberLine(index, first);  // the line still starts where it did
+  PlaceCaret(first, static_cast<int>(newText.size()));
+}
+
+void TEditorStrings::Insert(int index, const std::string& text) {
+  CheckLine(index, true);
+  TEditorScreenStrings& store = Store();
+  const int row = LineToRow(index);
+  if (row == store.Count()) {
+    Add(text);
+    return;
+  }
+  FEditor->CleanSelection();
+  TCaretHold hold(FEditor);
+  store.ReplaceText(row, 0, text + std::string(kLineEnd));
+  RememberLine(index, row);
+  PlaceCaret(row, static_cast<int>(text.size() + kLineEnd.size()));
+}
+
+int TEditorStrings::Add(const std::string& text) {
+  const int lines = Count();
+  FEditor->CleanSelection();
+  TCaretHold hold(FEditor);
+  TEditorScreenStrings& store = Store();
+  const int rows = store.Count();
+  if (rows == 0 || store.RowAttributes(rows - 1) == raLineEnd) {
+    store.ReplaceText(rows, 0, text + std::string(kLineEnd));
+    PlaceCaret(rows, static_cast<int>(text.size() + kLineEnd.size()));
+  } else {
+    // The text had no final line end: the new line goes after one, and has none.
+    const std::string lastRow(store.ViewAt(rows - 1));
+    store.ReplaceText(rows - 1, 1, lastRow + std::string(kLineEnd) + text);
+    PlaceCaret(rows - 1, static_cast<int>(lastRow.size() + kLineEnd.size() + text.size()));
+  }
+  return lines;
+}
+
+void TEditorStrings::Delete(int index) {
+  CheckLine(index, false);
+  FEditor->CleanSelection();
+  TCaretHold hold(FEditor);
+  TEditorScreenStrings& store = Store();
+  const int first = LineToRow(index);
+  const int last = store.WordWrap() ? store.LastRowOfLine(first) : first;
+  store.ReplaceText(first, last - first + 1, std::string_view());
+  RememberLine(index, first);
+  PlaceCaret(first, 0);
+}
+
+void TEditorStrings::Clear() {
+  FEditor->CleanSelection();
+  TCaretHold hold(FEditor);
+  Store().Clear();
+}
+
+void TEditorStrings::SetAllText(std::string_view text) {
+  TUpdateBracket update(*this);
+  TEditorScreenStrings& store = Store();
+  const int oldRows = store.Count();
+  store.Clear();
+  TextToStrings(text, store);
+  const int count = store.Count();
+  if (count > 0 && text.back() != '\n' && text.back() != '\r') store.SetRowAttributes(count - 1, raTextEnd);
+  store.AfterWholeTextChange(oldRows);
+}
+
+void TEditorStrings::Assign(const TPersistent& source) {
+  const auto* strings = dynamic_cast<const TStrings*>(&source);
+  if (strings == nullptr) {
+    TStrings::Assign(source);
+    return;
+  }
+  SetAllText(strings->AllText());
+  FEditor->SetRow(Store().Count());
+  FEditor->SetCol(0);
+}
+
+void TEditorStrings::LoadFile(const std::string& path) {
+  TUpdateBracket update(*this);
+  TEditorScreenStrings& store = Store();
+  const int oldRows = store.Count();
+  store.Clear();  // the editor is empty from here on, even if the file cannot be read
+  try {
+    TTextFileReader reader(path);
+    const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
+    store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));
+    const TTextFileShape read = reader.ReadLines([&](std::string_view line) { store.AddText(line); });
+    if (!read.FinalLineEnded && store.Count() > 0) store.SetRowAttributes(store.Count() - 1, raTextEnd);
+  } catch (...) {
+    store.Clear();
+    store.AfterWholeTextChange(oldRows);
+    throw;
+  }
+  store.AfterWholeTextChange(oldRows);
+}
+
+void TEditorStrings::SaveFile(const std::string& path) const {
+  const TEditorScreenStrings& store = Store();
+  TFileReplacer file(path);
+  const int count = store.Count();
+  for (int r = 0; r < count; ++r) {
+    file.Write(store.ViewAt(r));
+    if (store.RowAttributes(r) == raLineEnd) file.Write(kLineEnd);
+  }
+  file.Commit();
+}
+
+void TEditorStrings::UpdateStateChanged(bool updating) {
+  TEditorScreenStrings& store = Store();
+  const bool redrawSwitch = FEditor->WindowVisible();
+  if (updating) {
+    ++FUpdateDepth;
+    if (redrawSwitch) FEditor->SetRedraw(false);
+    store.BeginUpdate();
+    FEditor->CaretHide();
+    FEditor->HideUnderline();
+    FEditor->SetLinesUpdating(true);
+  } else {
+    --FUpdateDepth;
+    store.EndUpdate();
+    FEditor->ShowUnderline();
+    FEditor->CaretShow();
+    FEditor->SetLinesUpdating(false);
+    FEditor->UpdateCaret();
+    if (redrawSwitch) FEditor->SetRedraw(true);
+    store.RefreshEditors();
+  }
+}
+
+}  // namespace plomaret

@@ -1,0 +1,350 @@
+// The row store: the document as screen rows, its one editing primitive, marks that
+// follow their rows, the cache of parser states, and the editors it tells.
+
+#include <algorithm>
+
+#include "editor/EditorControl.h"
+#include "editor/EditorUtils.h"
+
+namespace plomaret {
+
+namespace {
+
+// Closes a row store update also when the bracketed work fails.
+using TStoreUpdate = TUpdateBracket;
+
+bool EndsWithLineFeed(std::string_view text) { return !text.empty() && text.back() == '\n'; }
+bool EndsWithLineEnd(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
+
+}  // namespace
+
+const TClassInfo& TEditorStringList::StaticClassInfo() {
+  static const TClassInfo info = TPublished<TEditorStringList>("TEditorStringList", TStrings::StaticClassInfo());
+  return info;
+}
+
+// ---- Life and the attached editors ----
+
+void TEditorScreenStrings::AfterConstruction() {
+  TEditorStringList::AfterConstruction();
+  FUndo = CreateUndoObj();
+  FWrapOption = CreateWrapOption();
+  OnChange = TNotifyEvent(this, &TEditorScreenStrings::NotifyEditors);
+}
+
+TEditorScreenStrings::~TEditorScreenStrings() { OnChange = TNotifyEvent(); }
+
+TOwned<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() { return Create<TEditorUndoObj>(this); }
+
+void TEditorScreenStrings::Attach(TAttachedEditor* editor) { FEditors.push_back(editor); }
+
+void TEditorScreenStrings::Detach(TAttachedEditor* editor) {
+  auto found = std::find(FEditors.begin(), FEditors.end(), editor);
+  if (found == FEditors.end()) return;
+  FEditors.erase(found);
+  if (FEditors.empty()) TFree()(this);  // the document goes with its last view
+}
+
+TAttachedEditor* TEditorScreenStrings::FocusedEditor() const {
+  for (TAttachedEditor* editor : FEditors) {
+    if (editor->Focused()) return editor;
+  }
+  return PrimaryEditor();
+}
+
+void TEditorScreenStrings::NotifyEditors(TObject*) {
+  const std::vector<TAttachedEditor*> editors = FEditors;
+  for (TAttachedEditor* editor : editors) editor->TextChanged(*this);
+}
+
+void TEditorScreenStrings::UpdateStateChanged(bool updating) {
+  TEditorStringList::UpdateStateChanged(updating);
+  if (!updating) {
+    ZeroChangeRecord();
+    ClampCarets();
+  }
+}
+
+void TEditorScreenStrings::SetChangeRecord(int row, int oldCount, int newCount, int parsed) {
+  FChangeRow = row;
+  FChangeOldCount = oldCount;
+  FChangeNewCount = newCount;
+  FChangeParsed = parsed;
+  FChangePending = true;
+}
+
+void TEditorScreenStrings::ZeroChangeRecord() {
+  FChangeRow = FChangeOldCount = FChangeNewCount = FChangeParsed = 0;
+  FChangePending = false;
+}
+
+void TEditorScreenStrings::CleanSelections() {
+  for (TAttachedEditor* editor : FEditors) editor->CleanSelection();
+}
+
+void TEditorScreenStrings::RefreshEditors() {
+  for (TAttachedEditor* editor : FEditors) editor->Refresh();
+}
+
+void TEditorScreenStrings::ClampCarets() {
+  const int count = Count();
+  // The caret may stand after a final line end, but not after a text end.
+  const int lastRow = count > 0 && RowAttributes(count - 1) == raTextEnd ? count - 1 : count;
+  for (TAttachedEditor* editor : FEditors) {
+    if (editor->Row() > lastRow) editor->SetRow(lastRow);
+    if (editor->TopRow() > lastRow) editor->SetTopRow(lastRow);
+  }
+}
+
+void TEditorScreenStrings::ResetCaretColumns() {
+  for (TAttachedEditor* editor : FEditors) editor->SetCol(0);
+}
+
+// ---- Row ranges ----
+
+int TEditorScreenStrings::FirstRowOfLine(int row) const {
+  while (row > 0 && row - 1 < Count() && RowAttributes(row - 1) == raWrap) --row;
+  return row;
+}
+
+int TEditorScreenStrings::LastRowOfLine(int row) const {
+  if (row < 0) return row;
+  const int last = Count() - 1;
+  while (row < last && RowAttributes(row) == raWrap) ++row;
+  return row;
+}
+
+TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
+  TRowsText result;
+  if (row < 0 || row >= Count()) return result;
+  const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
+  for (int r = row; r < end; ++r) {
+    result.Text += ViewAt(r);
+    result.EndAttribute = RowAttributes(r);
+    if (result.EndAttribute == raLineEnd) result.Text += "\r\n";
+  }
+  result.RowCount = end - row;
+  return result;
+}
+
+// ---- Editing ----
+
+void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
+  if (a < 0 || n < 0 || a + n - 1 > Count() - 1 || (n == 0 && text.empty())) return;
+  if (n == 0 && a == Count() && a > 0 && RowAttributes(a - 1) == raTextEnd) {
+    // Nothing can follow a text end: the text joins the last row.
+    ReplaceText(a - 1, 1, std::string(ViewAt(a - 1)).append(text));
+    return;
+  }
+  const int first = std::max(FirstRowOfLine(a), a - 1);  // re-wrapping starts at most one row above
+  const int lastOld = a + n - 1;
+  const int last = LastRowOfLine(lastOld);
+
+  TStoreUpdate update(*this);
+  int oldCount = 0;
+  int newCount = 0;
+  int parsed = 0;
+  if (a == first && last == lastOld && text.empty() && n > 0) {
+    // Whole logical lines go, and nothing takes their place.
+    TUndoData& record = FUndo->AddRecord();
+    record.StartRow = a;
+    TRowsText old = RowsText(a, n);
+    record.Text = std::move(old.Text);
+    record.EndAttribute = old.EndAttribute;
+    oldCount = old.RowCount;
+    const uint16_t marks = DeleteRows(a, n);
+    if (Count() == 0) {
+      ExcludeMarks(marks);
+    } else {
+      const int heir = std::min(a, Count() - 1);
+      SetRowMarkBits(heir, static_cast<uint16_t>(RowMarkBits(heir) | marks));
+    }
+    parsed = UpdateStates(a, true);
+  } else {
+    ReplaceTextGeneral(first, a, lastOld, last, text, oldCount, newCount);
+    parsed = UpdateStates(first, true);
+  }
+  SetChangeRecord(first, oldCount, newCount, parsed);
+}
+
+void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text,
+                                              int& oldCount, int& newCount) {
+  // How the new rows end: as the row that ends the run's logical line, or, at the
+  // end of the text, as the text says.
+  uint8_t endAttribute;
+  bool endTakenFromRow = true;
+  if (lastOld < last) {
+    endAttribute = RowAttributes(last);  // the run ends inside a wrapped line
+  } else if (last < Count() - 1) {
+    // The next logical line is split again with the new text, so that a text
+    // without a final line end joins it.
+    last = LastRowOfLine(last + 1);
+    endAttribute = RowAttributes(last);
+  } else {
+    endTakenFromRow = false;
+    endAttribute = !text.empty() && EndsWithLineFeed(text) ? raLineEnd : raTextEnd;
+  }
+
+  TUndoData& record = FUndo->AddRecord();
+  record.StartRow = first;
+  TRowsText old = RowsText(first, last - first + 1);
+  record.Text = std::move(old.Text);
+  record.EndAttribute = old.EndAttribute;
+  oldCount = old.RowCount;
+
+  std::string newText;
+  auto appendRows = [&](int from, int to) {
+    for (int r = from; r <= to; ++r) {
+      newText += ViewAt(r);
+      if (RowAttributes(r) == raLineEnd) newText += "\r\n";
+    }
+  };
+  appendRows(first, a - 1);
+  newText += text;
+  appendRows(lastOld + 1, last);
+
+  TOwned<TEditorStringList> rows = Create<TEditorStringList>();
+  StrToRows(newText, *rows);
+  if (endTakenFromRow && endAttribute == raTextEnd && EndsWithLineEnd(newText)) {
+    // The run ends in an empty last row after a line end: splitting the text makes
+    // no row for it, yet it must stay, or that line end would be lost.
+    rows->Add(std::string());
+  }
+  rows->SetRowAttributes(rows->Count() - 1, static_cast<TRowAttribute>(endAttribute));
+  newCount = rows->Count();
+  record.NewRowCount = newCount;
+  ReplaceRows(first, last - first + 1, *rows);
+}
+
+void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, int to) {
+  Put(to, std::string(list.ViewAt(from)));
+  SetAttribute1(to, list.Attribute1(from));
+  SetAttribute2(to, list.Attribute2(from));
+  SetDataWord(to, list.DataWord(from));
+  SetStrData(to, list.StrData(from));
+}
+
+void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList& rows) {
+  TStoreUpdate update(*this);
+  const int m = rows.Count();
+  std::vector<uint16_t> marks(static_cast<size_t>(m), 0);
+  if (m < n) {
+    // The first n - m rows of the run go; the last m are overwritten.
+    const uint16_t dropped = DeleteRows(first, n - m);
+    for (int i = 0; i < m; ++i) marks[static_cast<size_t>(i)] = RowMarkBits(first + i);
+    if (m == 0) {
+      ExcludeMarks(dropped);
+    } else {
+      marks[0] |= dropped;
+    }
+  } else if (m > n) {
+    // An append (n = 0) moves no marks: the rows pushed down keep theirs.
+    if (n > 0) {
+      for (int k = 1; k < n; ++k) marks[static_cast<size_t>(m - n + k)] = RowMarkBits(first + k);
+      // A line inserted at column 0 pushes the marked line down, and the mark goes with it.
+      const TAttachedEditor* focused = FocusedEditor();
+      const bool atColumnZero = focused != nullptr && focused->Col() == 0;
+      marks[static_cast<size_t>(atColumnZero ? m - n : 0)] |= RowMarkBits(first);
+    }
+    for (int i = 0; i < m - n; ++i) Insert(first + n + i, std::string());
+  } else {
+    for (int i = 0; i < m; ++i) marks[static_cast<size_t>(i)] = RowMarkBits(first + i);
+  }
+  for (int i = 0; i < m; ++i) {
+    CopyRowFrom(rows, i, first + i);
+    SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
+  }
+}
+
+uint16_t TEditorScreenStrings::DeleteRows(int a, int n) {
+  if (a < 0 || a >= Count() || n <= 0) return 0;
+  n = std::min(n, Count() - a);
+  TStoreUpdate update(*this);
+  uint16_t marks = 0;
+  for (int r = a; r < a + n; ++r) marks |= RowMarkBits(r);
+  for (int i = 0; i < n; ++i) Delete(a);
+  return marks;
+}
+
+void TEditorScreenStrings::Clear() {
+  CleanSelections();
+  FUndo->Clear();
+  SetChangeRecord(0, Count(), 0, 0);
+  TEditorStringList::Clear();
+  ZeroChangeRecord();
+  for (TAttachedEditor* editor : FEditors) {
+    editor->SetRow(0);
+    editor->SetCol(0);
+  }
+  FMarksInUse = 0;
+}
+
+void TEditorScreenStrings::Undo() { FUndo->Undo(); }
+
+void TEditorScreenStrings::Redo() { FUndo->Redo(); }
+
+// ---- Parser states ----
+
+int TEditorScreenStrings::StateHorizon() const {
+  const TAttachedEditor* primary = PrimaryEditor();
+  if (primary == nullptr) return 0;
+  return std::max(1, primary->ScreenHeight() / std::max(1, primary->RowHeight())) * 2;
+}
+
+TOwned<TFountainParser> TEditorScreenStrings::CreateStateParser() const {
+  const TAttachedEditor* primary = PrimaryEditor();
+  TFountain* fountain = primary != nullptr ? primary->CurrentFountain() : nullptr;
+  if (fountain == nullptr) return TOwned<TFountainParser>();
+  return fountain->CreateParser();
+}
+
+void TEditorScreenStrings::ResetStates() {
+  const TAttachedEditor* primary = PrimaryEditor();
+  if (primary != nullptr && (primary->IsLoading() || primary->IsDestroying())) return;
+  const int count = Count();
+  for (int r = 0; r < count; ++r) InvalidateRowAttributeData(r);
+  TOwned<TFountainParser> parser = CreateStateParser();
+  if (!parser || count == 0) return;
+  const int last = primary->InitBracketsFull() ? count - 1 : std::min(count - 1, primary->TopRow() + StateHorizon());
+  TRowAttributeData state = StartRowAttributeData();
+  for (int r = 0; r <= last; ++r) {
+    state.RowAttribute = RowAttributes(r);
+    SetRowAttributeData(r, state);
+    parser->UpdateRowData(r, *this, state);
+    state.PrevRowAttribute = RowAttributes(r);
+  }
+}
+
+int TEditorScreenStrings::UpdateStates(int a, bool notify) {
+  const int count = Count();
+  TOwned<TFountainParser> parser = CreateStateParser();
+  if (!parser || count == 0) return 0;
+  // Start from the nearest row above a whose state is known.
+  int known = std::min(a, count) - 1;
+  while (known >= 0 && BracketIndexes(known) == kInvalidBracket) --known;
+  TRowAttributeData state = StartRowAttributeData();
+  int start = 0;
+  if (known >= 0) {
+    state = RowAttributeData(known);
+    parser->UpdateRowData(known, *this, state);
+    state.PrevRowAttribute = RowAttributes(known);
+    start = known + 1;
+  }
+  const int limit = std::min(std::max(a, 0) + StateHorizon(), count - 1);
+  int rewritten = 0;
+  for (int r = start; r <= limit; ++r) {
+    state.RowAttribute = RowAttributes(r);
+    if (RowAttributeData(r) == state) return rewritten;  // everything below is already right
+    SetRowAttributeData(r, state);
+    if (notify) {
+      ++rewritten;
+      for (TAttachedEditor* editor : FEditors) editor->InvalidateRow(r);
+    }
+    parser->UpdateRowData(r, *this, state);
+    state.PrevRowAttribute = RowAttributes(r);
+  }
+  for (int r = limit + 1; r < count; ++r) InvalidateRowAttributeData(r);
+  return rewritten;
+}
+
+}  // namespace plomaret

@@ -1,0 +1,302 @@
+#pragma once
+// The document: screen rows with their attributes, parser states and marks; the
+// one editing primitive that replaces a run of rows by a text; undo and redo; and
+// Lines, the list of logical lines laid over the rows.
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/Fountain.h"
+#include "editor/RowAttributeList.h"
+#include "editor/TextCells.h"
+#include "editor/WordWrap.h"
+#include "framework/core/Strings.h"
+
+namespace plomaret {
+
+class TEditorUndoObj;
+class TEditorScreenStrings;
+
+// What the text model needs of an editor control that shows it. The control
+// implements it; tests use a double.
+class TAttachedEditor {
+ public:
+  virtual ~TAttachedEditor() = default;
+
+  // The row store the editor shows.
+  virtual TEditorScreenStrings* ScreenStrings() const = 0;
+
+  // Options of the primary (first attached) editor, which the store works with.
+  virtual int TabSpaceCount() const = 0;
+  virtual const std::bitset<256>& WordDelimiters() const = 0;
+  virtual TFountain* CurrentFountain() const = 0;
+  virtual int RowHeight() const = 0;
+  virtual int ScreenHeight() const = 0;
+  virtual bool InitBracketsFull() const = 0;
+  virtual bool IsLoading() const = 0;
+  virtual bool IsDestroying() const = 0;
+
+  virtual bool Focused() const = 0;
+  virtual int Row() const = 0;
+  virtual int Col() const = 0;
+  virtual int TopRow() const = 0;
+  virtual void SetRow(int row) = 0;
+  virtual void SetCol(int col) = 0;
+  virtual void SetTopRow(int row) = 0;
+  virtual void UpdateCaret() = 0;
+  virtual void CaretHide() = 0;
+  virtual void CaretShow() = 0;
+  virtual void HideUnderline() = 0;
+  virtual void ShowUnderline() = 0;
+  virtual void CleanSelection() = 0;
+  virtual void InvalidateRow(int row) = 0;
+  // Recompute scroll ranges and sizes, and repaint.
+  virtual void Refresh() = 0;
+  // The row store changed; the change record says what (ChangeRow() and so on).
+  virtual void TextChanged(TEditorScreenStrings& store) = 0;
+  // Set while Lines is being updated.
+  virtual void SetLinesUpdating(bool updating) = 0;
+  virtual bool WindowVisible() const = 0;
+  // The window's redraw switch (WM_SETREDRAW).
+  virtual void SetRedraw(bool redraw) = 0;
+};
+
+// The rows of a text, as the store and its temporary lists keep them.
+class TEditorStringList : public TRowAttributeStringList {
+ public:
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+};
+
+// The text of a run of rows, as it is kept for undo and re-splitting.
+struct TRowsText {
+  std::string Text;            // each row's text, CR LF after every raLineEnd row
+  uint8_t EndAttribute = 3;    // the attribute of the last row; 3: no rows
+  int RowCount = 0;
+};
+
+// The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
+inline constexpr uint8_t kNoRowsAttribute = 3;
+
+class TEditorScreenStrings : public TEditorStringList {
+ public:
+  TEditorScreenStrings() = default;
+  void AfterConstruction() override;
+  ~TEditorScreenStrings() override;
+
+  // Attached editors, in attach order; the first is the primary editor.
+  void Attach(TAttachedEditor* editor);
+  // When the last editor detaches, the store frees itself.
+  void Detach(TAttachedEditor* editor);
+  const std::vector<TAttachedEditor*>& Editors() const { return FEditors; }
+  TAttachedEditor* PrimaryEditor() const { return FEditors.empty() ? nullptr : FEditors.front(); }
+  // The first attached editor that has the focus, else the primary editor.
+  TAttachedEditor* FocusedEditor() const;
+
+  // The editing primitive: replaces rows a .. a + n - 1 by text (CR LF line ends),
+  // records one undo step, updates parser states and tells the editors.
+  void ReplaceText(int a, int n, std::string_view text);
+  // Replaces n rows at first by the rows of a list, keeping marks with their text.
+  void ReplaceRows(int first, int n, const TEditorStringList& rows);
+  // Deletes n rows at a; returns the union of their marks.
+  uint16_t DeleteRows(int a, int n);
+  virtual void StrToRows(std::string_view text, TEditorStringList& rows);
+  virtual int RowCountOf(std::string_view line);
+
+  void ResetStates();
+  int UpdateStates(int a, bool notify);
+
+  void Clear() override;
+  virtual void Undo();
+  virtual void Redo();
+  TEditorUndoObj* UndoObj() const { return FUndo.get(); }
+
+  virtual uint16_t Marks() const { return FMarksInUse; }
+  virtual void ExcludeMarks(uint16_t marks) { FMarksInUse &= static_cast<uint16_t>(~marks); }
+  virtual void IncludeMarks(uint16_t marks) { FMarksInUse |= marks; }
+
+  // Word wrap (the editor's WordWrap property) and its options (WrapOption).
+  bool WordWrap() const { return FWrapOn; }
+  void SwitchWordWrap(bool on);
+  TEditorWrapOption* WrapOption() const { return FWrapOption.get(); }
+  // Re-split every logical line by the current options, or join each into one row.
+  void WrapAll();
+  void UnwrapAll();
+
+  // How rows are laid out in cells: the primary editor's tab width and delimiters.
+  TCellLayout CellLayout() const;
+  // Cells occupied by text, with the primary editor's tab width and wrap.
+  int DisplayWidthOf(std::string_view text) const;
+
+  // Row ranges.
+  int FirstRowOfLine(int row) const;
+  int LastRowOfLine(int row) const;
+  TRowsText RowsText(int row, int count) const;
+
+  // The change record of the last change, valid while the editors are told.
+  int ChangeRow() const { return FChangeRow; }
+  int ChangeOldCount() const { return FChangeOldCount; }
+  int ChangeNewCount() const { return FChangeNewCount; }
+  int ChangeParsed() const { return FChangeParsed; }
+  bool ChangePending() const { return FChangePending; }
+  void SetChangeRecord(int row, int oldCount, int newCount, int parsed);
+
+  // After the whole text was replaced (load, assign): wrap when word wrap is on,
+  // reset the parser states, and record a change of the whole text.
+  void AfterWholeTextChange(int oldRowCount);
+
+  // Applied to every attached editor, in attach order.
+  void CleanSelections();
+  void RefreshEditors();
+  void ClampCarets();
+  void ResetCaretColumns();
+
+ protected:
+  virtual TOwned<TEditorUndoObj> CreateUndoObj();
+  virtual TOwned<TEditorWrapOption> CreateWrapOption();
+  void UpdateStateChanged(bool updating) override;
+
+ private:
+  friend class TEditorUndoObj;
+
+  void NotifyEditors(TObject* sender);
+  // A wrap option changed: wrap again, and forget the history.
+  void WrapOptionChanged(TObject* sender);
+  // After the rows were split again or joined: what every view must redo.
+  void AfterRewrap();
+  bool PrimaryLoading() const;
+  // Builds the new rows with build(list) and puts them in place of the store's, with
+  // the change event held back, as one update.
+  template <class Build>
+  void RebuildRows(Build build);
+  void ZeroChangeRecord();
+  // Rows per two screens of the primary editor: how far states are computed ahead.
+  int StateHorizon() const;
+  TOwned<TFountainParser> CreateStateParser() const;
+  // Copies row `from` of list into row `to` of the store: text, attributes, data.
+  void CopyRowFrom(const TEditorStringList& list, int from, int to);
+  void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
+
+  std::vector<TAttachedEditor*> FEditors;
+  int FChangeRow = 0;
+  int FChangeOldCount = 0;
+  int FChangeNewCount = 0;
+  int FChangeParsed = 0;
+  bool FChangePending = false;
+  uint16_t FMarksInUse = 0;
+  TOwned<TEditorUndoObj> FUndo;
+  bool FWrapOn = false;
+  TOwned<TEditorWrapOption> FWrapOption;
+};
+
+// ---- Lines ----
+
+// The editor's text as logical lines (with word wrap on, the rows of a line joined).
+class TEditorStrings : public TStrings {
+ public:
+  explicit TEditorStrings(TAttachedEditor* editor) : FEditor(editor) {}
+
+  std::string Get(int index) const override;
+  int Count() const override;
+  std::string AllText() const override;
+  void Put(int index, const std::string& text) override;
+  void SetAllText(std::string_view text) override;
+  int Add(const std::string& text) override;
+  void Insert(int index, const std::string& text) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void Assign(const TPersistent& source) override;
+  // Reads the file as bytes in two passes (CR LF, lone CR and lone LF end lines;
+  // byte 26 ends the text); a file that is not text leaves the editor empty.
+  void LoadFile(const std::string& path) override;
+  // Writes AllText with CR LF line ends; a failed save leaves the old file whole.
+  void SaveFile(const std::string& path) const override;
+
+  // The first row of logical line `line` (the row count for the line after the last).
+  int LineToRow(int line) const;
+
+ protected:
+  void UpdateStateChanged(bool updating) override;
+
+ private:
+  TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
+  void CheckLine(int line, bool orNextLine) const;
+  // Puts the caret at byte offset `offset` counted from the start of row `row`.
+  void PlaceCaret(int row, int offset);
+  // Where the next lookup of a line may start walking.
+  void RememberLine(int line, int row) const;
+
+  TAttachedEditor* FEditor;
+  int FUpdateDepth = 0;
+  // The last line looked up, while the rows have not changed since.
+  mutable int FCursorLine = 0;
+  mutable int FCursorRow = 0;
+  mutable uint64_t FCursorStamp = ~uint64_t{0};
+  mutable int FCount = 0;
+  mutable uint64_t FCountStamp = ~uint64_t{0};
+};
+
+// ---- Undo ----
+
+struct TUndoData {
+  int CaretRow = 0;
+  int CaretCol = 0;
+  int StartRow = -1;
+  int NewRowCount = 0;
+  uint8_t EndAttribute = kNoRowsAttribute;
+  std::string Text;
+};
+
+// Steps, oldest first.
+class TUndoDataList : public TObject {
+ public:
+  int Count() const { return static_cast<int>(FItems.size()); }
+  TUndoData& Items(int index) { return FItems.at(static_cast<size_t>(index)); }
+  TUndoData& Last() { return FItems.back(); }
+  TUndoData& Add(TUndoData data) { return FItems.emplace_back(std::move(data)); }
+  void Delete(int index) { FItems.erase(FItems.begin() + index); }
+  void DeleteLast() { FItems.pop_back(); }
+  void Clear() { FItems.clear(); }
+
+ private:
+  std::vector<TUndoData> FItems;
+};
+
+class TEditorUndoObj : public TObject {
+ public:
+  static constexpr int kMinListMax = 64;
+
+  explicit TEditorUndoObj(TEditorScreenStrings* strings) : FStrings(strings) {}
+  void AfterConstruction() override;
+
+  // A new step, with the focused editor's caret; the caller fills in the rest.
+  virtual TUndoData& AddRecord();
+  virtual bool CanUndo() const { return FUndoList->Count() > 0; }
+  virtual bool CanRedo() const { return FRedoList->Count() > 0; }
+  virtual void Undo();
+  virtual void Redo();
+  virtual void AddRedo(const TUndoData& record);
+  virtual void Clear();
+
+  int ListMax() const { return FListMax; }
+  // Never below 64.
+  void SetListMax(int value) { FListMax = value < kMinListMax ? kMinListMax : value; }
+  const TUndoDataList& UndoList() const { return *FUndoList; }
+  const TUndoDataList& RedoList() const { return *FRedoList; }
+
+ private:
+  // Puts a step's saved text back in place of the rows it produced; returns what
+  // those rows held, and fills the store's change record.
+  TRowsText Restore(const TUndoData& record, int& restoredRows);
+
+  TEditorScreenStrings* FStrings;
+  int FListMax = kMinListMax;
+  bool FRedoing = false;
+  TOwned<TUndoDataList> FRedoList;
+  TOwned<TUndoDataList> FUndoList;
+};
+
+}  // namespace plomaret

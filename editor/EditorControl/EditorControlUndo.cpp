@@ -1,0 +1,147 @@
+// Undo and redo: one step per replace of the row store, with the caret of the
+// focused editor from before the step.
+
+#include <algorithm>
+
+#include "editor/EditorControl.h"
+
+namespace plomaret {
+
+namespace {
+
+// Hides the caret of an editor for a while, also when the work fails.
+class TCaretHold {
+ public:
+  explicit TCaretHold(TAttachedEditor* editor) : FEditor(editor) {
+    if (FEditor != nullptr) FEditor->CaretHide();
+  }
+  ~TCaretHold() {
+    if (FEditor != nullptr) FEditor->CaretShow();
+  }
+  TCaretHold(const TCaretHold&) = delete;
+  TCaretHold& operator=(const TCaretHold&) = delete;
+
+ private:
+  TAttachedEditor* FEditor;
+};
+
+}  // namespace
+
+void TEditorUndoObj::AfterConstruction() {
+  TObject::AfterConstruction();
+  FRedoList = Create<TUndoDataList>();
+  FUndoList = Create<TUndoDataList>();
+}
+
+TUndoData& TEditorUndoObj::AddRecord() {
+  TUndoData record;
+  if (const TAttachedEditor* focused = FStrings->FocusedEditor()) {
+    record.CaretRow = focused->Row();
+    record.CaretCol = focused->Col();
+  }
+  FUndoList->Add(std::move(record));
+  while (FUndoList->Count() > FListMax) FUndoList->Delete(0);
+  if (!FRedoing) FRedoList->Clear();
+  return FUndoList->Last();
+}
+
+void TEditorUndoObj::AddRedo(const TUndoData& record) {
+  TUndoData copy = record;
+  if (const TAttachedEditor* focused = FStrings->FocusedEditor()) {
+    copy.CaretRow = focused->Row();
+    copy.CaretCol = focused->Col();
+  }
+  FRedoList->Add(std::move(copy));
+}
+
+void TEditorUndoObj::Clear() {
+  FUndoList->Clear();
+  FRedoList->Clear();
+}
+
+TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
+  TEditorScreenStrings& store = *FStrings;
+  // What the step produced, to be saved as the inverse.
+  TRowsText produced;
+  if (record.NewRowCount > 0) produced = store.RowsText(record.StartRow, record.NewRowCount);
+
+  if (record.EndAttribute == kNoRowsAttribute) {
+    // The step only inserted rows: they go again.
+    const uint16_t marks = store.DeleteRows(record.StartRow, produced.RowCount);
+    if (store.Count() == 0) {
+      store.ExcludeMarks(marks);
+    } else {
+      const int heir = std::min(record.StartRow, store.Count() - 1);
+      store.SetRowMarkBits(heir, static_cast<uint16_t>(store.RowMarkBits(heir) | marks));
+    }
+    restoredRows = 0;
+  } else {
+    TOwned<TEditorStringList> rows = Create<TEditorStringList>();
+    store.StrToRows(record.Text, *rows);
+    if (record.EndAttribute == raWrap && rows->Count() > 1 && rows->ViewAt(rows->Count() - 1).empty()) {
+      rows->Delete(rows->Count() - 1);
+    }
+    if (record.EndAttribute == raTextEnd && !record.Text.empty() && record.Text.back() == '\n') {
+      rows->Add(std::string());  // the saved rows ended in an empty text-end row after a line end
+    }
+    rows->SetRowAttributes(rows->Count() - 1, static_cast<TRowAttribute>(record.EndAttribute));
+    store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
+    restoredRows = rows->Count();
+  }
+  const int parsed = store.UpdateStates(record.StartRow, true);
+  store.SetChangeRecord(record.StartRow, produced.RowCount, restoredRows, parsed);
+  return produced;
+}
+
+void TEditorUndoObj::Undo() {
+  if (!CanUndo()) return;
+  TAttachedEditor* focused = FStrings->FocusedEditor();
+  TCaretHold hold(focused);
+  TUndoData record = FUndoList->Last();
+  {
+    TUpdateBracket update(*FStrings);
+    int restored = 0;
+    TRowsText produced = Restore(record, restored);
+    TUndoData inverse = record;
+    inverse.NewRowCount = restored;
+    inverse.EndAttribute = produced.EndAttribute;
+    inverse.Text = std::move(produced.Text);
+    AddRedo(inverse);
+  }
+  if (focused != nullptr) {
+    focused->SetRow(record.CaretRow);
+    focused->SetCol(record.CaretCol);
+  }
+  FUndoList->DeleteLast();
+}
+
+void TEditorUndoObj::Redo() {
+  if (!CanRedo()) return;
+  TAttachedEditor* focused = FStrings->FocusedEditor();
+  TCaretHold hold(focused);
+  TUndoData record = FRedoList->Last();
+  {
+    TUpdateBracket update(*FStrings);
+    int restored = 0;
+    TRowsText produced = Restore(record, restored);
+    FRedoing = true;
+    try {
+      TUndoData& inverse = AddRecord();
+      inverse.StartRow = record.StartRow;
+      inverse.NewRowCount = restored;
+      inverse.EndAttribute = produced.EndAttribute;
+      inverse.Text = std::move(produced.Text);
+    } catch (...) {
+      FRedoing = false;
+      throw;
+    }
+    FRedoing = false;
+  }
+  if (focused != nullptr) {
+    focused->SetRow(record.CaretRow);
+    focused->SetCol(record.CaretCol);
+  }
+  FRedoList->DeleteLast();
+}
+
+}  // namespace plomaret

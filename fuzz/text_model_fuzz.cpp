@@ -1,0 +1,185 @@
+// Random edits, undo, redo, wrap switches and wrap option changes on a random text,
+// checked after every step against a plain string edited the way ReplaceText
+// defines it: line ends become CR LF, a text without a final line end joins the next
+// line, and a lone CR at the very end of the text becomes the text end.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "editor/TextModelSupport.h"
+
+namespace {
+
+using namespace plomaret;
+using plomaret::testing::TEditorDouble;
+
+class TInput {
+ public:
+  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
+  uint32_t Byte() { return FPos < FSize ? FData[FPos++] : 0; }
+  bool Done() const { return FPos >= FSize; }
+  // A short text of the bytes that matter: letters, blanks, tabs, line ends,
+  // double-byte characters and punctuation; never a zero byte.
+  std::string Text() {
+    static const char* const kPieces[] = {"a", "bc", " ", "\t", "\r\n", "\r", "\n", "\x82\xa0", "\x81\x42",
+                                          "(", "{", "}", "//", "0.5;,", "\x83\x5c", "\x1a"};
+    std::string text;
+    const uint32_t length = Byte() % 12;
+    for (uint32_t i = 0; i < length; ++i) text += kPieces[Byte() % 16];
+    return text;
+  }
+
+ private:
+  const uint8_t* FData;
+  size_t FSize;
+  size_t FPos = 0;
+};
+
+// The text as ReplaceText leaves it, in the CR LF form of AllText.
+std::string Normalised(std::string_view text, bool atTextEnd) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      const bool last = i + 1 == text.size() || (text[i] == '\r' && i + 2 == text.size() && text[i + 1] == '\n');
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (atTextEnd && last && text[i] == '\r') break;  // a lone CR at the very end: the text end
+      out += "\r\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Byte offset of row `row` in the AllText form, and the offset after `count` rows.
+size_t RowOffset(const TEditorScreenStrings& store, int row) {
+  size_t offset = 0;
+  for (int r = 0; r < row; ++r) offset += store.ViewAt(r).size() + (store.RowAttributes(r) == raLineEnd ? 2 : 0);
+  return offset;
+}
+
+// PLOMARET_FUZZ_TRACE=1 prints every step, to read a failing input.
+const bool kTrace = std::getenv("PLOMARET_FUZZ_TRACE") != nullptr;
+
+void Trace(const char* what, const std::string& text) {
+  if (!kTrace) return;
+  std::string shown;
+  for (char c : text) shown += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  std::fprintf(stderr, "%s [%s]\n", what, shown.c_str());
+}
+
+void CheckInvariants(TEditorDouble& editor, const std::string& model) {
+  TEditorScreenStrings& store = editor.Store();
+  FUZZ_CHECK(editor.Lines().AllText() == model);
+  uint16_t marks = 0;
+  for (int r = 0; r < store.Count(); ++r) {
+    FUZZ_CHECK(store.RowAttributes(r) != raTextEnd || r == store.Count() - 1);
+    FUZZ_CHECK(store.ViewAt(r).find_first_of("\r\n") == std::string_view::npos);
+    marks |= store.RowMarkBits(r);
+  }
+  FUZZ_CHECK(marks == store.Marks());
+  // Every saved parser state agrees with a parse from the top.
+  TOwned<TFountainParser> parser = editor.CurrentFountain()->CreateParser();
+  TRowAttributeData state = StartRowAttributeData();
+  for (int r = 0; r < store.Count(); ++r) {
+    state.RowAttribute = store.RowAttributes(r);
+    const TRowAttributeData saved = store.RowAttributeData(r);
+    FUZZ_CHECK(saved.BracketIndex == kInvalidBracket || saved == state);
+    parser->UpdateRowData(r, store, state);
+    state.PrevRowAttribute = store.RowAttributes(r);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TInput input(data, size);
+  TEditorDouble editor;
+  TFountainBracketItem* bracket = editor.FFountain->Brackets()->Add();
+  bracket->SetLeftBracket("{");
+  bracket->SetRightBracket("}");
+  editor.FFountain->SetCommenter("//");
+  TEditorScreenStrings& store = editor.Store();
+  store.UndoObj()->SetListMax(100000);
+  store.WrapOption()->SetWrapByte(20);
+
+  std::string model = Normalised(input.Text(), true);
+  editor.Lines().SetAllText(model);
+  Trace("start", model);
+  store.ResetStates();
+  std::string atReset = model;  // the text when the history was last emptied
+  std::string furthest = model;  // the text when the redo list was last empty
+  int steps = 0;
+  CheckInvariants(editor, model);
+
+  while (!input.Done() && steps < 200) {
+    ++steps;
+    const uint32_t op = input.Byte() % 10;
+    const int count = store.Count();
+    if (op < 5) {
+      const int a = static_cast<int>(input.Byte() % static_cast<uint32_t>(count + 1));
+      const int n = static_cast<int>(input.Byte() % static_cast<uint32_t>(count - a + 1));
+      const std::string text = input.Text();
+      editor.FCol = static_cast<int>(input.Byte() % 3);
+      if (n == 0 && text.empty()) continue;
+      const size_t start = RowOffset(store, a);
+      size_t end = RowOffset(store, a + n);
+      const bool reachesEnd = a + n >= count;
+      std::string expected = model;
+      if (n == 0 && a == count && count > 0 && store.RowAttributes(count - 1) == raTextEnd) {
+        expected += Normalised(text, true);  // joins the last row
+      } else {
+        // A run of rows that ends inside a wrapped line still takes the rest of it;
+        // the text from the run's end on is kept as it is.
+        expected = model.substr(0, start) + Normalised(text, reachesEnd) + model.substr(end);
+      }
+      if (kTrace) std::fprintf(stderr, "replace %d %d (of %d rows)\n", a, n, count);
+      Trace("  with", text);
+      store.ReplaceText(a, n, text);
+      model = expected;
+      furthest = model;
+    } else if (op == 5) {
+      store.Undo();
+      model = editor.Lines().AllText();
+      Trace("undo", model);
+    } else if (op == 6) {
+      store.Redo();
+      model = editor.Lines().AllText();
+      Trace("redo", model);
+    } else if (op == 7) {
+      store.SwitchWordWrap(!store.WordWrap());
+      atReset = furthest = model;
+    } else if (op == 8) {
+      TEditorWrapOption* option = store.WrapOption();
+      switch (input.Byte() % 5) {
+        case 0: option->SetWrapByte(static_cast<int>(input.Byte())); break;
+        case 1: option->SetWordBreak(!option->WordBreak()); break;
+        case 2: option->SetFollowPunctuation(!option->FollowPunctuation()); break;
+        case 3: option->SetLeading(!option->Leading()); break;
+        default: option->SetFollowRetMark(!option->FollowRetMark()); break;
+      }
+      // A change of an option (not a setter called with the value it has) while
+      // the text is wrapped empties the history.
+      if (!store.UndoObj()->CanUndo() && !store.UndoObj()->CanRedo()) atReset = furthest = model;
+    } else if (count > 0) {
+      const int row = static_cast<int>(input.Byte() % static_cast<uint32_t>(count));
+      const uint16_t mark = static_cast<uint16_t>(1u << (input.Byte() % 16));
+      store.SetRowMarkBits(row, static_cast<uint16_t>(store.RowMarkBits(row) | mark));
+      store.IncludeMarks(mark);
+    }
+    Trace("text", model);
+    CheckInvariants(editor, model);
+  }
+  // Undoing every step since the history was last emptied gives that text back.
+  while (store.UndoObj()->CanUndo()) store.Undo();
+  FUZZ_CHECK(editor.Lines().AllText() == atReset);
+  while (store.UndoObj()->CanRedo()) {
+    store.Redo();
+    Trace("redone", editor.Lines().AllText());
+  }
+  FUZZ_CHECK(editor.Lines().AllText() == furthest);
+  return 0;
+}

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestFiles.h"
+#include "TextModelSupport.h"
+#include "app/XFileFixup.h"
+
+namespace plomaret {
+namespace {
+
+using testing::ReadBytes;
+using testing::RowsOf;
+using testing::TEditorDouble;
+using testing::TScratchFolder;
+using testing::WriteBytes;
+using Rows = std::vector<std::string>;
+
+class LinesTest : public ::testing::Test {
+ protected:
+  // Loads bytes from a file and saves them again.
+  std::string RoundTrip(const std::string& bytes) {
+    const std::string in = FFolder.Path("in.x"), out = FFolder.Path("out.x");
+    WriteBytes(in, bytes);
+    Lines().LoadFile(in);
+    Lines().SaveFile(out);
+    return ReadBytes(out);
+  }
+  TEditorStrings& Lines() { return FEditor.Lines(); }
+  TEditorScreenStrings& Store() { return FEditor.Store(); }
+  TEditorDouble FEditor;
+  TScratchFolder FFolder;
+};
+
+TEST_F(LinesTest, LoadAndSaveKeepTheTextAndWriteCrLf) {
+  EXPECT_EQ(RoundTrip("a\r\nb"), "a\r\nb");
+  EXPECT_EQ(RowsOf(Store()), (Rows{"a|L", "b|T"}));
+  EXPECT_EQ(RoundTrip("a\r\nb\r\n"), "a\r\nb\r\n");
+  EXPECT_EQ(Lines().Count(), 2) << "a final line end adds no empty line";
+  EXPECT_EQ(RoundTrip("a\rb\nc\n\rd"), "a\r\nb\r\nc\r\n\r\nd");
+  EXPECT_EQ(RoundTrip("keep\r\nthis\x1a" "but not this\r\n"), "keep\r\nthis");
+  EXPECT_EQ(RowsOf(Store()), (Rows{"keep|L", "this|T"}));
+  std::string block(8191, 'x');
+  EXPECT_EQ(RoundTrip(block + "\r\nnext\r\n"), block + "\r\nnext\r\n");
+  EXPECT_EQ(Lines().Count(), 2) << "CR LF across the block boundary is one line end";
+}
+
+TEST_F(LinesTest, AnEmptyFileGivesAnEmptyEditor) {
+  EXPECT_EQ(RoundTrip(""), "");
+  EXPECT_EQ(Lines().Count(), 0);
+  EXPECT_THROW(Lines().Get(0), EStringListError);
+}
+
+TEST_F(LinesTest, ABinaryFileIsRefusedAndLeavesTheEditorEmpty) {
+  Lines().SetAllText("old text\r\n");
+  const std::string path = FFolder.Path("binary.x");
+  WriteBytes(path, std::string("xof 0302bin 0032\r\n\0\0\0", 21));
+  try {
+    Lines().LoadFile(path);
+    FAIL();
+  } catch (const EFileError& error) {
+    EXPECT_NE(error.Message().find(path), std::string::npos);
+  }
+  EXPECT_EQ(Store().Count(), 0);
+  EXPECT_EQ(FEditor.FCaretHides, 0) << "the update bracket was closed";
+  EXPECT_THROW(Lines().LoadFile(FFolder.Path("missing.x")), EFileError);
+}
+
+TEST_F(LinesTest, LoadingReplacesTheWholeTextAsOneChangeAndForgetsHistory) {
+  Lines().SetAllText("a\r\nb\r\n");
+  Store().ReplaceText(0, 1, "x\r\n");
+  const std::string path = FFolder.Path("f.x");
+  WriteBytes(path, "1\r\n2\r\n3\r\n");
+  FEditor.FChanges = 0;
+  Lines().LoadFile(path);
+  EXPECT_EQ(FEditor.FChanges, 1);
+  EXPECT_EQ(FEditor.FLastChange, (std::vector<int>{0, 2, 3, 1})) << "the record covers the whole text";
+  EXPECT_FALSE(Store().UndoObj()->CanUndo());
+  Store().ReplaceText(0, 1, "y\r\n");
+  Lines().SetAllText("new");
+  EXPECT_FALSE(Store().UndoObj()->CanUndo());
+}
+
+TEST_F(LinesTest, RealModelFilesSurviveLoadAndSave) {
+  const std::string shared = testing::SharedDir();
+  if (shared.empty()) GTEST_SKIP() << "shared data not present";
+  for (const auto& entry : std::filesystem::directory_iterator(shared + "/data/xfiles")) {
+    if (entry.path().extension() != ".x") continue;
+    const std::string original = ReadBytes(entry.path().string());
+    // Saving writes CR LF: compare with the file's CR LF form (LF files converted here).
+    std::string crlf;
+    for (size_t i = 0; i < original.size(); ++i) {
+      if (original[i] == '\n' && (i == 0 || original[i - 1] != '\r')) crlf += '\r';
+      crlf += original[i];
+    }
+    Lines().LoadFile(entry.path().string());
+    const std::string out = FFolder.Path("saved.x");
+    Lines().SaveFile(out);
+    EXPECT_EQ(ReadBytes(out), crlf) << entry.path().filename();
+  }
+}
+
+TEST_F(LinesTest, EditingOperationsPlaceTheCaret) {
+  Lines().SetAllText("one\r\ntwo\r\n");
+  FEditor.FLog.clear();
+  Lines().Put(0, "ONE!");
+  EXPECT_EQ(Lines().AllText(), "ONE!\r\ntwo\r\n");
+  EXPECT_EQ(FEditor.FLog, (std::vector<std::string>{"SetRow 1", "SetCol 0"})) << "the start of the next line";
+
+  FEditor.FLog.clear();
+  Lines().Insert(1, "mid");
+  EXPECT_EQ(Lines().AllText(), "ONE!\r\nmid\r\ntwo\r\n");
+  EXPECT_EQ(FEditor.FLog, (std::vector<std::string>{"SetRow 2", "SetCol 0"}));
+
+  FEditor.FLog.clear();
+  Lines().Delete(0);
+  EXPECT_EQ(Lines().AllText(), "mid\r\ntwo\r\n");
+  EXPECT_EQ(FEditor.FLog, (std::vector<std::string>{"SetRow 0", "SetCol 0"}));
+
+  FEditor.FLog.clear();
+  EXPECT_EQ(Lines().Add("end"), 2);
+  EXPECT_EQ(Lines().AllText(), "mid\r\ntwo\r\nend\r\n");
+  EXPECT_EQ(FEditor.FLog, (std::vector<std::string>{"SetRow 3", "SetCol 0"}));
+  EXPECT_THROW(Lines().Put(3, "x"), EStringListError);
+  EXPECT_THROW(Lines().Insert(4, "x"), EStringListError);
+  EXPECT_THROW(Lines().Delete(-1), EStringListError);
+}
+
+TEST_F(LinesTest, AddKeepsWhetherTheTextEndedWithALineEnd) {
+  Lines().Add("first");
+  EXPECT_EQ(Lines().AllText(), "first\r\n");
+  Lines().SetAllText("a\r\nb");
+  FEditor.FLog.clear();
+  Lines().Add("c");
+  EXPECT_EQ(Lines().AllText(), "a\r\nb\r\nc");
+  EXPECT_EQ(RowsOf(Store()), (Rows{"a|L", "b|L", "c|T"}));
+  EXPECT_EQ(FEditor.FLog, (std::vector<std::string>{"SetRow 2", "SetCol 1"}));
+  Lines().Delete(2);
+  EXPECT_EQ(Lines().AllText(), "a\r\nb\r\n") << "the line before keeps its line end";
+}
+
+TEST_F(LinesTest, AssignFromAPlainListEndsWithALineEnd) {
+  auto list = Create<TStringList>();
+  list->Add("x");
+  list->Add("y");
+  Lines().Assign(*list);
+  EXPECT_EQ(Lines().AllText(), "x\r\ny\r\n");
+  EXPECT_EQ(FEditor.FRow, 2) << "on the empty position after the last line";
+  EXPECT_EQ(FEditor.FCol, 0);
+}
+
+TEST_F(LinesTest, TheFixUpRunsOverLinesAndLeavesNothingToUndo) {
+  Lines().SetAllText(" MeshTextureCoords {\r\n  0.5;0.5;,\r\n }\r\n MeshVertexColors {\r\n  0;1;1;1;1;;\r\n }\r\n}");
+  auto working = Create<TStringList>();
+  working->Assign(Lines());
+  ExchangeLines(*working);
+  Lines().Assign(*working);
+  EXPECT_EQ(Lines().AllText(),
+            " MeshTextureCoords {\r\n  0.5;0.5;\r\n }\r\n//  MeshVertexColors {\r\n//   0;1;1;1;1;;\r\n//  }\r\n}\r\n");
+  EXPECT_FALSE(Store().UndoObj()->CanUndo());
+  EXPECT_EQ(FEditor.FRow, 7);
+}
+
+TEST_F(LinesTest, AFailedSaveLeavesTheOldFileAndTheText) {
+  Lines().SetAllText("text\r\n");
+  EXPECT_THROW(Lines().SaveFile(FFolder.Path("no/such/folder/f.x")), EFileError);
+  EXPECT_EQ(Lines().AllText(), "text\r\n");
+}
+
+}  // namespace
+}  // namespace plomaret
