@@ -71,6 +71,13 @@ void Trace(const char* what, const std::string& text) {
   std::fprintf(stderr, "%s [%s]\n", what, shown.c_str());
 }
 
+void TraceRows(const TEditorScreenStrings& store) {
+  if (!kTrace) return;
+  std::string rows;
+  for (int r = 0; r < store.Count(); ++r) rows += std::string(store.ViewAt(r)) + "|" + "LWT"[store.RowAttributes(r)] + " ";
+  Trace("  rows", rows);
+}
+
 void CheckInvariants(TEditorDouble& editor, const std::string& model) {
   TEditorScreenStrings& store = editor.Store();
   FUZZ_CHECK(editor.Lines().AllText() == model);
@@ -150,10 +157,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       model = editor.Lines().AllText();
       Trace("redo", model);
     } else if (op == 7) {
+      if (kTrace) std::fprintf(stderr, "wrap %s\n", store.WordWrap() ? "off" : "on");
       store.SwitchWordWrap(!store.WordWrap());
       atReset = furthest = model;
     } else if (op == 8) {
       TEditorWrapOption* option = store.WrapOption();
+      if (kTrace) std::fprintf(stderr, "option change\n");
       switch (input.Byte() % 5) {
         case 0: option->SetWrapByte(static_cast<int>(input.Byte())); break;
         case 1: option->SetWordBreak(!option->WordBreak()); break;
@@ -171,10 +180,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       store.IncludeMarks(mark);
     }
     Trace("text", model);
+    TraceRows(store);
     CheckInvariants(editor, model);
   }
   // Undoing every step since the history was last emptied gives that text back.
-  while (store.UndoObj()->CanUndo()) store.Undo();
+  while (store.UndoObj()->CanUndo()) {
+    store.Undo();
+    TraceRows(store);
+  }
   FUZZ_CHECK(editor.Lines().AllText() == atReset);
   while (store.UndoObj()->CanRedo()) {
     store.Redo();

@@ -119,8 +119,10 @@ TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
   for (int r = row; r < end; ++r) {
-    result.Text += ViewAt(r);
+    const std::string_view text = ViewAt(r);
+    result.Text += text;
     result.EndAttribute = RowAttributes(r);
+    result.Rows.push_back({static_cast<int>(text.size()), result.EndAttribute});
     if (result.EndAttribute == raLineEnd) result.Text += "\r\n";
   }
   result.RowCount = end - row;
@@ -151,6 +153,7 @@ void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
     TRowsText old = RowsText(a, n);
     record.Text = std::move(old.Text);
     record.EndAttribute = old.EndAttribute;
+    record.Rows = std::move(old.Rows);
     oldCount = old.RowCount;
     const uint16_t marks = DeleteRows(a, n);
     if (Count() == 0) {
@@ -190,6 +193,7 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   TRowsText old = RowsText(first, last - first + 1);
   record.Text = std::move(old.Text);
   record.EndAttribute = old.EndAttribute;
+  record.Rows = std::move(old.Rows);
   oldCount = old.RowCount;
 
   std::string newText;

@@ -71,11 +71,19 @@ class TEditorStringList : public TRowAttributeStringList {
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 };
 
+// One row of a run of rows kept for undo: how long its text is and how it ends.
+struct TSavedRow {
+  int Length = 0;
+  uint8_t Attribute = 0;
+  bool operator==(const TSavedRow&) const = default;
+};
+
 // The text of a run of rows, as it is kept for undo and re-splitting.
 struct TRowsText {
   std::string Text;            // each row's text, CR LF after every raLineEnd row
   uint8_t EndAttribute = 3;    // the attribute of the last row; 3: no rows
   int RowCount = 0;
+  std::vector<TSavedRow> Rows;  // where Text breaks into rows
 };
 
 // The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
@@ -248,6 +256,11 @@ struct TUndoData {
   int NewRowCount = 0;
   uint8_t EndAttribute = kNoRowsAttribute;
   std::string Text;
+  // The rows Text came from. Undo puts back exactly these rows: splitting the text
+  // again could break a wrapped line elsewhere (the wrap of an edited line starts
+  // at most one row above the edit), and the row numbers of older steps would no
+  // longer fit.
+  std::vector<TSavedRow> Rows;
 };
 
 // Steps, oldest first.

@@ -77,14 +77,12 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
     restoredRows = 0;
   } else {
     TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-    store.StrToRows(record.Text, *rows);
-    if (record.EndAttribute == raWrap && rows->Count() > 1 && rows->ViewAt(rows->Count() - 1).empty()) {
-      rows->Delete(rows->Count() - 1);
+    size_t position = 0;
+    for (const TSavedRow& saved : record.Rows) {
+      const int row = rows->AddText(std::string_view(record.Text).substr(position, static_cast<size_t>(saved.Length)));
+      rows->SetRowAttributes(row, static_cast<TRowAttribute>(saved.Attribute));
+      position += static_cast<size_t>(saved.Length) + (saved.Attribute == raLineEnd ? 2 : 0);
     }
-    if (record.EndAttribute == raTextEnd && !record.Text.empty() && record.Text.back() == '\n') {
-      rows->Add(std::string());  // the saved rows ended in an empty text-end row after a line end
-    }
-    rows->SetRowAttributes(rows->Count() - 1, static_cast<TRowAttribute>(record.EndAttribute));
     store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
     restoredRows = rows->Count();
   }
@@ -106,6 +104,7 @@ void TEditorUndoObj::Undo() {
     inverse.NewRowCount = restored;
     inverse.EndAttribute = produced.EndAttribute;
     inverse.Text = std::move(produced.Text);
+    inverse.Rows = std::move(produced.Rows);
     AddRedo(inverse);
   }
   if (focused != nullptr) {
@@ -131,6 +130,7 @@ void TEditorUndoObj::Redo() {
       inverse.NewRowCount = restored;
       inverse.EndAttribute = produced.EndAttribute;
       inverse.Text = std::move(produced.Text);
+      inverse.Rows = std::move(produced.Rows);
     } catch (...) {
       FRedoing = false;
       throw;

@@ -64,6 +64,30 @@ TEST_F(TextModelWrapTest, EditingAWrappedLineSplitsItAgainFromOneRowAbove) {
   EXPECT_EQ(Store().Count(), 3);
 }
 
+// With WordBreak, where a line breaks depends on how much of it follows, so an edit
+// that re-splits only the end of a line leaves rows that a fresh split would not
+// make. Undo must put back exactly the rows it took, or older steps no longer fit.
+TEST_F(TextModelWrapTest, UndoPutsBackTheExactRowsAfterAPartialRewrap) {
+  Store().WrapOption()->SetWordBreak(true);
+  std::string line;
+  for (int i = 0; i < 9; ++i) line += "0.5;,";
+  Lines().SetAllText(line);
+  Store().SwitchWordWrap(true);
+  const int rows = Store().Count();
+  ASSERT_GE(rows, 3);
+  Store().ReplaceText(rows - 2, 2, "");  // shortens the line from its second-last row
+  const Rows afterDelete = RowsOf(Store());
+  Store().ReplaceText(0, 0, "a0.5;,a0.5;,0.5;,");
+  const Rows afterInsert = RowsOf(Store());
+  Store().Undo();
+  EXPECT_EQ(RowsOf(Store()), afterDelete);
+  Store().Undo();
+  EXPECT_EQ(Lines().AllText(), line);
+  Store().Redo();
+  Store().Redo();
+  EXPECT_EQ(RowsOf(Store()), afterInsert);
+}
+
 TEST_F(TextModelWrapTest, AWrapOptionChangeRewrapsAndForgetsHistory) {
   Lines().SetAllText(kLong);
   Store().SwitchWordWrap(true);
