@@ -30,7 +30,7 @@ struct TRect {
   int Height() const { return Bottom - Top; }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   bool Contains(TPoint point) const { return point.X >= Left && point.X < Right && point.Y >= Top && point.Y < Bottom; }
-  bool Contains(const TRect& other) const {
+  bool ContainsRect(const TRect& other) const {
     return other.IsEmpty() || (other.Left >= Left && other.Top >= Top && other.Right <= Right && other.Bottom <= Bottom);
   }
   TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }

@@ -1,0 +1,167 @@
+#include "Canvas.h"
+
+#include <algorithm>
+
+#include "framework/core/CodePage.h"
+
+namespace plomaret {
+
+std::vector<std::string_view> SplitCharacters(std::string_view text) {
+  std::vector<std::string_view> characters;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    characters.push_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+// ---- TTextLayer ----
+
+void TTextLayer::Add(TTextCell cell) {
+  Erase(cell.Bounds);
+  FCells.push_back(std::move(cell));
+}
+
+void TTextLayer::Erase(const TRect& rect) {
+  std::erase_if(FCells, [&](const TTextCell& cell) { return !cell.Bounds.Intersect(rect).IsEmpty(); });
+}
+
+void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
+  // Characters inside the area move with the pixels; those moved out of it are gone,
+  // as are those in the strip the move uncovers (it is repainted).
+  std::vector<TTextCell> kept;
+  for (TTextCell& cell : FCells) {
+    if (cell.Bounds.Intersect(area).IsEmpty()) {
+      kept.push_back(std::move(cell));
+      continue;
+    }
+    if (!area.ContainsRect(cell.Bounds)) continue;
+    cell.Bounds = cell.Bounds.Offset(dx, dy);
+    if (area.ContainsRect(cell.Bounds)) kept.push_back(std::move(cell));
+  }
+  FCells = std::move(kept);
+}
+
+const TTextCell* TTextLayer::At(TPoint point) const {
+  for (const TTextCell& cell : FCells) {
+    if (cell.Bounds.Contains(point)) return &cell;
+  }
+  return nullptr;
+}
+
+// ---- TCanvas ----
+
+TCanvas::TCanvas(TRaster* raster, TFontEngine* engine, TTextLayer* layer)
+    : FRaster(raster), FEngine(engine), FLayer(layer) {
+  ResetClipRect();
+}
+
+void TCanvas::ResetClipRect() { FClip = TRect{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28}; }
+
+TPixel TCanvas::Resolve(TColor color, TColor fallback) const {
+  return PixelOf(color == clNone || color == clDefault ? fallback : color);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+  if (FBrushStyle == bsClear) return;
+  const TRect area = rect.Intersect(FClip);
+  FRaster->FillRect(area, Resolve(FBrushColor, clWhite));
+  if (FLayer != nullptr) FLayer->Erase(area);
+}
+
+void TCanvas::LineTo(int x, int y) {
+  const TPixel pixel = Resolve(FPenColor, clBlack);
+  TRaster::WalkLine(FPenPos, {x, y}, [&](int px, int py) {
+    if (!FClip.Contains({px, py})) return;
+    switch (FPenMode) {
+      case pmCopy:
+        FRaster->SetPixel(px, py, pixel);
+        break;
+      case pmNot:
+        FRaster->SetPixel(px, py, ~FRaster->Pixel(px, py) & 0xFFFFFF);
+        break;
+      case pmXor:
+        FRaster->SetPixel(px, py, FRaster->Pixel(px, py) ^ pixel);
+        break;
+    }
+    if (FLayer != nullptr) FLayer->Erase(TRect::FromSize(px, py, 1, 1));
+  });
+  FPenPos = {x, y};
+}
+
+TColor TCanvas::Pixel(int x, int y) const { return ColorOfPixel(FRaster->Pixel(x, y)); }
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+  if (!FClip.Contains({x, y})) return;
+  FRaster->SetPixel(x, y, Resolve(color, clBlack));
+  if (FLayer != nullptr) FLayer->Erase(TRect::FromSize(x, y, 1, 1));
+}
+
+TTextMetrics TCanvas::TextMetrics() const { return FEngine->Metrics(FFont); }
+
+int TCanvas::TextWidth(std::string_view text) const {
+  int width = 0;
+  for (int advance : FEngine->Advances(FFont, text)) width += advance;
+  return width;
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  const std::vector<int> advances = FEngine->Advances(FFont, text);
+  int width = 0;
+  for (int advance : advances) width += advance;
+  const TRect box = TRect::FromSize(x, y, width, TextMetrics().Height);
+  if (FBrushStyle == bsSolid) FillRect(box);
+  DrawText(x, y, text, advances, FClip, FBrushStyle == bsSolid ? FBrushColor : clNone);
+  FPenPos = {x + width, y};
+}
+
+void TCanvas::ExtTextOut(int x, int y, int options, const TRect& rect, std::string_view text,
+                         const std::vector<int>& advances) {
+  if ((options & etoOpaque) != 0) {
+    const TBrushStyle style = FBrushStyle;
+    FBrushStyle = bsSolid;
+    FillRect(rect);
+    FBrushStyle = style;
+  }
+  const TRect clip = (options & etoClipped) != 0 ? FClip.Intersect(rect) : FClip;
+  DrawText(x, y, text, advances, clip, (options & etoOpaque) != 0 ? FBrushColor : clNone);
+}
+
+void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<int>& advances, const TRect& clip,
+                       TColor background) {
+  const std::vector<std::string_view> characters = SplitCharacters(text);
+  std::vector<int> steps(advances.begin(), advances.end());
+  if (steps.size() < characters.size()) {
+    // Characters without an advance of their own take their natural width.
+    const std::vector<int> natural = FEngine->Advances(FFont, text);
+    for (size_t i = steps.size(); i < characters.size(); ++i) steps.push_back(natural[i]);
+  }
+  steps.resize(characters.size());
+  FEngine->DrawGlyphs(*FRaster, clip, x, y, text, steps, FFont, Resolve(FFont.Color(), clBlack));
+  if (FLayer == nullptr) return;
+  const int height = TextMetrics().Height;
+  int left = x;
+  for (size_t i = 0; i < characters.size(); ++i) {
+    const TRect cell = TRect::FromSize(left, y, steps[i], height);
+    left += steps[i];
+    if (cell.Intersect(clip).IsEmpty() || steps[i] <= 0) continue;
+    FLayer->Add({cell.Intersect(clip), std::string(characters[i]), FFont.Color(), background, FFont.Style()});
+  }
+}
+
+void TCanvas::CopyRect(const TRect& dest, const TRaster& source, const TRect& srcRect) {
+  // Same size only: the editor never stretches.
+  const TRect area = dest.Intersect(FClip);
+  if (area.IsEmpty()) return;
+  const TRect from = TRect::FromSize(srcRect.Left + (area.Left - dest.Left), srcRect.Top + (area.Top - dest.Top),
+                                     std::min(area.Width(), srcRect.Width()), std::min(area.Height(), srcRect.Height()));
+  FRaster->Copy(source, from, {area.Left, area.Top}, FCopyMode);
+  if (FLayer != nullptr) FLayer->Erase(TRect::FromSize(area.Left, area.Top, from.Width(), from.Height()));
+}
+
+void TCanvas::Draw(int x, int y, const TRaster& source) {
+  CopyRect(TRect::FromSize(x, y, source.Width(), source.Height()), source, source.Bounds());
+}
+
+}  // namespace plomaret

@@ -1,0 +1,78 @@
+#include "framework/gui/Canvas.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/headless/HeadlessFontEngine.h"
+
+namespace plomaret {
+namespace {
+
+class CanvasTest : public ::testing::Test {
+ protected:
+  CanvasTest() {
+    FCanvas.Font().SetHeight(-12);  // half-width cells of 6 pixels, double-byte of 12
+    FCanvas.Font().SetColor(clNavy);
+  }
+  TRaster FRaster{60, 30, 0xFFFFFF};
+  THeadlessFontEngine FEngine;
+  TTextLayer FLayer;
+  TCanvas FCanvas{&FRaster, &FEngine, &FLayer};
+};
+
+TEST_F(CanvasTest, TextOnTheCellGridLandsInItsCellsWithItsColours) {
+  FCanvas.SetBrushColor(clYellow);
+  // "a", "あ", "b" at 6-pixel cells: the double-byte character takes two.
+  FCanvas.ExtTextOut(6, 2, etoOpaque, TRect::FromSize(6, 2, 24, 12), "a\x82\xa0" "b", {6, 12, 6});
+  ASSERT_NE(FLayer.At({7, 5}), nullptr);
+  EXPECT_EQ(FLayer.At({7, 5})->Bytes, "a");
+  EXPECT_EQ(FLayer.At({17, 5})->Bytes, "\x82\xa0");
+  EXPECT_EQ(FLayer.At({25, 5})->Bytes, "b");
+  EXPECT_EQ(FLayer.At({25, 5})->Color, clNavy);
+  EXPECT_EQ(FLayer.At({25, 5})->Background, clYellow);
+  EXPECT_EQ(FLayer.At({31, 5}), nullptr);
+  EXPECT_EQ(FRaster.Pixel(6, 2), PixelOf(clYellow)) << "the opaque rectangle is filled";
+  EXPECT_EQ(FRaster.Pixel(9, 5), PixelOf(clNavy)) << "glyph pixels inside the cell";
+  EXPECT_EQ(FRaster.Pixel(31, 5), 0xFFFFFFu);
+}
+
+TEST_F(CanvasTest, ClippedTextStaysInsideItsRectangle) {
+  FCanvas.ExtTextOut(0, 0, etoClipped, {0, 0, 9, 12}, "abc", {6, 6, 6});
+  EXPECT_EQ(FLayer.Cells().size(), 2u) << "the third cell lies outside the rectangle";
+  for (int x = 9; x < 20; ++x) {
+    for (int y = 0; y < 12; ++y) EXPECT_EQ(FRaster.Pixel(x, y), 0xFFFFFFu) << x << "," << y;
+  }
+  EXPECT_EQ(FCanvas.TextWidth("a\x82\xa0"), 18);
+  EXPECT_EQ(FCanvas.TextMetrics().AveCharWidth, 6);
+}
+
+TEST_F(CanvasTest, PaintingOverTextRemovesItAndScrollingMovesIt) {
+  FCanvas.TextOut(0, 0, "xy");
+  FCanvas.TextOut(0, 12, "z");
+  FCanvas.SetBrushColor(clWhite);
+  FCanvas.FillRect({6, 0, 12, 12});
+  EXPECT_EQ(FLayer.Cells().size(), 2u);
+  FLayer.Scroll({0, 0, 60, 30}, 0, 12);
+  EXPECT_EQ(FLayer.At({1, 13})->Bytes, "x");
+  EXPECT_EQ(FLayer.At({1, 25}), nullptr) << "moved out of the area";
+}
+
+TEST_F(CanvasTest, PensDrawInTheirModeAndCopiesUseTheCopyMode) {
+  FCanvas.SetPenColor(clRed);
+  FCanvas.MoveTo(0, 0);
+  FCanvas.LineTo(4, 0);
+  EXPECT_EQ(FRaster.Pixel(3, 0), 0xFF0000u);
+  EXPECT_EQ(FRaster.Pixel(4, 0), 0xFFFFFFu);
+  FCanvas.SetPenMode(pmNot);
+  FCanvas.MoveTo(0, 0);
+  FCanvas.LineTo(2, 0);
+  EXPECT_EQ(FRaster.Pixel(1, 0), 0x00FFFFu);
+  TRaster stamp(2, 2, 0x0000FF);
+  FCanvas.SetCopyMode(roSrcAnd);
+  FCanvas.SetClipRect({0, 10, 60, 30});
+  FCanvas.Draw(10, 9, stamp);
+  EXPECT_EQ(FRaster.Pixel(10, 9), 0xFFFFFFu) << "outside the clip rectangle";
+  EXPECT_EQ(FRaster.Pixel(10, 10), 0x0000FFu);
+}
+
+}  // namespace
+}  // namespace plomaret
