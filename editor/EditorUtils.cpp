@@ -6,6 +6,7 @@
 
 #include "framework/core/Collection.h"
 #include "framework/core/LineSplitter.h"
+#include "framework/gui/Platform.h"
 
 namespace plomaret {
 
@@ -100,6 +101,68 @@ static void WalkObject(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc 
 void WalkProperties(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc callback, void* data) {
   std::vector<const TObject*> path;
   WalkObject(instance, kinds, callback, data, path);
+}
+
+}  // namespace plomaret
+
+// ---- Dotted lines ----
+
+namespace plomaret {
+
+void DrawDottedLine(TCanvas& canvas, int x, int y, TColor background, TColor dot, int width) {
+  canvas.SetPenMode(pmCopy);
+  const TColor brush = canvas.BrushColor();
+  const TBrushStyle style = canvas.BrushStyle();
+  canvas.SetBrushColor(background);
+  canvas.SetBrushStyle(bsSolid);
+  canvas.FillRect({x, y, x + width, y + 1});
+  canvas.SetBrushColor(brush);
+  canvas.SetBrushStyle(style);
+  bool on = true;
+  TRaster::WalkLine({x, y}, {x + width, y}, [&](int px, int py) {
+    if (on) canvas.SetPixel(px, py, dot);
+    on = !on;
+  });
+}
+
+void DrawCachedDottedLine(TCanvas& canvas, int x1, int y, TColor background, TColor dot, int x2) {
+  if (x2 < x1) return;
+  const TBitmap& line = DotLineCache().Lookup(dot, background);
+  // A line wider than the cached one copies what the bitmap holds.
+  canvas.CopyRect({x1, y, x2 + 1, y + 1}, line.Raster(), {0, 0, x2 - x1 + 1, 1});
+}
+
+void TDotLineItem::AfterConstruction() {
+  TCollectionItem::AfterConstruction();
+  FBitmap = Create<TBitmap>();
+}
+
+void TDotLineItem::Assign(const TPersistent& source) {
+  if (const auto* item = dynamic_cast<const TDotLineItem*>(&source)) {
+    FBitmap->Assign(*item->FBitmap);
+    FBackground = item->FBackground;
+    FDot = item->FDot;
+    return;
+  }
+  TCollectionItem::Assign(source);
+}
+
+TBitmap& TDotLineCollection::Lookup(TColor dot, TColor background) {
+  for (int i = 0; i < Count(); ++i) {
+    TDotLineItem* item = Items(i);
+    if (item->Dot() == dot && item->Background() == background) return item->Bitmap();
+  }
+  auto* item = static_cast<TDotLineItem*>(Add());
+  item->SetColors(background, dot);
+  TBitmap& bitmap = item->Bitmap();
+  bitmap.SetSize(std::max(1, Platform().ScreenSize().Width), 1);
+  DrawDottedLine(bitmap.Canvas(), 0, 0, background, dot, bitmap.Width());
+  return bitmap;
+}
+
+TDotLineCollection& DotLineCache() {
+  static TOwned<TDotLineCollection> cache = Create<TDotLineCollection>();
+  return *cache;
 }
 
 }  // namespace plomaret

@@ -6,8 +6,10 @@
 #include <string_view>
 
 #include "framework/core/CodePage.h"
+#include "framework/core/Collection.h"
 #include "framework/core/Properties.h"
 #include "framework/core/Strings.h"
+#include "framework/gui/Bitmap.h"
 
 namespace plomaret {
 
@@ -43,5 +45,47 @@ using TWalkPropertiesProc = void (*)(void* data, TObject* instance, const TPropI
 // An object met again below itself is not entered a second time, so a property that
 // refers back up the tree cannot loop.
 void WalkProperties(TObject* instance, TTypeKinds kinds, TWalkPropertiesProc callback, void* data);
+
+// ---- Dotted lines ----
+// One-pixel dotted lines (the wrap and line-end marks), drawn from a cache of
+// pre-drawn lines, one per pair of colours, as wide as the screen.
+
+// Fills (x, y) to (x + width, y + 1) with background, then sets every other pixel of
+// that line to dot, starting with the first.
+void DrawDottedLine(TCanvas& canvas, int x, int y, TColor background, TColor dot, int width);
+// Copies the cached line of these colours onto row y from x1 to x2 inclusive, so the
+// pattern always starts with a dot at x1.
+void DrawCachedDottedLine(TCanvas& canvas, int x1, int y, TColor background, TColor dot, int x2);
+
+class TDotLineItem : public TCollectionItem {
+ public:
+  explicit TDotLineItem(TCollection& collection) : TCollectionItem(collection) {}
+  void AfterConstruction() override;
+
+  TBitmap& Bitmap() { return *FBitmap; }
+  TColor Background() const { return FBackground; }
+  TColor Dot() const { return FDot; }
+  void SetColors(TColor background, TColor dot) {
+    FBackground = background;
+    FDot = dot;
+  }
+  void Assign(const TPersistent& source) override;
+
+ private:
+  TOwned<TBitmap> FBitmap;
+  TColor FBackground = clNone;
+  TColor FDot = clNone;
+};
+
+class TDotLineCollection : public TCollection {
+ public:
+  TDotLineCollection() : TCollection(nullptr, TCollectionItemClass::Of<TDotLineItem>()) {}
+  TDotLineItem* Items(int index) const { return static_cast<TDotLineItem*>(TCollection::Items(index)); }
+  // The line of these colours, drawn and added on first use.
+  TBitmap& Lookup(TColor dot, TColor background);
+};
+
+// The program-wide cache of dotted lines.
+TDotLineCollection& DotLineCache();
 
 }  // namespace plomaret

@@ -1,0 +1,25 @@
+#pragma once
+// The platform: the services a backend provides to the framework. There is one
+// platform per process; the program (or a test) installs its backend at start.
+
+#include <memory>
+
+#include "framework/core/Geometry.h"
+#include "framework/gui/Canvas.h"
+
+namespace plomaret {
+
+class TPlatform {
+ public:
+  virtual ~TPlatform() = default;
+  virtual TFontEngine& FontEngine() = 0;
+  virtual TSize ScreenSize() const = 0;
+};
+
+// The installed platform; raises an error when none is installed.
+TPlatform& Platform();
+bool PlatformInstalled();
+// Installs a platform for the rest of the process (or until the next install).
+void InstallPlatform(std::unique_ptr<TPlatform> platform);
+
+}  // namespace plomaret

@@ -1,0 +1,24 @@
+#pragma once
+// The in-memory platform for tests and tools: fixed font metrics, a settable screen.
+
+#include "framework/gui/Platform.h"
+#include "framework/headless/HeadlessFontEngine.h"
+
+namespace plomaret {
+
+class THeadlessPlatform : public TPlatform {
+ public:
+  TFontEngine& FontEngine() override { return FFontEngine; }
+  THeadlessFontEngine& HeadlessFontEngine() { return FFontEngine; }
+  TSize ScreenSize() const override { return FScreenSize; }
+  void SetScreenSize(TSize size) { FScreenSize = size; }
+
+ private:
+  THeadlessFontEngine FFontEngine;
+  TSize FScreenSize{1920, 1080};
+};
+
+// Installs a headless platform unless one is installed already; returns it.
+THeadlessPlatform& UseHeadlessPlatform();
+
+}  // namespace plomaret

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "editor/EditorUtils.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+class DottedLineTest : public ::testing::Test {
+ protected:
+  DottedLineTest() { UseHeadlessPlatform().SetScreenSize({200, 100}); }
+  TBitmap& Target() {
+    if (!FTarget) {
+      FTarget = Create<TBitmap>(40, 3);
+      FTarget->Canvas().SetBrushColor(clWhite);
+      FTarget->Canvas().FillRect({0, 0, 40, 3});
+    }
+    return *FTarget;
+  }
+  TOwned<TBitmap> FTarget;
+};
+
+TEST_F(DottedLineTest, EveryOtherPixelStartingWithTheFirst) {
+  DrawDottedLine(Target().Canvas(), 3, 1, clYellow, clRed, 5);
+  const TRaster& r = Target().Raster();
+  EXPECT_EQ(r.Pixel(3, 1), PixelOf(clRed));
+  EXPECT_EQ(r.Pixel(4, 1), PixelOf(clYellow));
+  EXPECT_EQ(r.Pixel(5, 1), PixelOf(clRed));
+  EXPECT_EQ(r.Pixel(7, 1), PixelOf(clRed));
+  EXPECT_EQ(r.Pixel(8, 1), PixelOf(clWhite)) << "width 5 ends before x = 8";
+  EXPECT_EQ(r.Pixel(3, 0), PixelOf(clWhite));
+}
+
+TEST_F(DottedLineTest, CachedLinesShareOneBitmapPerColourPairAndStartWithADot) {
+  const int before = DotLineCache().Count();
+  DrawCachedDottedLine(Target().Canvas(), 10, 0, clNavy, clAqua, 15);
+  DrawCachedDottedLine(Target().Canvas(), 11, 2, clNavy, clAqua, 20);
+  EXPECT_EQ(DotLineCache().Count(), before + 1);
+  DrawCachedDottedLine(Target().Canvas(), 0, 1, clAqua, clNavy, 0);
+  EXPECT_EQ(DotLineCache().Count(), before + 2);
+  EXPECT_EQ(DotLineCache().Items(before)->Bitmap().Width(), 200) << "as wide as the screen";
+  const TRaster& r = Target().Raster();
+  EXPECT_EQ(r.Pixel(11, 2), PixelOf(clAqua)) << "the pattern starts at x1";
+  EXPECT_EQ(r.Pixel(12, 2), PixelOf(clNavy));
+  EXPECT_EQ(r.Pixel(0, 1), PixelOf(clNavy)) << "x2 = x1 draws exactly one dot";
+  EXPECT_EQ(r.Pixel(1, 1), PixelOf(clWhite));
+  EXPECT_EQ(r.Pixel(16, 0), PixelOf(clWhite));
+}
+
+TEST_F(DottedLineTest, ItemsAssignTheirBitmapAndColours) {
+  TBitmap& line = DotLineCache().Lookup(clRed, clBlack);
+  auto copy = Create<TDotLineCollection>();
+  auto* item = static_cast<TDotLineItem*>(copy->Add());
+  const int index = DotLineCache().Count() - 1;
+  item->Assign(*DotLineCache().Items(index));
+  EXPECT_EQ(item->Dot(), clRed);
+  EXPECT_EQ(item->Bitmap().Raster(), line.Raster());
+}
+
+TEST(ImageList, DrawsWithItsTransparentColourLeftOut) {
+  UseHeadlessPlatform();
+  TImageList images(3, 1, clRed);
+  auto picture = Create<TBitmap>();
+  picture->LoadFromPicture("r#b");
+  EXPECT_EQ(images.Add(*picture), 0);
+  auto target = Create<TBitmap>(3, 1);
+  target->Canvas().SetBrushColor(clYellow);
+  target->Canvas().FillRect({0, 0, 3, 1});
+  images.Draw(target->Canvas(), 0, 0, 0);
+  EXPECT_EQ(target->Raster().Pixel(0, 0), PixelOf(clYellow));
+  EXPECT_EQ(target->Raster().Pixel(1, 0), PixelOf(clBlack));
+  EXPECT_EQ(target->Raster().Pixel(2, 0), PixelOf(clBlue));
+  EXPECT_THROW(images.Image(1), EListError);
+}
+
+}  // namespace
+}  // namespace plomaret
