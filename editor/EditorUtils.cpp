@@ -166,3 +166,60 @@ TDotLineCollection& DotLineCache() {
 }
 
 }  // namespace plomaret
+
+extern const char* const kBuiltInPictures;
+
+namespace plomaret {
+
+std::string_view BuiltInPicture(std::string_view name) {
+  // Lines of the file: "== NAME [hot spot]" starts a picture, "//" is a comment,
+  // anything else is a row of the picture being read.
+  const std::string_view all = kBuiltInPictures;
+  bool inPicture = false;
+  size_t first = 0;
+  size_t position = 0;
+  while (position < all.size()) {
+    size_t lineEnd = all.find('\n', position);
+    if (lineEnd == std::string_view::npos) lineEnd = all.size();
+    const std::string_view line = all.substr(position, lineEnd - position);
+    const bool header = line.substr(0, 3) == "== ";
+    const bool comment = line.substr(0, 2) == "//";
+    if (inPicture && (header || comment)) return all.substr(first, position - first);
+    if (header) {
+      std::string_view title = line.substr(3);
+      title = title.substr(0, title.find(' '));
+      if (title == name) {
+        inPicture = true;
+        first = lineEnd + 1;
+      }
+    }
+    position = lineEnd + 1;
+  }
+  return inPicture ? all.substr(std::min(first, all.size())) : std::string_view();
+}
+
+namespace {
+
+TOwned<TImageList> LoadImages(const char* prefix, int count, int width, int height, TColor transparent) {
+  TOwned<TImageList> images = Create<TImageList>(width, height, transparent);
+  for (int i = 0; i < count; ++i) {
+    TOwned<TBitmap> picture = Create<TBitmap>();
+    picture->LoadFromPicture(BuiltInPicture(std::string(prefix) + (i < 10 ? "0" : "") + std::to_string(i)));
+    images->Add(*picture);
+  }
+  return images;
+}
+
+}  // namespace
+
+const TImageList& DigitMarkImages() {
+  static const TOwned<TImageList> images = LoadImages("DD", 10, 8, 11, clRed);
+  return *images;
+}
+
+const TImageList& MarkImages() {
+  static const TOwned<TImageList> images = LoadImages("DM", 6, 11, 11, clWhite);
+  return *images;
+}
+
+}  // namespace plomaret

@@ -89,3 +89,17 @@ class TDotLineCollection : public TCollection {
 TDotLineCollection& DotLineCache();
 
 }  // namespace plomaret
+
+namespace plomaret {
+
+// ---- Built-in pictures ----
+
+// The rows of the picture NAME of resources/Pictures.txt ("DD03", "RightArrow"), or
+// empty when there is none.
+std::string_view BuiltInPicture(std::string_view name);
+// The ten digit bookmark images (8 x 11, red transparent) and the six mark images
+// (11 x 11, white transparent), loaded once.
+const TImageList& DigitMarkImages();
+const TImageList& MarkImages();
+
+}  // namespace plomaret

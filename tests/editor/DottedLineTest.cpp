@@ -75,3 +75,28 @@ TEST(ImageList, DrawsWithItsTransparentColourLeftOut) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST(BuiltInPictures, MarkImagesAreLoadedWithTheirSizesAndTransparency) {
+  UseHeadlessPlatform();
+  const TImageList& digits = DigitMarkImages();
+  EXPECT_EQ(digits.Count(), 10);
+  EXPECT_EQ(digits.Width(), 8);
+  EXPECT_EQ(digits.Height(), 11);
+  EXPECT_EQ(digits.TransparentColor(), clRed);
+  EXPECT_EQ(digits.Image(0).Pixel(0, 0), PixelOf(clRed)) << "a transparent corner";
+  EXPECT_NE(digits.Image(1).Pixel(4, 3), digits.Image(7).Pixel(4, 3)) << "the digits differ";
+  const TImageList& marks = MarkImages();
+  EXPECT_EQ(marks.Count(), 6);
+  EXPECT_EQ(marks.Width(), 11);
+  for (int i = 0; i < 6; ++i) {
+    for (int j = i + 1; j < 6; ++j) EXPECT_FALSE(marks.Image(i) == marks.Image(j)) << i << " and " << j;
+  }
+  EXPECT_FALSE(BuiltInPicture("RightArrow").empty());
+  EXPECT_TRUE(BuiltInPicture("NoSuchPicture").empty());
+}
+
+}  // namespace
+}  // namespace plomaret
