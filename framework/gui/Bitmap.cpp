@@ -78,12 +78,7 @@ const TRaster& TImageList::Image(int index) const {
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index) const {
-  const TRaster& image = Image(index);
-  const TRect area = TRect::FromSize(x, y, FWidth, FHeight).Intersect(canvas.ClipRect());
-  if (area.IsEmpty()) return;
-  canvas.Raster().CopyTransparent(image, TRect::FromSize(area.Left - x, area.Top - y, area.Width(), area.Height()),
-                                  {area.Left, area.Top}, PixelOf(FTransparent));
-  if (canvas.Layer() != nullptr) canvas.Layer()->Erase(area);
+  canvas.DrawTransparent(x, y, Image(index), FTransparent);
 }
 
 }  // namespace plomaret

@@ -64,14 +64,20 @@ TPixel TCanvas::Resolve(TColor color, TColor fallback) const {
 }
 
 void TCanvas::FillRect(const TRect& rect) {
-  if (FBrushStyle == bsClear) return;
+  if (FBrushStyle == bsClear || FSuppressed) return;
   const TRect area = rect.Intersect(FClip);
   FRaster->FillRect(area, Resolve(FBrushColor, clWhite));
   if (FLayer != nullptr) FLayer->Erase(area);
+  Drawn(area);
 }
 
 void TCanvas::LineTo(int x, int y) {
+  if (FSuppressed) {
+    FPenPos = {x, y};
+    return;
+  }
   const TPixel pixel = Resolve(FPenColor, clBlack);
+  Drawn(TRect{std::min(FPenPos.X, x), std::min(FPenPos.Y, y), std::max(FPenPos.X, x) + 1, std::max(FPenPos.Y, y) + 1}.Intersect(FClip));
   TRaster::WalkLine(FPenPos, {x, y}, [&](int px, int py) {
     if (!FClip.Contains({px, py})) return;
     switch (FPenMode) {
@@ -93,7 +99,8 @@ void TCanvas::LineTo(int x, int y) {
 TColor TCanvas::Pixel(int x, int y) const { return ColorOfPixel(FRaster->Pixel(x, y)); }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-  if (!FClip.Contains({x, y})) return;
+  if (FSuppressed || !FClip.Contains({x, y})) return;
+  Drawn(TRect::FromSize(x, y, 1, 1));
   FRaster->SetPixel(x, y, Resolve(color, clBlack));
   if (FLayer != nullptr) FLayer->Erase(TRect::FromSize(x, y, 1, 1));
 }
@@ -107,6 +114,7 @@ int TCanvas::TextWidth(std::string_view text) const {
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
+  if (FSuppressed) return;
   const std::vector<int> advances = FEngine->Advances(FFont, text);
   int width = 0;
   for (int advance : advances) width += advance;
@@ -118,6 +126,7 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
 
 void TCanvas::ExtTextOut(int x, int y, int options, const TRect& rect, std::string_view text,
                          const std::vector<int>& advances) {
+  if (FSuppressed) return;
   if ((options & etoOpaque) != 0) {
     const TBrushStyle style = FBrushStyle;
     FBrushStyle = bsSolid;
@@ -139,8 +148,11 @@ void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<in
   }
   steps.resize(characters.size());
   FEngine->DrawGlyphs(*FRaster, clip, x, y, text, steps, FFont, Resolve(FFont.Color(), clBlack));
-  if (FLayer == nullptr) return;
   const int height = TextMetrics().Height;
+  int total = 0;
+  for (int step : steps) total += step;
+  Drawn(TRect::FromSize(x, y, total, height).Intersect(clip));
+  if (FLayer == nullptr) return;
   int left = x;
   for (size_t i = 0; i < characters.size(); ++i) {
     const TRect cell = TRect::FromSize(left, y, steps[i], height);
@@ -153,11 +165,21 @@ void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<in
 void TCanvas::CopyRect(const TRect& dest, const TRaster& source, const TRect& srcRect) {
   // Same size only: the editor never stretches.
   const TRect area = dest.Intersect(FClip);
-  if (area.IsEmpty()) return;
+  if (area.IsEmpty() || FSuppressed) return;
   const TRect from = TRect::FromSize(srcRect.Left + (area.Left - dest.Left), srcRect.Top + (area.Top - dest.Top),
                                      std::min(area.Width(), srcRect.Width()), std::min(area.Height(), srcRect.Height()));
   FRaster->Copy(source, from, {area.Left, area.Top}, FCopyMode);
   if (FLayer != nullptr) FLayer->Erase(TRect::FromSize(area.Left, area.Top, from.Width(), from.Height()));
+  Drawn(TRect::FromSize(area.Left, area.Top, from.Width(), from.Height()));
+}
+
+void TCanvas::DrawTransparent(int x, int y, const TRaster& source, TColor transparent) {
+  const TRect area = TRect::FromSize(x, y, source.Width(), source.Height()).Intersect(FClip);
+  if (area.IsEmpty() || FSuppressed) return;
+  FRaster->CopyTransparent(source, TRect::FromSize(area.Left - x, area.Top - y, area.Width(), area.Height()),
+                           {area.Left, area.Top}, PixelOf(transparent));
+  if (FLayer != nullptr) FLayer->Erase(area);
+  Drawn(area);
 }
 
 void TCanvas::Draw(int x, int y, const TRaster& source) {

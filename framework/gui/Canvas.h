@@ -4,6 +4,7 @@
 // engine. A canvas may also report the characters it draws to a text layer, which
 // lets tests read the screen as cells of text and colour.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -122,11 +123,22 @@ class TCanvas {
   // Copies source's srcRect to dest's top left with CopyMode.
   void CopyRect(const TRect& dest, const TRaster& source, const TRect& srcRect);
   void Draw(int x, int y, const TRaster& source);
+  // Draws source with one colour left out.
+  void DrawTransparent(int x, int y, const TRaster& source, TColor transparent);
 
   TFontEngine* Engine() const { return FEngine; }
   TTextLayer* Layer() const { return FLayer; }
 
+  // Told of every rectangle the canvas changed (a window shows it).
+  void SetDrawListener(std::function<void(const TRect&)> listener) { FListener = std::move(listener); }
+  // While suppressed (a window's redraw is off) nothing is drawn at all.
+  void SetSuppressed(bool suppressed) { FSuppressed = suppressed; }
+  bool Suppressed() const { return FSuppressed; }
+
  private:
+  void Drawn(const TRect& rect) {
+    if (FListener && !rect.IsEmpty()) FListener(rect);
+  }
   void DrawText(int x, int y, std::string_view text, const std::vector<int>& advances, const TRect& clip, TColor background);
   TPixel Resolve(TColor color, TColor fallback) const;
 
@@ -141,6 +153,8 @@ class TCanvas {
   TFont FFont;
   TRasterOp FCopyMode = roSrcCopy;
   TPoint FPenPos;
+  std::function<void(const TRect&)> FListener;
+  bool FSuppressed = false;
 };
 
 // Splits text into characters: a lead byte takes the next byte with it.

@@ -9,11 +9,16 @@
 
 namespace plomaret {
 
+class TWindowBackend;
+class TWinControl;
+
 class TPlatform {
  public:
   virtual ~TPlatform() = default;
   virtual TFontEngine& FontEngine() = 0;
   virtual TSize ScreenSize() const = 0;
+  // The window of a control, made when the control first needs it.
+  virtual std::unique_ptr<TWindowBackend> CreateWindowBackend(TWinControl& control) = 0;
 };
 
 // The installed platform; raises an error when none is installed.

@@ -3,6 +3,7 @@
 
 #include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessFontEngine.h"
+#include "framework/headless/HeadlessWindow.h"
 
 namespace plomaret {
 
@@ -12,6 +13,9 @@ class THeadlessPlatform : public TPlatform {
   THeadlessFontEngine& HeadlessFontEngine() { return FFontEngine; }
   TSize ScreenSize() const override { return FScreenSize; }
   void SetScreenSize(TSize size) { FScreenSize = size; }
+  std::unique_ptr<TWindowBackend> CreateWindowBackend(TWinControl&) override {
+    return std::make_unique<THeadlessWindow>();
+  }
 
  private:
   THeadlessFontEngine FFontEngine;

@@ -1,0 +1,433 @@
+#include "Control.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/gui/Platform.h"
+
+namespace plomaret {
+
+namespace {
+
+TWinControl* gFocused = nullptr;
+TWinControl* gCapture = nullptr;
+
+}  // namespace
+
+// ---- TControl ----
+
+TControl::TControl() = default;
+
+void TControl::AfterConstruction() {
+  TComponent::AfterConstruction();
+  FFont = Create<TFont>();
+  FFont->OnChange = TNotifyEvent(this, &TControl::FontChanged);
+}
+
+TControl::~TControl() = default;
+
+void TControl::BeforeDestruction() {
+  SetParent(nullptr);
+  TComponent::BeforeDestruction();
+}
+
+void TControl::FontChanged(TObject*) { Perform(CM_FONTCHANGED); }
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == FParent) return;
+  if (FParent != nullptr) FParent->RemoveControl(this);
+  FParent = parent;
+  if (FParent != nullptr) FParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  const TRect bounds = TRect::FromSize(left, top, std::max(width, 0), std::max(height, 0));
+  if (bounds == FBounds) return;
+  FBounds = bounds;
+  BoundsChanged();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == FEnabled) return;
+  FEnabled = enabled;
+  Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::SetAlign(TAlign align) { FAlign = align; }
+
+void TControl::SetColor(TColor color) {
+  if (color == FColor) return;
+  FColor = color;
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetText(const std::string& text) {
+  Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(text.c_str()));
+}
+
+int32_t TControl::Perform(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
+}
+
+void TControl::WndProc(TMessage& message) { DefaultHandler(message); }
+
+void TControl::DefaultHandler(TMessage& message) {
+  switch (message.Msg) {
+    case WM_SETTEXT:
+      FText = message.LParam != 0 ? reinterpret_cast<const char*>(message.LParam) : "";
+      message.Result = 1;
+      break;
+    case WM_GETTEXTLENGTH:
+      message.Result = static_cast<int32_t>(FText.size());
+      break;
+    case WM_GETTEXT: {
+      // Copies at most wParam - 1 bytes and a terminating zero.
+      auto* buffer = reinterpret_cast<char*>(message.LParam);
+      const size_t room = message.WParam > 0 ? static_cast<size_t>(message.WParam) - 1 : 0;
+      const size_t count = buffer != nullptr ? std::min(room, FText.size()) : 0;
+      if (buffer != nullptr && message.WParam > 0) {
+        std::memcpy(buffer, FText.data(), count);
+        buffer[count] = '\0';
+      }
+      message.Result = static_cast<int32_t>(count);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// ---- TWinControl ----
+
+TWinControl::~TWinControl() = default;
+
+void TWinControl::BeforeDestruction() {
+  if (gFocused == this) gFocused = nullptr;
+  if (gCapture == this) gCapture = nullptr;
+  for (TControl* control : std::vector<TControl*>(FControls)) control->FParent = nullptr;
+  FControls.clear();
+  if (FBackend) DestroyWnd();
+  TControl::BeforeDestruction();
+}
+
+void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }
+
+void TWinControl::RemoveControl(TControl* control) { std::erase(FControls, control); }
+
+uint32_t TWinControl::Style() const {
+  uint32_t style = 0, exStyle = 0;
+  CreateParams(style, exStyle);
+  if (FScrollBars[sbHorizontal].Visible) style |= WS_HSCROLL;
+  if (FScrollBars[sbVertical].Visible) style |= WS_VSCROLL;
+  return style;
+}
+
+uint32_t TWinControl::ExStyle() const {
+  uint32_t style = 0, exStyle = 0;
+  CreateParams(style, exStyle);
+  return exStyle;
+}
+
+int TWinControl::BorderWidth(uint32_t style, uint32_t exStyle) {
+  return ((style & WS_BORDER) != 0 ? 1 : 0) + ((exStyle & WS_EX_CLIENTEDGE) != 0 ? 2 : 0);
+}
+
+TRect TWinControl::ClientRect() const {
+  const uint32_t style = Style();
+  const int border = BorderWidth(style, ExStyle());
+  const int width = Width() - 2 * border - ((style & WS_VSCROLL) != 0 ? ScrollBarSize() : 0);
+  const int height = Height() - 2 * border - ((style & WS_HSCROLL) != 0 ? ScrollBarSize() : 0);
+  return {0, 0, std::max(width, 0), std::max(height, 0)};
+}
+
+void TWinControl::HandleNeeded() {
+  if (FBackend) return;
+  FBackend = Platform().CreateWindowBackend(*this);
+  CreateWnd();
+}
+
+void TWinControl::CreateWnd() {
+  // The window starts without a title; the caption follows as WM_SETTEXT.
+  FBackend->SetCaption("");
+  FBackend->SetBounds(BoundsRect());
+  ResizeBacking();
+  for (TScrollBarKind bar : {sbHorizontal, sbVertical}) FBackend->SetScrollInfo(bar, FScrollBars[bar]);
+  Perform(WM_CREATE);
+  const std::string caption = Text();
+  Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(caption.c_str()));
+  Perform(WM_SIZE, 0, MakeLong(ClientWidth(), ClientHeight()));
+  FBackend->SetVisible(Visible());
+  if (CaretExists()) PushCaret();
+  if (gFocused == this) FBackend->FocusChanged(true);
+  Invalidate();
+}
+
+void TWinControl::DestroyWnd() {
+  Perform(WM_DESTROY);
+  FBackend.reset();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FBackend) return;
+  DestroyWnd();
+  HandleNeeded();
+}
+
+void TWinControl::BoundsChanged() {
+  if (!FBackend) return;
+  FBackend->SetBounds(BoundsRect());
+  ResizeBacking();
+  Perform(WM_SIZE, 0, MakeLong(ClientWidth(), ClientHeight()));
+  Invalidate();
+}
+
+void TWinControl::ResizeBacking() {
+  const TRect client = ClientRect();
+  FBacking.Resize(client.Width(), client.Height(), PixelOf(Color() == clNone ? clWhite : Color()));
+  // Characters no longer on the image go with their pixels.
+  std::vector<TTextCell> kept;
+  for (const TTextCell& cell : FTextLayer.Cells()) {
+    if (client.ContainsRect(cell.Bounds)) kept.push_back(cell);
+  }
+  FTextLayer.Clear();
+  for (TTextCell& cell : kept) FTextLayer.Add(std::move(cell));
+}
+
+// ---- Messages ----
+
+void TWinControl::PostMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  FQueue.push_back(TMessage{msg, wParam, lParam, 0});
+}
+
+bool TWinControl::PeekMessage(TMessage& message, uint32_t first, uint32_t last, bool remove) {
+  const bool all = first == 0 && last == 0;
+  for (auto it = FQueue.begin(); it != FQueue.end(); ++it) {
+    if (all || (it->Msg >= first && it->Msg <= last)) {
+      message = *it;
+      if (remove) FQueue.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+int TWinControl::ProcessMessages() {
+  int dispatched = 0;
+  while (!FQueue.empty()) {
+    TMessage message = FQueue.front();
+    FQueue.pop_front();
+    WndProc(message);
+    ++dispatched;
+  }
+  return dispatched;
+}
+
+void TWinControl::WndProc(TMessage& message) { TControl::WndProc(message); }
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  switch (message.Msg) {
+    case WM_SETTEXT:
+      TControl::DefaultHandler(message);
+      if (FBackend) FBackend->SetCaption(Text());
+      break;
+    case WM_SETREDRAW:
+      FRedraw = message.WParam != 0;
+      if (FCanvas) FCanvas->SetSuppressed(!FRedraw);
+      break;
+    case WM_PAINT:
+      PaintInvalid();
+      break;
+    case CM_COLORCHANGED:
+      Invalidate();
+      break;
+    case CM_VISIBLECHANGED:
+      if (FBackend) FBackend->SetVisible(Visible());
+      break;
+    default:
+      TControl::DefaultHandler(message);
+      break;
+  }
+}
+
+// ---- Painting ----
+
+TCanvas& TWinControl::Canvas() {
+  if (!FCanvas) {
+    FCanvas = std::make_unique<TCanvas>(&FBacking, &Platform().FontEngine(), &FTextLayer);
+    FCanvas->SetSuppressed(!FRedraw);
+    FCanvas->SetDrawListener([this](const TRect& rect) {
+      // Drawing outside a paint is shown at once.
+      if (!FPainting && FBackend) FBackend->Present(rect, false);
+    });
+  }
+  return *FCanvas;
+}
+
+void TWinControl::Invalidate() { InvalidateRect(ClientRect()); }
+
+void TWinControl::InvalidateRect(const TRect& rect) {
+  const TRect area = rect.Intersect(ClientRect());
+  if (area.IsEmpty()) return;
+  for (const TRect& invalid : FInvalid) {
+    if (invalid.ContainsRect(area)) return;
+  }
+  std::erase_if(FInvalid, [&](const TRect& invalid) { return area.ContainsRect(invalid); });
+  FInvalid.push_back(area);
+  if (FBackend) FBackend->Invalidated(area);
+}
+
+void TWinControl::Update() {
+  if (!FBackend || !FRedraw || FInvalid.empty()) return;
+  Perform(WM_PAINT);
+}
+
+void TWinControl::PaintInvalid() {
+  if (!FBackend || FInvalid.empty()) return;
+  const std::vector<TRect> region = std::move(FInvalid);
+  FInvalid.clear();
+  TRect bounds;
+  for (const TRect& rect : region) bounds = bounds.Union(rect);
+  TCanvas& canvas = Canvas();
+  FPainting = true;
+  try {
+    canvas.SetClipRect(bounds);
+    // Invalid parts are erased with the control's colour first.
+    const TColor brush = canvas.BrushColor();
+    const TBrushStyle style = canvas.BrushStyle();
+    canvas.SetBrushColor(Color());
+    canvas.SetBrushStyle(bsSolid);
+    for (const TRect& rect : region) canvas.FillRect(rect);
+    canvas.SetBrushColor(brush);
+    canvas.SetBrushStyle(style);
+    PaintWindow(canvas);
+  } catch (...) {
+    FPainting = false;
+    canvas.ResetClipRect();
+    throw;
+  }
+  FPainting = false;
+  canvas.ResetClipRect();
+  FBackend->Present(bounds, true);
+}
+
+void TWinControl::ScrollWindow(int dx, int dy, const TRect& rect) {
+  const TRect client = ClientRect();
+  const TRect area = rect.IsEmpty() ? client : rect.Intersect(client);
+  if (area.IsEmpty() || (dx == 0 && dy == 0)) return;
+  if (!FRedraw) {
+    InvalidateRect(area);
+    return;
+  }
+  FBacking.Scroll(area, dx, dy);
+  FTextLayer.Scroll(area, dx, dy);
+  // What was waiting to be painted moves with the pixels.
+  for (TRect& invalid : FInvalid) {
+    if (area.ContainsRect(invalid)) invalid = invalid.Offset(dx, dy).Intersect(area);
+  }
+  std::erase_if(FInvalid, [](const TRect& invalid) { return invalid.IsEmpty(); });
+  if (FBackend) FBackend->Present(area, false);
+  // The uncovered strips, painted at once.
+  if (std::abs(dx) >= area.Width() || std::abs(dy) >= area.Height()) {
+    InvalidateRect(area);
+  } else {
+    if (dy > 0) InvalidateRect({area.Left, area.Top, area.Right, area.Top + dy});
+    if (dy < 0) InvalidateRect({area.Left, area.Bottom + dy, area.Right, area.Bottom});
+    if (dx > 0) InvalidateRect({area.Left, area.Top, area.Left + dx, area.Bottom});
+    if (dx < 0) InvalidateRect({area.Right + dx, area.Top, area.Right, area.Bottom});
+  }
+  Update();
+}
+
+// ---- Focus and capture ----
+
+TWinControl* TWinControl::FocusedControl() { return gFocused; }
+
+void TWinControl::SetFocus() {
+  if (gFocused == this) return;
+  HandleNeeded();
+  TWinControl* old = gFocused;
+  gFocused = this;
+  if (old != nullptr) {
+    if (old->FBackend) old->FBackend->FocusChanged(false);
+    old->Perform(WM_KILLFOCUS, reinterpret_cast<intptr_t>(this));
+  }
+  FBackend->FocusChanged(true);
+  Perform(WM_SETFOCUS, reinterpret_cast<intptr_t>(old));
+}
+
+void TWinControl::SetCapture() { gCapture = this; }
+
+void TWinControl::ReleaseCapture() {
+  TWinControl* old = gCapture;
+  gCapture = nullptr;
+  if (old != nullptr) old->Perform(WM_CAPTURECHANGED);
+}
+
+TWinControl* TWinControl::CaptureControl() { return gCapture; }
+
+// ---- Caret ----
+
+void TWinControl::PushCaret() {
+  if (!FBackend) return;
+  FBackend->CreateCaret(FCaretSize.Width, FCaretSize.Height);
+  FBackend->SetCaretPos(FCaretPos);
+  FBackend->ShowCaret(CaretVisible());
+}
+
+void TWinControl::CreateCaret(int width, int height) {
+  // A new caret starts hidden, as the system's does.
+  FCaretSize = {std::max(width, 1), std::max(height, 1)};
+  FCaretShows = 0;
+  PushCaret();
+}
+
+void TWinControl::DestroyCaret() {
+  FCaretSize = {};
+  FCaretShows = 0;
+  if (FBackend) FBackend->DestroyCaret();
+}
+
+void TWinControl::ShowCaret() {
+  if (!CaretExists()) return;
+  ++FCaretShows;
+  if (FBackend) FBackend->ShowCaret(CaretVisible());
+}
+
+void TWinControl::HideCaret() {
+  if (!CaretExists()) return;
+  --FCaretShows;
+  if (FBackend) FBackend->ShowCaret(CaretVisible());
+}
+
+void TWinControl::SetCaretPos(TPoint position) {
+  FCaretPos = position;
+  if (FBackend) FBackend->SetCaretPos(position);
+}
+
+// ---- Scroll bars ----
+
+void TWinControl::SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info) {
+  TScrollInfo clamped = info;
+  const int highest = std::max(clamped.Min, clamped.Max - std::max(clamped.Page - 1, 0));
+  clamped.Pos = std::clamp(clamped.Pos, clamped.Min, highest);
+  const bool visibilityChanged = clamped.Visible != FScrollBars[bar].Visible;
+  FScrollBars[bar] = clamped;
+  if (!FBackend) return;
+  FBackend->SetScrollInfo(bar, clamped);
+  if (visibilityChanged) {
+    // A scroll bar takes its room from the client area.
+    ResizeBacking();
+    Perform(WM_SIZE, 0, MakeLong(ClientWidth(), ClientHeight()));
+    Invalidate();
+  }
+}
+
+}  // namespace plomaret

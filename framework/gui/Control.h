@@ -1,0 +1,236 @@
+#pragma once
+// Controls: components with a place on the screen that take window messages.
+//
+// A windowed control (TWinControl) gets its window from the platform when it is
+// first needed. Its pixels live in a backing image owned here, the same for every
+// backend: drawing outside a paint goes straight into it, invalidation collects what
+// must be painted, Update paints that now (erased with Color first), and scrolling
+// moves the backing pixels and paints only the strip it uncovers. The backend only
+// shows the image and turns its input into messages.
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/Component.h"
+#include "framework/core/Geometry.h"
+#include "framework/core/Graphics.h"
+#include "framework/gui/Canvas.h"
+#include "framework/gui/Messages.h"
+
+namespace plomaret {
+
+class TWinControl;
+
+// Window styles (the Win32 values the Parts name).
+inline constexpr uint32_t WS_BORDER = 0x00800000;
+inline constexpr uint32_t WS_VSCROLL = 0x00200000;
+inline constexpr uint32_t WS_HSCROLL = 0x00100000;
+inline constexpr uint32_t WS_TABSTOP = 0x00010000;
+inline constexpr uint32_t WS_EX_CLIENTEDGE = 0x00000200;
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+
+struct TScrollInfo {
+  int Min = 0;
+  int Max = 0;
+  int Page = 0;
+  int Pos = 0;
+  int TrackPos = 0;
+  bool Visible = false;
+  bool operator==(const TScrollInfo&) const = default;
+};
+
+// What a backend does for one window. The framework keeps the window's state; the
+// backend shows it and reports input as messages to the control.
+class TWindowBackend {
+ public:
+  virtual ~TWindowBackend() = default;
+  virtual void SetBounds(const TRect& bounds) = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  // The backing image changed inside rect: show it (painted tells a paint from an
+  // immediate drawing).
+  virtual void Present(const TRect& rect, bool painted) = 0;
+  // rect was invalidated (backends may schedule a paint; the framework paints on Update).
+  virtual void Invalidated(const TRect& rect) = 0;
+  virtual void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info) = 0;
+  virtual void CreateCaret(int width, int height) = 0;
+  virtual void DestroyCaret() = 0;
+  virtual void ShowCaret(bool shown) = 0;
+  virtual void SetCaretPos(TPoint position) = 0;
+  virtual void FocusChanged(bool focused) = 0;
+};
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+class TControl : public TComponent {
+ public:
+  ~TControl() override;
+  void BeforeDestruction() override;
+
+  TWinControl* Parent() const { return FParent; }
+  void SetParent(TWinControl* parent);
+
+  const TRect& BoundsRect() const { return FBounds; }
+  void SetBounds(int left, int top, int width, int height);
+  int Left() const { return FBounds.Left; }
+  int Top() const { return FBounds.Top; }
+  int Width() const { return FBounds.Width(); }
+  int Height() const { return FBounds.Height(); }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool visible);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool enabled);
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign align);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor color);
+  TFont& Font() { return *FFont; }
+  void SetFont(const TFont& font) { FFont->Assign(font); }
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& text);
+  int Cursor() const { return FCursor; }
+  void SetCursor(int cursor) { FCursor = cursor; }
+
+  void AfterConstruction() override;
+
+  // Runs a message through the control's window procedure now; returns its result.
+  int32_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
+  virtual void WndProc(TMessage& message);
+
+ protected:
+  TControl();
+  // What no handler took: the system's part.
+  virtual void DefaultHandler(TMessage& message);
+  virtual void BoundsChanged() {}
+  void FontChanged(TObject* sender);
+
+ private:
+  friend class TWinControl;
+  TWinControl* FParent = nullptr;
+  TRect FBounds;
+  bool FVisible = true;
+  bool FEnabled = true;
+  TAlign FAlign = alNone;
+  TColor FColor = clBtnFace;
+  TOwned<TFont> FFont;
+  std::string FText;
+  int FCursor = 0;
+};
+
+class TWinControl : public TControl {
+ public:
+  ~TWinControl() override;
+  void BeforeDestruction() override;
+
+  // The window: made on first need (by the platform's backend), kept until freed.
+  bool HandleAllocated() const { return FBackend != nullptr; }
+  void HandleNeeded();
+  // Makes the window again (a style changed), keeping the control's state.
+  void RecreateWnd();
+  TWindowBackend* Backend() const { return FBackend.get(); }
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+
+  // Styles, from CreateParams; the border and the scroll bars take room from the client area.
+  uint32_t Style() const;
+  uint32_t ExStyle() const;
+  TRect ClientRect() const;
+  int ClientWidth() const { return ClientRect().Width(); }
+  int ClientHeight() const { return ClientRect().Height(); }
+  static int BorderWidth(uint32_t style, uint32_t exStyle);
+  static int ScrollBarSize() { return 17; }
+
+  // Messages posted to this window wait in its queue until the pump takes them.
+  void PostMessage(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
+  // The first queued message within [first, last] (all when both are 0); removed when asked.
+  bool PeekMessage(TMessage& message, uint32_t first, uint32_t last, bool remove);
+  // Dispatches every queued message; returns how many.
+  int ProcessMessages();
+
+  // Painting.
+  TCanvas& Canvas();
+  const TRaster& BackingImage() const { return FBacking; }
+  const TTextLayer& TextLayer() const { return FTextLayer; }
+  void Invalidate();
+  void InvalidateRect(const TRect& rect);
+  const std::vector<TRect>& InvalidRegion() const { return FInvalid; }
+  // Paints what is invalid now.
+  void Update();
+  // Moves the pixels of rect (client coordinates; the whole client area when empty)
+  // by (dx, dy), then paints the strip that was uncovered.
+  void ScrollWindow(int dx, int dy, const TRect& rect = {});
+  bool Redraw() const { return FRedraw; }
+
+  // Focus and capture: one control of the program each.
+  void SetFocus();
+  bool Focused() const { return FocusedControl() == this; }
+  static TWinControl* FocusedControl();
+  void SetCapture();
+  static void ReleaseCapture();
+  static TWinControl* CaptureControl();
+
+  // The caret: one shape, shown when the show count is positive.
+  void CreateCaret(int width, int height);
+  void DestroyCaret();
+  void ShowCaret();
+  void HideCaret();
+  void SetCaretPos(TPoint position);
+  bool CaretExists() const { return FCaretSize.Width > 0; }
+  bool CaretVisible() const { return CaretExists() && FCaretShows > 0; }
+  TPoint CaretPos() const { return FCaretPos; }
+  TSize CaretSize() const { return FCaretSize; }
+
+  // Scroll bars.
+  const TScrollInfo& ScrollInfo(TScrollBarKind bar) const { return FScrollBars[bar]; }
+  void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info);
+
+  void WndProc(TMessage& message) override;
+
+ protected:
+  TWinControl() = default;
+  // The styles this control's window is made with.
+  virtual void CreateParams(uint32_t& style, uint32_t& exStyle) const {}
+  // The window was made (the canvas and sizes are valid from now on).
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  // Paints the invalid part; the canvas is clipped to it.
+  virtual void PaintWindow(TCanvas& canvas) {}
+  void DefaultHandler(TMessage& message) override;
+  void BoundsChanged() override;
+
+ private:
+  friend class TControl;
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  void ResizeBacking();
+  void PaintInvalid();
+  void PushCaret();
+
+  std::vector<TControl*> FControls;  // children, not owned (their owner frees them)
+  std::unique_ptr<TWindowBackend> FBackend;
+  std::deque<TMessage> FQueue;
+  TRaster FBacking;
+  TTextLayer FTextLayer;
+  std::unique_ptr<TCanvas> FCanvas;
+  std::vector<TRect> FInvalid;
+  bool FRedraw = true;
+  bool FPainting = false;
+  TScrollInfo FScrollBars[2];
+  TSize FCaretSize;
+  TPoint FCaretPos;
+  int FCaretShows = 0;
+};
+
+// A windowed control that paints itself.
+class TCustomControl : public TWinControl {
+ protected:
+  TCustomControl() = default;
+  virtual void Paint() {}
+  void PaintWindow(TCanvas& canvas) override { Paint(); }
+};
+
+}  // namespace plomaret
