@@ -9,6 +9,7 @@
 
 namespace plomaret {
 
+class TPopupMenu;
 class TWindowBackend;
 class TWinControl;
 
@@ -19,6 +20,8 @@ class TPlatform {
   virtual TSize ScreenSize() const = 0;
   // The window of a control, made when the control first needs it.
   virtual std::unique_ptr<TWindowBackend> CreateWindowBackend(TWinControl& control) = 0;
+  // Shows a popup menu at a screen point; a chosen item is clicked.
+  virtual void ShowPopupMenu(TPopupMenu& menu, TPoint screen) = 0;
 };
 
 // The installed platform; raises an error when none is installed.

@@ -16,10 +16,19 @@ class THeadlessPlatform : public TPlatform {
   std::unique_ptr<TWindowBackend> CreateWindowBackend(TWinControl&) override {
     return std::make_unique<THeadlessWindow>();
   }
+  // Records the menu; a test picks an item by clicking it itself.
+  void ShowPopupMenu(TPopupMenu& menu, TPoint screen) override {
+    FLastPopup = &menu;
+    FLastPopupPoint = screen;
+  }
+  TPopupMenu* LastPopup() const { return FLastPopup; }
+  TPoint LastPopupPoint() const { return FLastPopupPoint; }
 
  private:
   THeadlessFontEngine FFontEngine;
   TSize FScreenSize{1920, 1080};
+  TPopupMenu* FLastPopup = nullptr;
+  TPoint FLastPopupPoint;
 };
 
 // Installs a headless platform unless one is installed already; returns it.

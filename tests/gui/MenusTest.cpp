@@ -1,0 +1,84 @@
+#include "framework/gui/Menus.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+TEST(ShortCuts, TextsGoBothWays) {
+  EXPECT_EQ(ShortCutToText(ShortCut('Z', scCtrl)), "Ctrl+Z");
+  EXPECT_EQ(ShortCutToText(ShortCut('3', scShift | scCtrl)), "Shift+Ctrl+3");
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, 0)), "Del");
+  EXPECT_EQ(ShortCutToText(0), "");
+  EXPECT_EQ(TextToShortCut("Shift+Ctrl+3"), ShortCut('3', scShift | scCtrl));
+  EXPECT_EQ(TextToShortCut("ctrl+k"), ShortCut('K', scCtrl));
+  EXPECT_EQ(TextToShortCut("Ctrl+"), 0);
+  EXPECT_EQ(TextToShortCut("Hyper+Q"), 0);
+}
+
+struct TMenuLog {
+  std::string log;
+  void Popup(TObject*) { log += "popup;"; }
+  void Undo(TObject*) { log += "undo;"; }
+  void Mark(TObject* sender) { log += "mark " + std::to_string(static_cast<TComponent*>(sender)->Tag()) + ";"; }
+};
+
+class MenusTest : public ::testing::Test {
+ protected:
+  MenusTest() {
+    UseHeadlessPlatform();
+    FMenu->OnPopup = TNotifyEvent(&FLog, &TMenuLog::Popup);
+    FUndo = Create<TMenuItem>(FMenu.get());
+    FUndo->SetCaption("元に戻す(&U)");
+    FUndo->SetShortCut(TextToShortCut("Ctrl+Z"));
+    FUndo->OnClick = TNotifyEvent(&FLog, &TMenuLog::Undo);
+    FMenu->Items()->Add(FUndo);
+    TMenuItem* marks = Create<TMenuItem>(FMenu.get());
+    marks->SetCaption("マーク設定");
+    FMenu->Items()->Add(marks);
+    for (int n = 0; n < 10; ++n) {
+      TMenuItem* item = Create<TMenuItem>(FMenu.get());
+      item->SetCaption(std::to_string(n));
+      item->SetShortCut(ShortCut('0' + n, scShift | scCtrl));
+      item->SetTag(n);
+      item->OnClick = TNotifyEvent(&FLog, &TMenuLog::Mark);
+      marks->Add(item);
+    }
+  }
+  TOwned<TPopupMenu> FMenu = CreateWithoutOwner<TPopupMenu>();
+  TMenuItem* FUndo = nullptr;
+  TMenuLog FLog;
+};
+
+TEST_F(MenusTest, AShortcutUpdatesTheMenuFirstAndReachesSubmenus) {
+  EXPECT_TRUE(FMenu->IsShortCut(ShortCut('3', scShift | scCtrl)));
+  EXPECT_EQ(FLog.log, "popup;mark 3;");
+  EXPECT_FALSE(FMenu->IsShortCut(ShortCut('3', scCtrl)));
+}
+
+TEST_F(MenusTest, ADisabledItemsShortcutDoesNothing) {
+  FUndo->SetEnabled(false);
+  EXPECT_FALSE(FMenu->IsShortCut(TextToShortCut("Ctrl+Z")));
+  EXPECT_EQ(FLog.log, "popup;") << "the menu was still updated";
+  FUndo->Click();
+  EXPECT_EQ(FLog.log, "popup;");
+}
+
+TEST_F(MenusTest, OpeningTheMenuUpdatesItAndShowsIt) {
+  FMenu->Popup({100, 200});
+  EXPECT_EQ(FLog.log, "popup;");
+  EXPECT_EQ(UseHeadlessPlatform().LastPopup(), FMenu.get());
+  EXPECT_EQ(UseHeadlessPlatform().LastPopupPoint(), (TPoint{100, 200}));
+}
+
+TEST_F(MenusTest, AFreedItemLeavesItsMenu) {
+  const int before = FMenu->Items()->Count();
+  FMenu->FreeComponent(FUndo);
+  EXPECT_EQ(FMenu->Items()->Count(), before - 1);
+  EXPECT_FALSE(FMenu->IsShortCut(TextToShortCut("Ctrl+Z")));
+}
+
+}  // namespace
+}  // namespace plomaret
