@@ -332,8 +332,11 @@ bool TRegistry::CreateKey(const std::string& key) {
 }
 
 bool TRegistry::DeleteKey(const std::string& key) {
+  // Only a named key: an empty path would take the current key (or everything).
+  std::vector<std::string> names;
+  if (!SplitKeyPath(!key.empty() && key[0] == '\\' ? key.substr(1) : key, names) || names.empty()) return false;
   TKey found;
-  if (!Find(key, false, found) || found.Folder == FRoot) return false;
+  if (!Find(key, false, found)) return false;
   // Moved aside first, so that a failure half-way never leaves half a key visible.
   const std::string folder = found.Folder;
   std::string aside = folder.substr(0, folder.rfind('/')) + "/.deleted-XXXXXX";

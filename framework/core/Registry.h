@@ -57,7 +57,8 @@ class TRegistry : public TObject {
   bool KeyExists(const std::string& key);
   // True when the key exists afterwards; ERegistryError for an invalid path.
   bool CreateKey(const std::string& key);
-  // Deletes the key with all its subkeys; false when there is no such key.
+  // Deletes the key with all its subkeys; false when there is no such key or
+  // the path names none (""), which would be the current key.
   bool DeleteKey(const std::string& key);
 
   bool ValueExists(const std::string& name);

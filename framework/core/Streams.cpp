@@ -28,6 +28,18 @@ constexpr int64_t kMaxTransfer = 1 << 30;
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// New bytes, including the gap left by a seek past the end, are zeros.
+void ResizeMemory(std::vector<unsigned char>& data, int64_t size) {
+  try {
+    if (static_cast<uint64_t>(size) > data.max_size()) throw std::length_error("");
+    data.resize(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    throw EStreamError(SMemoryError);
+  } catch (const std::length_error&) {
+    throw EStreamError(SMemoryError);
+  }
+}
+
 }  // namespace
 
 // ---- TStream ----
@@ -91,7 +103,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     const unsigned char* start = FData.data();
     const bool own = !FData.empty() && std::less_equal<>()(start, source) && std::less<>()(source, start + FData.size());
     const size_t offset = own ? static_cast<size_t>(source - start) : 0;
-    Grow(end);
+    ResizeMemory(FData, end);
     if (own) source = FData.data() + offset;
   }
   std::memmove(FData.data() + FPosition, source, static_cast<size_t>(count));
@@ -104,21 +116,10 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   return FPosition;
 }
 
-void TMemoryStream::Grow(int64_t size) {
-  // New bytes, including the gap left by a seek past the end, are zeros.
-  try {
-    if (static_cast<uint64_t>(size) > FData.max_size()) throw std::length_error("");
-    FData.resize(static_cast<size_t>(size));
-  } catch (const std::bad_alloc&) {
-    throw EStreamError(SMemoryError);
-  } catch (const std::length_error&) {
-    throw EStreamError(SMemoryError);
-  }
-}
 
 void TMemoryStream::SetSize(int64_t size) {
   if (size < 0) throw EStreamError(SSizeError);
-  Grow(size);
+  ResizeMemory(FData, size);
   FPosition = std::min(FPosition, size);
 }
 
@@ -132,10 +133,10 @@ void TMemoryStream::LoadFromStream(TStream& stream) {
   stream.SetPosition(0);
   const int64_t count = stream.Size();
   // Read into new memory first: a failed load leaves the old contents.
-  TMemoryStream loaded;
-  loaded.Grow(count);
-  stream.ReadBuffer(loaded.FData.data(), count);
-  FData.swap(loaded.FData);
+  std::vector<unsigned char> loaded;
+  ResizeMemory(loaded, count);
+  stream.ReadBuffer(loaded.data(), count);
+  FData.swap(loaded);
   FPosition = std::min(FPosition, count);
 }
 

@@ -67,8 +67,6 @@ class TMemoryStream : public TStream {
   void SaveToFile(const std::string& path);
 
  private:
-  void Grow(int64_t size);
-
   std::vector<unsigned char> FData;
   int64_t FPosition = 0;
 };

@@ -24,7 +24,7 @@ std::string AllBytes() {
   return bytes;
 }
 
-TEST(MemoryStream, ReadsStopAtTheEnd) {
+TEST(MemoryStream, ReadsAndSeeksAtTheEdges) {
   auto stream = Create<TMemoryStream>();
   stream->WriteBuffer("hello", 5);
   char buffer[10] = {};
@@ -32,21 +32,17 @@ TEST(MemoryStream, ReadsStopAtTheEnd) {
   EXPECT_EQ(stream->Read(buffer, 10), 2);
   EXPECT_EQ(std::string(buffer, 2), "lo");
   EXPECT_EQ(stream->Read(buffer, 10), 0);
+  EXPECT_EQ(stream->Read(buffer, -1), 0);
   EXPECT_EQ(stream->Seek(4, soEnd), 9);
   EXPECT_EQ(stream->Read(buffer, 10), 0);
   EXPECT_EQ(stream->Size(), 5) << "seeking past the end must not grow the stream";
-  EXPECT_EQ(stream->Read(buffer, -1), 0);
-}
 
-TEST(MemoryStream, SeekingBeforeTheStartIsRefused) {
-  auto stream = Create<TMemoryStream>();
-  stream->WriteBuffer("abc", 3);
   EXPECT_THROW(stream->Seek(-1, soBeginning), EStreamError);
-  EXPECT_THROW(stream->Seek(-4, soCurrent), EStreamError);
-  EXPECT_THROW(stream->Seek(-4, soEnd), EStreamError);
+  EXPECT_THROW(stream->Seek(-10, soCurrent), EStreamError);
+  EXPECT_THROW(stream->Seek(-6, soEnd), EStreamError);
   EXPECT_THROW(stream->Seek(INT64_MAX, soEnd), EStreamError);
-  EXPECT_EQ(stream->Position(), 3) << "a refused seek moved the stream";
-  EXPECT_EQ(stream->Seek(-3, soEnd), 0);
+  EXPECT_EQ(stream->Position(), 9) << "a refused seek moved the stream";
+  EXPECT_EQ(stream->Seek(-5, soEnd), 0);
 }
 
 TEST(MemoryStream, WritingPastTheEndFillsTheGapWithZeros) {
@@ -76,13 +72,12 @@ TEST(MemoryStream, ReadBufferFailsWhenBytesAreMissing) {
   char buffer[4];
   try {
     stream->ReadBuffer(buffer, 3);
-    FAIL() << "a short read was accepted";
+    ADD_FAILURE() << "a short read was accepted";
   } catch (const EStreamError& error) {
     EXPECT_EQ(error.Message(), "Stream read error");
   }
   stream->SetPosition(0);
   EXPECT_NO_THROW(stream->ReadBuffer(buffer, 3));
-  EXPECT_NO_THROW(stream->ReadBuffer(buffer, 0));
 }
 
 TEST(MemoryStream, CopyFromZeroTakesTheRestOfTheSource) {
