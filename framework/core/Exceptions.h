@@ -42,4 +42,16 @@ class EConvertError : public Exception {
   using Exception::Exception;
 };
 
+// A stream could not move the bytes asked for, or was positioned before its start.
+class EStreamError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A registry key or value could not be opened, read or written as asked.
+class ERegistryError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 }  // namespace plomaret
