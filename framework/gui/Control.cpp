@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/gui/Application.h"
 #include "framework/gui/Platform.h"
 
 namespace plomaret {
@@ -110,6 +111,7 @@ void TControl::DefaultHandler(TMessage& message) {
 TWinControl::~TWinControl() = default;
 
 void TWinControl::BeforeDestruction() {
+  Application().WindowGone(this);
   if (gFocused == this) gFocused = nullptr;
   if (gCapture == this) gCapture = nullptr;
   for (TControl* control : std::vector<TControl*>(FControls)) control->FParent = nullptr;
@@ -205,6 +207,7 @@ void TWinControl::ResizeBacking() {
 
 void TWinControl::PostMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   FQueue.push_back(TMessage{msg, wParam, lParam, 0});
+  Application().WindowHasMessages(this);
 }
 
 bool TWinControl::PeekMessage(TMessage& message, uint32_t first, uint32_t last, bool remove) {

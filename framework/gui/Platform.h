@@ -6,6 +6,7 @@
 
 #include "framework/core/Geometry.h"
 #include "framework/gui/Canvas.h"
+#include "framework/gui/Clipboard.h"
 
 namespace plomaret {
 
@@ -22,6 +23,11 @@ class TPlatform {
   virtual std::unique_ptr<TWindowBackend> CreateWindowBackend(TWinControl& control) = 0;
   // Shows a popup menu at a screen point; a chosen item is clicked.
   virtual void ShowPopupMenu(TPopupMenu& menu, TPoint screen) = 0;
+  virtual TClipboard& Clipboard() = 0;
+  // A modal message box; returns the button chosen (IDOK, IDYES, ...).
+  virtual int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) = 0;
+  // Whether a key (or mouse button) is down right now (VK_SHIFT, VK_CONTROL, ...).
+  virtual bool KeyDown(int virtualKey) const = 0;
 };
 
 // The installed platform; raises an error when none is installed.

@@ -1,14 +1,38 @@
 #pragma once
 // The in-memory platform for tests and tools: fixed font metrics, a settable screen.
 
+#include <deque>
+#include <map>
+#include <set>
+
 #include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessFontEngine.h"
 #include "framework/headless/HeadlessWindow.h"
 
 namespace plomaret {
 
+class THeadlessClipboard : public TClipboard {
+ public:
+  void Clear() override { FData.clear(); }
+  void SetData(uint32_t format, std::string_view bytes) override { FData[format] = std::string(bytes); }
+  bool HasFormat(uint32_t format) const override { return FData.count(format) != 0; }
+  std::string GetData(uint32_t format) const override {
+    auto found = FData.find(format);
+    return found == FData.end() ? std::string() : found->second;
+  }
+
+ private:
+  std::map<uint32_t, std::string> FData;
+};
+
 class THeadlessPlatform : public TPlatform {
  public:
+  struct TShownMessage {
+    std::string Text;
+    std::string Caption;
+    uint32_t Flags;
+  };
+
   TFontEngine& FontEngine() override { return FFontEngine; }
   THeadlessFontEngine& HeadlessFontEngine() { return FFontEngine; }
   TSize ScreenSize() const override { return FScreenSize; }
@@ -24,11 +48,38 @@ class THeadlessPlatform : public TPlatform {
   TPopupMenu* LastPopup() const { return FLastPopup; }
   TPoint LastPopupPoint() const { return FLastPopupPoint; }
 
+  TClipboard& Clipboard() override { return FClipboard; }
+
+  // Message boxes are recorded; each takes the next scripted answer (IDOK when none).
+  int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) override {
+    FMessages.push_back({text, caption, flags});
+    if (FAnswers.empty()) return 1;
+    const int answer = FAnswers.front();
+    FAnswers.pop_front();
+    return answer;
+  }
+  void ScriptAnswer(int answer) { FAnswers.push_back(answer); }
+  const std::vector<TShownMessage>& Messages() const { return FMessages; }
+  void ClearMessages() { FMessages.clear(); }
+
+  bool KeyDown(int virtualKey) const override { return FKeysDown.count(virtualKey) != 0; }
+  void SetKeyDown(int virtualKey, bool down) {
+    if (down) {
+      FKeysDown.insert(virtualKey);
+    } else {
+      FKeysDown.erase(virtualKey);
+    }
+  }
+
  private:
   THeadlessFontEngine FFontEngine;
   TSize FScreenSize{1920, 1080};
   TPopupMenu* FLastPopup = nullptr;
   TPoint FLastPopupPoint;
+  THeadlessClipboard FClipboard;
+  std::vector<TShownMessage> FMessages;
+  std::deque<int> FAnswers;
+  std::set<int> FKeysDown;
 };
 
 // Installs a headless platform unless one is installed already; returns it.
