@@ -1,11 +1,14 @@
 #include "EditorUtils.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "framework/core/Collection.h"
 #include "framework/core/LineSplitter.h"
+#include "framework/gui/Clipboard.h"
+#include "framework/gui/Cursors.h"
 #include "framework/gui/Platform.h"
 
 namespace plomaret {
@@ -211,6 +214,32 @@ TOwned<TImageList> LoadImages(const char* prefix, int count, int width, int heig
 }
 
 }  // namespace
+
+uint32_t BoxClipboardFormat() {
+  static const uint32_t format = RegisterClipboardFormat("TEditor Box Type");
+  return format;
+}
+
+namespace {
+
+// The hot spot written after a cursor's name on its header line: "== RightArrow 15 0".
+TPoint BuiltInHotSpot(std::string_view name) {
+  const std::string header = "== " + std::string(name) + " ";
+  const std::string_view all = kBuiltInPictures;
+  const size_t at = all.find(header);
+  if (at == std::string_view::npos) return {};
+  TPoint hotSpot;
+  std::sscanf(all.data() + at + header.size(), "%d %d", &hotSpot.X, &hotSpot.Y);
+  return hotSpot;
+}
+
+}  // namespace
+
+void InstallEditorCursors() {
+  for (const auto& [id, name] : {std::pair{crRightArrow, "RightArrow"}, std::pair{crDragSelCopy, "DragSelCopy"}}) {
+    if (Cursors().Find(id) == nullptr) Cursors().Install(id, CursorFromPicture(BuiltInPicture(name), BuiltInHotSpot(name)));
+  }
+}
 
 const TImageList& DigitMarkImages() {
   static const TOwned<TImageList> images = LoadImages("DD", 10, 8, 11, clRed);

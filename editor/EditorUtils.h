@@ -102,4 +102,11 @@ std::string_view BuiltInPicture(std::string_view name);
 const TImageList& DigitMarkImages();
 const TImageList& MarkImages();
 
+// The clipboard format of box (rectangular) text, registered as "TEditor Box Type".
+uint32_t BoxClipboardFormat();
+inline constexpr int crRightArrow = 1958;   // the row-selection margin
+inline constexpr int crDragSelCopy = 1959;  // dragging a copy of the selection
+// Installs the two cursors in the program's cursor table (once; later calls do nothing).
+void InstallEditorCursors();
+
 }  // namespace plomaret

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "editor/EditorUtils.h"
+#include "framework/gui/Clipboard.h"
+#include "framework/gui/Cursors.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -96,6 +98,27 @@ TEST(BuiltInPictures, MarkImagesAreLoadedWithTheirSizesAndTransparency) {
   }
   EXPECT_FALSE(BuiltInPicture("RightArrow").empty());
   EXPECT_TRUE(BuiltInPicture("NoSuchPicture").empty());
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST(EditorResources, TheBoxFormatAndTheTwoCursorsAreInstalledOnce) {
+  EXPECT_EQ(ClipboardFormatName(BoxClipboardFormat()), "TEditor Box Type");
+  InstallEditorCursors();
+  InstallEditorCursors();
+  const TCursorShape* arrow = Cursors().Find(crRightArrow);
+  const TCursorShape* copy = Cursors().Find(crDragSelCopy);
+  ASSERT_NE(arrow, nullptr);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(arrow->Picture.Width(), 16);
+  EXPECT_EQ(arrow->HotSpot, (TPoint{15, 0}));
+  EXPECT_EQ(copy->Mask.Pixel(0, 0), 0u) << "the tip is drawn";
+  EXPECT_EQ(copy->Mask.Pixel(15, 0), 0xFFFFFFu) << "transparent there";
+  EXPECT_EQ(Cursors().Find(crArrow), nullptr);
 }
 
 }  // namespace
