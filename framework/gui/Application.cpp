@@ -49,4 +49,12 @@ int MessageBox(const std::string& text, const std::string& caption, uint32_t fla
 
 void ShowMessage(const std::string& text) { MessageBox(text, Application().Title(), MB_OK); }
 
+bool TOpenDialog::Execute() {
+  const TFileDialogRequest request{IsSaveDialog(), FTitle, FFilter, FInitialDir, FFileName, FOptions};
+  std::string chosen;
+  if (!Platform().ShowFileDialog(request, chosen)) return false;
+  FFileName = chosen;
+  return true;
+}
+
 }  // namespace plomaret

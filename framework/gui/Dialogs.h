@@ -26,3 +26,57 @@ int MessageBox(const std::string& text, const std::string& caption, uint32_t fla
 void ShowMessage(const std::string& text);
 
 }  // namespace plomaret
+
+#include <vector>
+
+#include "framework/core/Component.h"
+
+namespace plomaret {
+
+enum TOpenOption { ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofFileMustExist, ofNoChangeDir };
+using TOpenOptions = TSet<TOpenOption>;
+
+// What a file dialog asks the platform.
+struct TFileDialogRequest {
+  bool Save = false;
+  std::string Title;
+  std::string Filter;      // "x|*.x": pairs of description and pattern
+  std::string InitialDir;  // the folder to start in ("" for the platform's default)
+  std::string FileName;    // the name proposed
+  TOpenOptions Options;
+};
+
+// The open and save dialogs: set the properties, call Execute, read FileName.
+class TOpenDialog : public TComponent {
+ public:
+  const std::string& Filter() const { return FFilter; }
+  void SetFilter(const std::string& filter) { FFilter = filter; }
+  const std::string& InitialDir() const { return FInitialDir; }
+  void SetInitialDir(const std::string& folder) { FInitialDir = folder; }
+  const std::string& FileName() const { return FFileName; }
+  void SetFileName(const std::string& name) { FFileName = name; }
+  const std::string& Title() const { return FTitle; }
+  void SetTitle(const std::string& title) { FTitle = title; }
+  TOpenOptions Options() const { return FOptions; }
+  void SetOptions(TOpenOptions options) { FOptions = options; }
+
+  // Shows the dialog; true with FileName set when the user chose a file.
+  virtual bool Execute();
+
+ protected:
+  virtual bool IsSaveDialog() const { return false; }
+
+ private:
+  std::string FFilter;
+  std::string FInitialDir;
+  std::string FFileName;
+  std::string FTitle;
+  TOpenOptions FOptions{ofHideReadOnly};
+};
+
+class TSaveDialog : public TOpenDialog {
+ protected:
+  bool IsSaveDialog() const override { return true; }
+};
+
+}  // namespace plomaret

@@ -3,6 +3,7 @@
 // platform per process; the program (or a test) installs its backend at start.
 
 #include <memory>
+#include <string>
 
 #include "framework/core/Geometry.h"
 #include "framework/gui/Canvas.h"
@@ -10,6 +11,7 @@
 
 namespace plomaret {
 
+struct TFileDialogRequest;
 class TPopupMenu;
 class TWindowBackend;
 class TWinControl;
@@ -28,6 +30,8 @@ class TPlatform {
   virtual int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) = 0;
   // Whether a key (or mouse button) is down right now (VK_SHIFT, VK_CONTROL, ...).
   virtual bool KeyDown(int virtualKey) const = 0;
+  // A modal open or save dialog; true with the chosen path in fileName.
+  virtual bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) = 0;
 };
 
 // The installed platform; raises an error when none is installed.

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "framework/gui/Dialogs.h"
 #include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessFontEngine.h"
 #include "framework/headless/HeadlessWindow.h"
@@ -62,6 +63,20 @@ class THeadlessPlatform : public TPlatform {
   const std::vector<TShownMessage>& Messages() const { return FMessages; }
   void ClearMessages() { FMessages.clear(); }
 
+  // File dialogs are recorded; each takes the next scripted choice (cancel when none).
+  bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) override {
+    FFileDialogs.push_back(request);
+    if (FFileChoices.empty()) return false;
+    const std::string choice = FFileChoices.front();
+    FFileChoices.pop_front();
+    if (choice.empty()) return false;
+    fileName = choice;
+    return true;
+  }
+  // "" scripts a cancel.
+  void ScriptFileChoice(const std::string& path) { FFileChoices.push_back(path); }
+  const std::vector<TFileDialogRequest>& FileDialogs() const { return FFileDialogs; }
+
   bool KeyDown(int virtualKey) const override { return FKeysDown.count(virtualKey) != 0; }
   void SetKeyDown(int virtualKey, bool down) {
     if (down) {
@@ -80,6 +95,8 @@ class THeadlessPlatform : public TPlatform {
   std::vector<TShownMessage> FMessages;
   std::deque<int> FAnswers;
   std::set<int> FKeysDown;
+  std::vector<TFileDialogRequest> FFileDialogs;
+  std::deque<std::string> FFileChoices;
 };
 
 // Installs a headless platform unless one is installed already; returns it.

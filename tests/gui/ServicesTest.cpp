@@ -72,3 +72,31 @@ TEST(KeyboardState, IsReadFromThePlatform) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST(FileDialogs, AskThePlatformAndKeepTheChosenName) {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  auto open = CreateWithoutOwner<TOpenDialog>();
+  open->SetFilter("x|*.x");
+  open->SetInitialDir("/models/");
+  platform.ScriptFileChoice("/models/plane.x");
+  platform.ScriptFileChoice("");
+  ASSERT_TRUE(open->Execute());
+  EXPECT_EQ(open->FileName(), "/models/plane.x");
+  EXPECT_FALSE(open->Execute()) << "cancelled";
+  EXPECT_EQ(open->FileName(), "/models/plane.x") << "a cancel keeps the name";
+  auto save = CreateWithoutOwner<TSaveDialog>();
+  save->SetOptions({ofOverwritePrompt});
+  save->SetFileName("plane.x");
+  EXPECT_FALSE(save->Execute());
+  const TFileDialogRequest& last = platform.FileDialogs().back();
+  EXPECT_TRUE(last.Save);
+  EXPECT_EQ(last.FileName, "plane.x");
+  EXPECT_TRUE(last.Options.Contains(ofOverwritePrompt));
+  EXPECT_EQ(platform.FileDialogs()[platform.FileDialogs().size() - 3].Filter, "x|*.x");
+}
+
+}  // namespace
+}  // namespace plomaret
