@@ -193,12 +193,15 @@ void Replace(const std::string& fileName, const TIniText& text, const std::strin
                       ": one line of an INI file cannot hold it");
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != npos; }
+// A line break would split the line; a zero byte would make the whole file unreadable.
+bool HasLineBreakOrZero(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+}
 
 // A section header, refused when it would not read back as this section.
 std::string HeaderLine(const std::string& fileName, std::string_view section) {
   std::string line = "[" + std::string(section) + "]";
-  if (HasLineBreak(section) || HeaderName(line) != section) {
+  if (HasLineBreakOrZero(section) || HeaderName(line) != section) {
     Unstorable(fileName, "the section name " + Quoted(section));
   }
   return line;
@@ -207,10 +210,12 @@ std::string HeaderLine(const std::string& fileName, std::string_view section) {
 // A key line, refused when it would not read back as this key and value (a key
 // "[a" with the value "b]" would make a section header, for one).
 std::string KeyLine(const std::string& fileName, std::string_view key, std::string_view value) {
-  if (HasLineBreak(value)) Unstorable(fileName, "the value of " + Quoted(key) + " (it has a line break)");
+  if (HasLineBreakOrZero(value)) {
+    Unstorable(fileName, "the value of " + Quoted(key) + " (it has a line break or a zero byte)");
+  }
   std::string text = std::string(key) + "=" + EncodeValue(value);
   TIniLine line = ClassifyLine(text, true);
-  if (HasLineBreak(key) || line.Kind != TIniLine::lkKey || line.Name != key || Unquote(line.Value) != value) {
+  if (HasLineBreakOrZero(key) || line.Kind != TIniLine::lkKey || line.Name != key || Unquote(line.Value) != value) {
     Unstorable(fileName, "the key name " + Quoted(key));
   }
   return text;

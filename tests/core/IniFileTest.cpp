@@ -134,6 +134,7 @@ TEST(IniFile, ValuesReadBackAsWrittenOrAreRefused) {
   const std::string before = ReadBytes(path);
   EXPECT_THROW(ini.WriteString("s", "k", "two\r\nlines"), EConvertError);
   EXPECT_THROW(ini.WriteString("s", "k", "cr\r"), EConvertError);
+  EXPECT_THROW(ini.WriteString("s", "k", std::string("zero\0", 5)), EConvertError) << "the file would be unreadable";
   EXPECT_THROW(ini.WriteString("a]b", "k", "v"), EConvertError);
   EXPECT_THROW(ini.WriteString("s", "x=y", "v"), EConvertError);
   EXPECT_THROW(ini.WriteString("s", ";k", "v"), EConvertError);
