@@ -1,0 +1,56 @@
+#pragma once
+// Settings in an INI file, read and written the way the Windows profile functions do.
+//
+// Every call reads the file afresh, so several objects on one file stay consistent.
+// Section and key names are compared without regard to ASCII case, and the first of
+// duplicate sections or keys is the one that counts. A write re-emits every line it
+// does not change byte for byte and replaces the file atomically; a missing file
+// reads as empty and is created only by a write. Values are bytes (Shift-JIS).
+
+#include <string>
+#include <string_view>
+
+#include "Object.h"
+#include "Strings.h"
+
+namespace plomaret {
+
+class TIniFile : public TObject {
+ public:
+  explicit TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
+
+  const std::string& FileName() const { return FFileName; }
+
+  // Reads raise EFileError when the file cannot be read or has a zero byte.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+  // Decimal, or hexadecimal after "$" or "0x"; anything else gives defaultValue.
+  int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+  // An integer; non-zero is true.
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+  // Writes raise EFileError when the file cannot be read or replaced, and
+  // EConvertError for a name or value that one line of the file cannot hold.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  // The key names of a section, in file order.
+  void ReadSection(std::string_view section, TStrings& keys) const;
+  // Every section name, in file order.
+  void ReadSections(TStrings& sections) const;
+  // "key=value" for every key of a section.
+  void ReadSectionValues(std::string_view section, TStrings& lines) const;
+
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+
+  // Removes the key; the section header stays, even when it is left empty.
+  void DeleteKey(std::string_view section, std::string_view key);
+  // Removes the section with all its lines.
+  void EraseSection(std::string_view section);
+
+ private:
+  std::string FFileName;
+};
+
+}  // namespace plomaret
