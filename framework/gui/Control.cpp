@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/gui/Application.h"
+#include "framework/gui/Keys.h"
 #include "framework/gui/Platform.h"
 
 namespace plomaret {
@@ -12,6 +13,30 @@ namespace {
 
 TWinControl* gFocused = nullptr;
 TWinControl* gCapture = nullptr;
+
+}  // namespace
+
+TShiftState ShiftStateOfMouse(intptr_t wParam) {
+  TShiftState shift;
+  if ((wParam & MK_SHIFT) != 0) shift.Include(ssShift);
+  if ((wParam & MK_CONTROL) != 0) shift.Include(ssCtrl);
+  if ((wParam & MK_LBUTTON) != 0) shift.Include(ssLeft);
+  if ((wParam & MK_RBUTTON) != 0) shift.Include(ssRight);
+  if ((wParam & MK_MBUTTON) != 0) shift.Include(ssMiddle);
+  return shift;
+}
+
+namespace {
+
+// The keyboard shift state now.
+TShiftState KeyboardShiftState() {
+  TShiftState shift;
+  if (!PlatformInstalled()) return shift;
+  if (Platform().KeyDown(VK_SHIFT)) shift.Include(ssShift);
+  if (Platform().KeyDown(VK_CONTROL)) shift.Include(ssCtrl);
+  if (Platform().KeyDown(VK_MENU)) shift.Include(ssAlt);
+  return shift;
+}
 
 }  // namespace
 
@@ -38,7 +63,10 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent == FParent) return;
   if (FParent != nullptr) FParent->RemoveControl(this);
   FParent = parent;
-  if (FParent != nullptr) FParent->InsertControl(this);
+  if (FParent != nullptr) {
+    FParent->InsertControl(this);
+    if (FAlign != alNone) FParent->Realign();
+  }
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -60,7 +88,11 @@ void TControl::SetEnabled(bool enabled) {
   Perform(CM_ENABLEDCHANGED);
 }
 
-void TControl::SetAlign(TAlign align) { FAlign = align; }
+void TControl::SetAlign(TAlign align) {
+  if (align == FAlign) return;
+  FAlign = align;
+  if (FParent != nullptr) FParent->Realign();
+}
 
 void TControl::SetColor(TColor color) {
   if (color == FColor) return;
@@ -80,8 +112,65 @@ int32_t TControl::Perform(uint32_t msg, intptr_t wParam, intptr_t lParam) {
 
 void TControl::WndProc(TMessage& message) { DefaultHandler(message); }
 
+bool TControl::MouseWheel(bool down, TShiftState shift, TPoint point) {
+  bool handled = false;
+  if (down) {
+    OnMouseWheelDown(this, shift, point, handled);
+  } else {
+    OnMouseWheelUp(this, shift, point, handled);
+  }
+  return handled;
+}
+
 void TControl::DefaultHandler(TMessage& message) {
+  const int x = SignedLowWord(message.LParam);
+  const int y = SignedHighWord(message.LParam);
   switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      MouseDown(mbLeft, ShiftStateOfMouse(message.WParam) + (message.Msg == WM_LBUTTONDBLCLK ? TShiftState{ssDouble} : TShiftState{}), x, y);
+      break;
+    case WM_RBUTTONDOWN:
+      MouseDown(mbRight, ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_MBUTTONDOWN:
+      MouseDown(mbMiddle, ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_LBUTTONUP:
+      MouseUp(mbLeft, ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_RBUTTONUP:
+      MouseUp(mbRight, ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_MBUTTONUP:
+      MouseUp(mbMiddle, ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_MOUSEMOVE:
+      MouseMove(ShiftStateOfMouse(message.WParam), x, y);
+      break;
+    case WM_MOUSEWHEEL: {
+      // One event per notch of 120; a negative delta turns the wheel towards the user.
+      const int delta = SignedHighWord(message.WParam);
+      const TShiftState shift = ShiftStateOfMouse(LowWord(message.WParam));
+      for (int notches = std::abs(delta) / 120; notches > 0; --notches) MouseWheel(delta < 0, shift, {x, y});
+      message.Result = 1;
+      break;
+    }
+    case WM_KEYDOWN: {
+      int key = static_cast<int>(message.WParam);
+      KeyDown(key, KeyboardShiftState());
+      break;
+    }
+    case WM_KEYUP: {
+      int key = static_cast<int>(message.WParam);
+      KeyUp(key, KeyboardShiftState());
+      break;
+    }
+    case WM_CHAR: {
+      char key = static_cast<char>(message.WParam);
+      KeyPress(key);
+      break;
+    }
     case WM_SETTEXT:
       FText = message.LParam != 0 ? reinterpret_cast<const char*>(message.LParam) : "";
       message.Result = 1;
@@ -122,7 +211,10 @@ void TWinControl::BeforeDestruction() {
 
 void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }
 
-void TWinControl::RemoveControl(TControl* control) { std::erase(FControls, control); }
+void TWinControl::RemoveControl(TControl* control) {
+  std::erase(FControls, control);
+  if (FMouseTarget == control) FMouseTarget = nullptr;
+}
 
 uint32_t TWinControl::Style() const {
   uint32_t style = 0, exStyle = 0;
@@ -184,6 +276,8 @@ void TWinControl::RecreateWnd() {
 }
 
 void TWinControl::BoundsChanged() {
+  Realign();
+  OnResize(this);
   if (!FBackend) return;
   FBackend->SetBounds(BoundsRect());
   ResizeBacking();
@@ -233,7 +327,68 @@ int TWinControl::ProcessMessages() {
   return dispatched;
 }
 
-void TWinControl::WndProc(TMessage& message) { TControl::WndProc(message); }
+void TWinControl::WndProc(TMessage& message) {
+  // Mouse messages over a graphic child go to it, in its own coordinates; after a
+  // button press over it, all of them go to it until a button is released.
+  if (message.Msg >= WM_MOUSEMOVE && message.Msg <= WM_MBUTTONDBLCLK && message.Msg != WM_MOUSEWHEEL) {
+    const TPoint point{SignedLowWord(message.LParam), SignedHighWord(message.LParam)};
+    TGraphicControl* child = FMouseTarget != nullptr ? FMouseTarget : GraphicControlAt(point);
+    const bool press = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN || message.Msg == WM_MBUTTONDOWN ||
+                       message.Msg == WM_LBUTTONDBLCLK;
+    const bool release = message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP || message.Msg == WM_MBUTTONUP;
+    if (child != nullptr) {
+      if (press) FMouseTarget = child;
+      if (release) FMouseTarget = nullptr;
+      const TRect& bounds = child->BoundsRect();
+      message.Result = child->Perform(message.Msg, message.WParam, MakeLong(point.X - bounds.Left, point.Y - bounds.Top));
+      return;
+    }
+  }
+  TControl::WndProc(message);
+}
+
+TGraphicControl* TWinControl::GraphicControlAt(TPoint point) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    auto* graphic = dynamic_cast<TGraphicControl*>(*it);
+    if (graphic != nullptr && graphic->Visible() && graphic->BoundsRect().Contains(point)) return graphic;
+  }
+  return nullptr;
+}
+
+void TWinControl::Realign() {
+  TRect free = ClientRect();
+  auto place = [](TControl* control, const TRect& rect) {
+    control->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+  };
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TControl* control : FControls) {
+      if (control->Align() != align || !control->Visible()) continue;
+      switch (align) {
+        case alTop:
+          place(control, {free.Left, free.Top, free.Right, free.Top + control->Height()});
+          free.Top += control->Height();
+          break;
+        case alBottom:
+          place(control, {free.Left, free.Bottom - control->Height(), free.Right, free.Bottom});
+          free.Bottom -= control->Height();
+          break;
+        case alLeft:
+          place(control, {free.Left, free.Top, free.Left + control->Width(), free.Bottom});
+          free.Left += control->Width();
+          break;
+        case alRight:
+          place(control, {free.Right - control->Width(), free.Top, free.Right, free.Bottom});
+          free.Right -= control->Width();
+          break;
+        case alClient:
+          place(control, {free.Left, free.Top, std::max(free.Left, free.Right), std::max(free.Top, free.Bottom)});
+          break;
+        case alNone:
+          break;
+      }
+    }
+  }
+}
 
 void TWinControl::DefaultHandler(TMessage& message) {
   switch (message.Msg) {
@@ -311,6 +466,15 @@ void TWinControl::PaintInvalid() {
     canvas.SetBrushColor(brush);
     canvas.SetBrushStyle(style);
     PaintWindow(canvas);
+    // Graphic children are painted over their parent.
+    for (TControl* control : FControls) {
+      auto* graphic = dynamic_cast<TGraphicControl*>(control);
+      if (graphic == nullptr || !graphic->Visible()) continue;
+      const TRect clip = graphic->BoundsRect().Intersect(bounds);
+      if (clip.IsEmpty()) continue;
+      canvas.SetClipRect(clip);
+      graphic->Paint(canvas);
+    }
   } catch (...) {
     FPainting = false;
     canvas.ResetClipRect();
@@ -347,6 +511,10 @@ void TWinControl::ScrollWindow(int dx, int dy, const TRect& rect) {
     if (dx < 0) InvalidateRect({area.Right + dx, area.Top, area.Right, area.Bottom});
   }
   Update();
+}
+
+void TGraphicControl::Invalidate() {
+  if (Parent() != nullptr) Parent()->InvalidateRect(BoundsRect());
 }
 
 // ---- Focus and capture ----

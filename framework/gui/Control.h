@@ -22,6 +22,7 @@
 namespace plomaret {
 
 class TWinControl;
+class TGraphicControl;
 
 // Window styles (the Win32 values the Parts name).
 inline constexpr uint32_t WS_BORDER = 0x00800000;
@@ -65,6 +66,20 @@ class TWindowBackend {
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag>;
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
+using TKeyEvent = TEvent<TObject*, int&, TShiftState>;
+using TKeyPressEvent = TEvent<TObject*, char&>;
+// Sender, shift state, the point in client coordinates, and the handled flag.
+using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, TPoint, bool&>;
+
+// The shift state carried by a mouse message's wParam.
+TShiftState ShiftStateOfMouse(intptr_t wParam);
+
 class TControl : public TComponent {
  public:
   ~TControl() override;
@@ -100,12 +115,33 @@ class TControl : public TComponent {
   int32_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
   virtual void WndProc(TMessage& message);
 
+  // Input events, raised by the default handling of the input messages.
+  TNotifyEvent OnClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnResize;
+
  protected:
   TControl();
   // What no handler took: the system's part.
   virtual void DefaultHandler(TMessage& message);
   virtual void BoundsChanged() {}
   void FontChanged(TObject* sender);
+  virtual void Click() { OnClick(this); }
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
+  virtual void MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+  // One wheel notch: down (towards the user) or up; true when a handler took it.
+  virtual bool MouseWheel(bool down, TShiftState shift, TPoint point);
+  virtual void KeyDown(int& key, TShiftState shift) { OnKeyDown(this, key, shift); }
+  virtual void KeyUp(int& key, TShiftState shift) { OnKeyUp(this, key, shift); }
+  virtual void KeyPress(char& key) { OnKeyPress(this, key); }
 
  private:
   friend class TWinControl;
@@ -184,6 +220,11 @@ class TWinControl : public TControl {
   TPoint CaretPos() const { return FCaretPos; }
   TSize CaretSize() const { return FCaretSize; }
 
+  // Places the aligned children (top, bottom, left, right, then client) in the client area.
+  void Realign();
+  // The graphic child under a point of the client area, or nullptr.
+  TGraphicControl* GraphicControlAt(TPoint point) const;
+
   // Scroll bars.
   const TScrollInfo& ScrollInfo(TScrollBarKind bar) const { return FScrollBars[bar]; }
   void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info);
@@ -211,6 +252,7 @@ class TWinControl : public TControl {
   void PushCaret();
 
   std::vector<TControl*> FControls;  // children, not owned (their owner frees them)
+  TGraphicControl* FMouseTarget = nullptr;  // the graphic child a button press went to
   std::unique_ptr<TWindowBackend> FBackend;
   std::deque<TMessage> FQueue;
   TRaster FBacking;
@@ -225,10 +267,20 @@ class TWinControl : public TControl {
   int FCaretShows = 0;
 };
 
+// A control without a window of its own: its parent paints it and hands it the mouse.
+class TGraphicControl : public TControl {
+ public:
+  // Paints the control on its parent's canvas, in the parent's client coordinates.
+  virtual void Paint(TCanvas& canvas) {}
+  void Invalidate();
+
+ protected:
+  TGraphicControl() = default;
+};
+
 // A windowed control that paints itself.
 class TCustomControl : public TWinControl {
  protected:
-  TCustomControl() = default;
   virtual void Paint() {}
   void PaintWindow(TCanvas& canvas) override { Paint(); }
 };
