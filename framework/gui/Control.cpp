@@ -406,6 +406,12 @@ void TWinControl::DefaultHandler(TMessage& message) {
     case CM_COLORCHANGED:
       Invalidate();
       break;
+    case WM_IME_COMPOSITION:
+      // The system's part: the result comes again as characters, byte by byte.
+      if ((message.LParam & GCS_RESULTSTR) != 0) {
+        for (char byte : FImeResult) PostMessage(WM_CHAR, static_cast<unsigned char>(byte));
+      }
+      break;
     case CM_VISIBLECHANGED:
       if (FBackend) FBackend->SetVisible(Visible());
       break;
@@ -581,6 +587,20 @@ void TWinControl::HideCaret() {
 void TWinControl::SetCaretPos(TPoint position) {
   FCaretPos = position;
   if (FBackend) FBackend->SetCaretPos(position);
+}
+
+// ---- Input method ----
+
+void TWinControl::SetImeCompositionWindow(TPoint position, const TFont& font) {
+  FImePosition = position;
+  if (FBackend) FBackend->SetImeComposition(position, font);
+}
+
+void TWinControl::DeliverImeResult(const std::string& result) {
+  FImeResult = result;
+  Perform(WM_IME_STARTCOMPOSITION);
+  Perform(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+  Perform(WM_IME_ENDCOMPOSITION);
 }
 
 // ---- Scroll bars ----

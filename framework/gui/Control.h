@@ -62,6 +62,9 @@ class TWindowBackend {
   virtual void ShowCaret(bool shown) = 0;
   virtual void SetCaretPos(TPoint position) = 0;
   virtual void FocusChanged(bool focused) = 0;
+  // Where the input method's composition window goes (client coordinates) and which
+  // font it uses.
+  virtual void SetImeComposition(TPoint position, const TFont& font) = 0;
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -225,6 +228,17 @@ class TWinControl : public TControl {
   // The graphic child under a point of the client area, or nullptr.
   TGraphicControl* GraphicControlAt(TPoint point) const;
 
+  // The input method: the result string of the composition being delivered (CP932),
+  // and where its composition window goes.
+  const std::string& ImeResultString() const { return FImeResult; }
+  void SetImeResultString(const std::string& result) { FImeResult = result; }
+  void SetImeCompositionWindow(TPoint position, const TFont& font);
+  TPoint ImeCompositionPosition() const { return FImePosition; }
+  // Delivers a finished composition as the system does: WM_IME_STARTCOMPOSITION,
+  // WM_IME_COMPOSITION with GCS_RESULTSTR, WM_IME_ENDCOMPOSITION; the default
+  // handling of the composition then posts the same bytes as WM_CHAR messages.
+  void DeliverImeResult(const std::string& result);
+
   // Scroll bars.
   const TScrollInfo& ScrollInfo(TScrollBarKind bar) const { return FScrollBars[bar]; }
   void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info);
@@ -265,6 +279,8 @@ class TWinControl : public TControl {
   TSize FCaretSize;
   TPoint FCaretPos;
   int FCaretShows = 0;
+  std::string FImeResult;
+  TPoint FImePosition;
 };
 
 // A control without a window of its own: its parent paints it and hands it the mouse.

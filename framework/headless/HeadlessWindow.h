@@ -33,6 +33,12 @@ class THeadlessWindow : public TWindowBackend {
   void ShowCaret(bool shown) override { FCaretShown = shown; }
   void SetCaretPos(TPoint position) override { FCaretPos = position; }
   void FocusChanged(bool focused) override { FFocused = focused; }
+  void SetImeComposition(TPoint position, const TFont& font) override {
+    FImePosition = position;
+    FImeFontName = font.Name();
+  }
+  TPoint ImePosition() const { return FImePosition; }
+  const std::string& ImeFontName() const { return FImeFontName; }
 
   const TRect& Bounds() const { return FBounds; }
   bool Visible() const { return FVisible; }
@@ -56,6 +62,8 @@ class THeadlessWindow : public TWindowBackend {
   bool FCaretShown = false;
   TPoint FCaretPos;
   bool FFocused = false;
+  TPoint FImePosition;
+  std::string FImeFontName;
 };
 
 // The headless window of a control (which must have one).

@@ -185,3 +185,25 @@ TEST_F(ControlTest, FocusMovesWithMessagesToBothControls) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST_F(ControlTest, AnImeResultComesAsOneCompositionThenAsCharacterBytes) {
+  FControl->HandleNeeded();
+  FControl->Log.clear();
+  FControl->DeliverImeResult("\x82\xa0\x82\xa2");  // あい
+  EXPECT_EQ(FControl->ImeResultString(), "\x82\xa0\x82\xa2");
+  EXPECT_EQ(FControl->Log, (TLog{"WM_IME_STARTCOMPOSITION", "WM_IME_COMPOSITION", "WM_IME_ENDCOMPOSITION"}));
+  FControl->Log.clear();
+  EXPECT_EQ(FControl->ProcessMessages(), 4);
+  EXPECT_EQ(FControl->Log, (TLog{"WM_CHAR", "WM_CHAR", "WM_CHAR", "WM_CHAR"}));
+  TFont font;
+  font.SetName("FixedSys");
+  FControl->SetImeCompositionWindow({30, 40}, font);
+  EXPECT_EQ(Window().ImePosition(), (TPoint{30, 40}));
+  EXPECT_EQ(Window().ImeFontName(), "FixedSys");
+}
+
+}  // namespace
+}  // namespace plomaret
