@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "framework/gui/Application.h"
+#include "framework/core/Properties.h"
 #include "framework/gui/Keys.h"
+#include "framework/gui/Menus.h"
 #include "framework/gui/Platform.h"
 
 namespace plomaret {
@@ -57,7 +59,45 @@ void TControl::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
-void TControl::FontChanged(TObject*) { Perform(CM_FONTCHANGED); }
+void TControl::FontChanged(TObject*) {
+  // A font set by hand is the control's own from now on.
+  if (!FTakingParentFont) FParentFont = false;
+  Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+  FParentColor = value;
+  if (value) ParentColorChanged();
+}
+
+void TControl::SetParentFont(bool value) {
+  FParentFont = value;
+  if (value) ParentFontChanged();
+}
+
+void TControl::ParentColorChanged() {
+  if (!FParentColor || FParent == nullptr) return;
+  SetColor(FParent->Color());
+  FParentColor = true;
+}
+
+void TControl::ParentFontChanged() {
+  if (!FParentFont || FParent == nullptr) return;
+  FTakingParentFont = true;
+  FFont->Assign(FParent->Font());
+  FTakingParentFont = false;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (FPopupMenu != nullptr) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = menu;
+  if (FPopupMenu != nullptr) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component == FPopupMenu) FPopupMenu = nullptr;
+  TComponent::Notification(component, operation);
+}
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent == FParent) return;
@@ -66,6 +106,8 @@ void TControl::SetParent(TWinControl* parent) {
   if (FParent != nullptr) {
     FParent->InsertControl(this);
     if (FAlign != alNone) FParent->Realign();
+    ParentColorChanged();
+    ParentFontChanged();
   }
 }
 
@@ -95,6 +137,7 @@ void TControl::SetAlign(TAlign align) {
 }
 
 void TControl::SetColor(TColor color) {
+  FParentColor = false;  // a colour set by hand is the control's own
   if (color == FColor) return;
   FColor = color;
   Perform(CM_COLORCHANGED);
@@ -195,6 +238,63 @@ void TControl::DefaultHandler(TMessage& message) {
   }
 }
 
+namespace {
+
+const TTypeInfo& AlignTypeInfo() {
+  static const TTypeInfo info = EnumTypeInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+  return info;
+}
+
+const TTypeInfo& CursorTypeInfo() {
+  static const TTypeInfo info = OrdinalTypeInfo(tkInteger, "TCursor", -32768, 32767);
+  return info;
+}
+
+}  // namespace
+
+const TClassInfo& TControl::StaticClassInfo() {
+  using C = TControl;
+  static const TClassInfo info = TPublished<C>("TControl", TComponent::StaticClassInfo())
+      .TypedProperty("Align", AlignTypeInfo(), &C::Align, &C::SetAlign, alNone)
+      .Property("Color", &C::Color, &C::SetColor)
+      .TypedProperty("Cursor", CursorTypeInfo(), &C::Cursor, &C::SetCursor, 0)
+      .TypedProperty("DragCursor", CursorTypeInfo(), &C::DragCursor, &C::SetDragCursor, -12)
+      .Property("Enabled", &C::Enabled, &C::SetEnabled, true)
+      .Property("Font", &C::FontObject, &C::SetFont)
+      .Property("Height", &C::Height, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), c.Width(), v); })
+      .Property("Hint", &C::Hint, &C::SetHint)
+      .Property("Left", &C::Left, [](C& c, int v) { c.SetBounds(v, c.Top(), c.Width(), c.Height()); })
+      .Property("ParentColor", &C::ParentColor, &C::SetParentColor, false)
+      .Property("ParentFont", &C::ParentFont, &C::SetParentFont, true)
+      .Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu)
+      .Property("ShowHint", &C::ShowHint, &C::SetShowHint, false)
+      .Property("Top", &C::Top, [](C& c, int v) { c.SetBounds(c.Left(), v, c.Width(), c.Height()); })
+      .Property("Visible", &C::Visible, &C::SetVisible, true)
+      .Property("Width", &C::Width, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), v, c.Height()); })
+      .Event("OnClick", "TNotifyEvent")
+      .Event("OnEnter", "TNotifyEvent")
+      .Event("OnExit", "TNotifyEvent")
+      .Event("OnKeyDown", "TKeyEvent")
+      .Event("OnKeyPress", "TKeyPressEvent")
+      .Event("OnKeyUp", "TKeyEvent")
+      .Event("OnMouseDown", "TMouseEvent")
+      .Event("OnMouseMove", "TMouseMoveEvent")
+      .Event("OnMouseUp", "TMouseEvent")
+      .Event("OnMouseWheelDown", "TMouseWheelUpDownEvent")
+      .Event("OnMouseWheelUp", "TMouseWheelUpDownEvent")
+      .Event("OnResize", "TNotifyEvent");
+  return info;
+}
+
+const TClassInfo& TWinControl::StaticClassInfo() {
+  using C = TWinControl;
+  static const TClassInfo info = TPublished<C>("TWinControl", TControl::StaticClassInfo())
+      .Property("Ctl3D", &C::Ctl3D, &C::SetCtl3D, true)
+      .Property("TabOrder", &C::TabOrder, &C::SetTabOrder)
+      .Property("TabStop", &C::TabStop, &C::SetTabStop, false);
+  return info;
+}
+
 // ---- TWinControl ----
 
 TWinControl::~TWinControl() = default;
@@ -209,10 +309,35 @@ void TWinControl::BeforeDestruction() {
   TControl::BeforeDestruction();
 }
 
-void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }
+void TWinControl::InsertControl(TControl* control) {
+  FControls.push_back(control);
+  if (auto* windowed = dynamic_cast<TWinControl*>(control)) FTabList.push_back(windowed);
+}
+
+int TWinControl::TabOrder() const {
+  if (Parent() == nullptr) return -1;
+  const auto& list = Parent()->FTabList;
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (Parent() == nullptr) return;
+  auto& list = Parent()->FTabList;
+  std::erase(list, this);
+  order = std::clamp(order, 0, static_cast<int>(list.size()));
+  list.insert(list.begin() + order, this);
+}
+
+void TWinControl::SetCtl3D(bool value) {
+  if (value == FCtl3D) return;
+  FCtl3D = value;
+  Perform(CM_CTL3DCHANGED);
+  RecreateWnd();
+}
 
 void TWinControl::RemoveControl(TControl* control) {
   std::erase(FControls, control);
+  std::erase(FTabList, control);
   if (FMouseTarget == control) FMouseTarget = nullptr;
 }
 
@@ -405,6 +530,10 @@ void TWinControl::DefaultHandler(TMessage& message) {
       break;
     case CM_COLORCHANGED:
       Invalidate();
+      for (TControl* control : FControls) control->ParentColorChanged();
+      break;
+    case CM_FONTCHANGED:
+      for (TControl* control : FControls) control->ParentFontChanged();
       break;
     case WM_IME_COMPOSITION:
       // The system's part: the result comes again as characters, byte by byte.
@@ -535,8 +664,12 @@ void TWinControl::SetFocus() {
   if (old != nullptr) {
     if (old->FBackend) old->FBackend->FocusChanged(false);
     old->Perform(WM_KILLFOCUS, reinterpret_cast<intptr_t>(this));
+    old->Perform(CM_EXIT);
+    old->OnExit(old);
   }
   FBackend->FocusChanged(true);
+  Perform(CM_ENTER);
+  OnEnter(this);
   Perform(WM_SETFOCUS, reinterpret_cast<intptr_t>(old));
 }
 

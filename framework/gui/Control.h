@@ -23,6 +23,7 @@ namespace plomaret {
 
 class TWinControl;
 class TGraphicControl;
+class TPopupMenu;
 
 // Window styles (the Win32 values the Parts name).
 inline constexpr uint32_t WS_BORDER = 0x00800000;
@@ -106,11 +107,29 @@ class TControl : public TComponent {
   TColor Color() const { return FColor; }
   void SetColor(TColor color);
   TFont& Font() { return *FFont; }
+  TFont* FontObject() const { return FFont.get(); }
   void SetFont(const TFont& font) { FFont->Assign(font); }
   const std::string& Text() const { return FText; }
   void SetText(const std::string& text);
   int Cursor() const { return FCursor; }
   void SetCursor(int cursor) { FCursor = cursor; }
+  // Take the parent's colour or font, and follow it when it changes.
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool value);
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool value);
+  // Published for the form description; no behaviour of their own here.
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& hint) { FHint = hint; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value) { FShowHint = value; }
+  int DragCursor() const { return FDragCursor; }
+  void SetDragCursor(int cursor) { FDragCursor = cursor; }
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
   void AfterConstruction() override;
 
@@ -129,6 +148,8 @@ class TControl : public TComponent {
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
   TNotifyEvent OnResize;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
 
  protected:
   TControl();
@@ -136,6 +157,10 @@ class TControl : public TComponent {
   virtual void DefaultHandler(TMessage& message);
   virtual void BoundsChanged() {}
   void FontChanged(TObject* sender);
+  void Notification(TComponent* component, TOperation operation) override;
+  // The parent's colour or font changed.
+  virtual void ParentColorChanged();
+  virtual void ParentFontChanged();
   virtual void Click() { OnClick(this); }
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
@@ -157,6 +182,13 @@ class TControl : public TComponent {
   TOwned<TFont> FFont;
   std::string FText;
   int FCursor = 0;
+  bool FParentColor = false;
+  bool FParentFont = true;
+  std::string FHint;
+  bool FShowHint = false;
+  int FDragCursor = -12;
+  TPopupMenu* FPopupMenu = nullptr;
+  bool FTakingParentFont = false;
 };
 
 class TWinControl : public TControl {
@@ -203,6 +235,15 @@ class TWinControl : public TControl {
   // by (dx, dy), then paints the strip that was uncovered.
   void ScrollWindow(int dx, int dy, const TRect& rect = {});
   bool Redraw() const { return FRedraw; }
+
+  // Keyboard navigation: whether Tab stops here, and where in the parent's order.
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool value) { FTabStop = value; }
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  // The 3-D look (a sunken client edge); changing it makes the window again.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
 
   // Focus and capture: one control of the program each.
   void SetFocus();
@@ -281,6 +322,14 @@ class TWinControl : public TControl {
   int FCaretShows = 0;
   std::string FImeResult;
   TPoint FImePosition;
+  bool FTabStop = false;
+  bool FCtl3D = true;
+  std::vector<TWinControl*> FTabList;  // windowed children in tab order
+  friend class TControl;
+
+ public:
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 };
 
 // A control without a window of its own: its parent paints it and hands it the mouse.

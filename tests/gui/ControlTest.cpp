@@ -175,7 +175,7 @@ TEST_F(ControlTest, FocusMovesWithMessagesToBothControls) {
   FControl->SetFocus();
   FControl->Log.clear();
   other->SetFocus();
-  EXPECT_EQ(FControl->Log, (TLog{"WM_KILLFOCUS"}));
+  EXPECT_EQ(FControl->Log, (TLog{"WM_KILLFOCUS", "CM_EXIT"}));
   EXPECT_EQ(other->Log.back(), "WM_SETFOCUS");
   EXPECT_TRUE(other->Focused());
   EXPECT_FALSE(Window().Focused());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/core/Properties.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -90,6 +91,64 @@ TEST_F(FormsTest, ClosingAFormHidesIt) {
   FForm->Close();
   EXPECT_TRUE(FForm->Closed());
   EXPECT_FALSE(HeadlessWindowOf(*FForm).Visible());
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST_F(FormsTest, ChildrenFollowTheParentsColourAndFontUntilGivenTheirOwn) {
+  FPanel->SetParentColor(true);
+  FForm->SetColor(clTeal);
+  EXPECT_EQ(FPanel->Color(), clTeal);
+  FForm->Font().SetName("ＭＳ Ｐゴシック");
+  EXPECT_EQ(FEditor->Font().Name(), "ＭＳ Ｐゴシック") << "ParentFont is on by default";
+  FEditor->Font().SetName("FixedSys");
+  FForm->Font().SetHeight(-20);
+  EXPECT_EQ(FEditor->Font().Name(), "FixedSys");
+  EXPECT_FALSE(FEditor->ParentFont());
+  FPanel->SetColor(clRed);
+  FForm->SetColor(clBlue);
+  EXPECT_EQ(FPanel->Color(), clRed);
+}
+
+TEST_F(FormsTest, TabOrderAndTheThreeDLook) {
+  EXPECT_EQ(FPanel->TabOrder(), 0);
+  EXPECT_EQ(FEditor->TabOrder(), 1);
+  FEditor->SetTabOrder(0);
+  EXPECT_EQ(FPanel->TabOrder(), 1);
+  FEditor->HandleNeeded();
+  FEditor->SetText("x");
+  EXPECT_EQ(HeadlessWindowOf(*FEditor).Captions().size(), 3u);
+  FEditor->SetCtl3D(false);
+  EXPECT_EQ(HeadlessWindowOf(*FEditor).Captions(), (std::vector<std::string>{"", "x"})) << "a new window";
+}
+
+struct TFocusLog {
+  std::string log;
+  void Enter(TObject*) { log += "enter;"; }
+  void Exit(TObject*) { log += "exit;"; }
+};
+
+TEST_F(FormsTest, EnterAndExitFollowTheFocus) {
+  TFocusLog log;
+  FEditor->OnEnter = TNotifyEvent(&log, &TFocusLog::Enter);
+  FEditor->OnExit = TNotifyEvent(&log, &TFocusLog::Exit);
+  FEditor->SetFocus();
+  FPanel->SetFocus();
+  EXPECT_EQ(log.log, "enter;exit;");
+}
+
+TEST_F(FormsTest, PublishedPropertiesAreReachableByPath) {
+  SetPropertyByPath(*FEditor, "Font.Height", "-12");
+  SetPropertyByPath(*FEditor, "Color", "clNavy");
+  EXPECT_EQ(FEditor->Font().Height(), -12);
+  EXPECT_EQ(FEditor->Color(), clNavy);
+  EXPECT_EQ(GetPropertyByPath(*FEditor, "Align"), "alClient");
+  EXPECT_EQ(GetPropertyByPath(*FPanel, "Height"), "30");
+  EXPECT_THROW(SetPropertyByPath(*FEditor, "Align", "alMiddle"), EConvertError);
 }
 
 }  // namespace
