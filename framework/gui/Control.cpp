@@ -15,6 +15,7 @@ namespace {
 
 TWinControl* gFocused = nullptr;
 TWinControl* gCapture = nullptr;
+bool gLeftButtonDown = false;
 
 }  // namespace
 
@@ -452,7 +453,34 @@ int TWinControl::ProcessMessages() {
   return dispatched;
 }
 
+bool TWinControl::LeftButtonDown() { return gLeftButtonDown; }
+
+TPoint TWinControl::ClientOrigin() const {
+  const int border = BorderWidth(Style(), ExStyle());
+  TPoint origin{Left() + border, Top() + border};
+  if (Parent() != nullptr) {
+    const TPoint parent = Parent()->ClientOrigin();
+    origin.X += parent.X;
+    origin.Y += parent.Y;
+  }
+  return origin;
+}
+
+TPoint TWinControl::ScreenToClient(TPoint screen) const {
+  const TPoint origin = ClientOrigin();
+  return {screen.X - origin.X, screen.Y - origin.Y};
+}
+
+TPoint TWinControl::ClientToScreen(TPoint client) const {
+  const TPoint origin = ClientOrigin();
+  return {client.X + origin.X, client.Y + origin.Y};
+}
+
+TPoint TWinControl::CursorPosInClient() const { return ScreenToClient(Platform().CursorPos()); }
+
 void TWinControl::WndProc(TMessage& message) {
+  if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) gLeftButtonDown = true;
+  if (message.Msg == WM_LBUTTONUP) gLeftButtonDown = false;
   // Mouse messages over a graphic child go to it, in its own coordinates; after a
   // button press over it, all of them go to it until a button is released.
   if (message.Msg >= WM_MOUSEMOVE && message.Msg <= WM_MBUTTONDBLCLK && message.Msg != WM_MOUSEWHEEL) {

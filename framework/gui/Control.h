@@ -214,6 +214,15 @@ class TWinControl : public TControl {
   int ClientHeight() const { return ClientRect().Height(); }
   static int BorderWidth(uint32_t style, uint32_t exStyle);
   static int ScrollBarSize() { return 17; }
+  // Screen position of the client area's top left corner, and conversions.
+  TPoint ClientOrigin() const;
+  TPoint ScreenToClient(TPoint screen) const;
+  TPoint ClientToScreen(TPoint client) const;
+  // The pointer in client coordinates now (a drop reads it).
+  TPoint CursorPosInClient() const;
+  // The framework's own left-button flag: set by WM_LBUTTONDOWN, ended by any
+  // WM_LBUTTONUP (a synthetic one too), whatever the physical button does.
+  static bool LeftButtonDown();
 
   // Messages posted to this window wait in its queue until the pump takes them.
   void PostMessage(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);

@@ -30,9 +30,22 @@ class TPlatform {
   virtual int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) = 0;
   // Whether a key (or mouse button) is down right now (VK_SHIFT, VK_CONTROL, ...).
   virtual bool KeyDown(int virtualKey) const = 0;
+  // Where the mouse pointer is on the screen.
+  virtual TPoint CursorPos() const = 0;
   // A modal open or save dialog; true with the chosen path in fileName.
   virtual bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) = 0;
 };
+
+// System metrics (the Win32 numbers); the sizes are the classic ones.
+inline constexpr int SM_CXSCREEN = 0;
+inline constexpr int SM_CYSCREEN = 1;
+inline constexpr int SM_CXVSCROLL = 2;
+inline constexpr int SM_CYHSCROLL = 3;
+inline constexpr int SM_CXBORDER = 5;
+inline constexpr int SM_CYBORDER = 6;
+inline constexpr int SM_CXEDGE = 45;
+inline constexpr int SM_CYEDGE = 46;
+int GetSystemMetrics(int index);
 
 // The installed platform; raises an error when none is installed.
 TPlatform& Platform();

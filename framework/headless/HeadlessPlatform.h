@@ -78,6 +78,8 @@ class THeadlessPlatform : public TPlatform {
   const std::vector<TFileDialogRequest>& FileDialogs() const { return FFileDialogs; }
 
   bool KeyDown(int virtualKey) const override { return FKeysDown.count(virtualKey) != 0; }
+  TPoint CursorPos() const override { return FCursorPos; }
+  void SetCursorPos(TPoint position) { FCursorPos = position; }
   void SetKeyDown(int virtualKey, bool down) {
     if (down) {
       FKeysDown.insert(virtualKey);
@@ -95,6 +97,7 @@ class THeadlessPlatform : public TPlatform {
   std::vector<TShownMessage> FMessages;
   std::deque<int> FAnswers;
   std::set<int> FKeysDown;
+  TPoint FCursorPos;
   std::vector<TFileDialogRequest> FFileDialogs;
   std::deque<std::string> FFileChoices;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -203,6 +204,35 @@ TEST_F(ControlTest, AnImeResultComesAsOneCompositionThenAsCharacterBytes) {
   FControl->SetImeCompositionWindow({30, 40}, font);
   EXPECT_EQ(Window().ImePosition(), (TPoint{30, 40}));
   EXPECT_EQ(Window().ImeFontName(), "FixedSys");
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST_F(ControlTest, ClientCoordinatesFollowTheParentsAndTheBorders) {
+  auto parent = CreateWithoutOwner<TTestControl>();
+  parent->SetBounds(100, 50, 300, 200);
+  parent->ExtraStyle = WS_BORDER;
+  FControl->SetParent(parent.get());
+  FControl->ExtraExStyle = WS_EX_CLIENTEDGE;
+  EXPECT_EQ(FControl->ClientOrigin(), (TPoint{100 + 1 + 10 + 2, 50 + 1 + 20 + 2}));
+  UseHeadlessPlatform().SetCursorPos({120, 80});
+  EXPECT_EQ(FControl->CursorPosInClient(), (TPoint{7, 7}));
+  EXPECT_EQ(FControl->ClientToScreen({7, 7}), (TPoint{120, 80}));
+  FControl->SetParent(nullptr);
+  EXPECT_EQ(GetSystemMetrics(SM_CYHSCROLL), 17);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), UseHeadlessPlatform().ScreenSize().Width);
+}
+
+TEST_F(ControlTest, TheLeftButtonFlagEndsWithAnyButtonUp) {
+  FControl->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(1, 1));
+  EXPECT_TRUE(TWinControl::LeftButtonDown());
+  auto other = CreateWithoutOwner<TTestControl>();
+  other->Perform(WM_LBUTTONUP);  // a synthetic release elsewhere
+  EXPECT_FALSE(TWinControl::LeftButtonDown());
 }
 
 }  // namespace
