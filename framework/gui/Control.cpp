@@ -481,6 +481,18 @@ TPoint TWinControl::CursorPosInClient() const { return ScreenToClient(Platform()
 void TWinControl::WndProc(TMessage& message) {
   if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) gLeftButtonDown = true;
   if (message.Msg == WM_LBUTTONUP) gLeftButtonDown = false;
+  // A shortcut of the control's popup menu is acted on before the key reaches it.
+  if (message.Msg == WM_KEYDOWN && PopupMenu() != nullptr) {
+    TShortCut modifiers = 0;
+    const TShiftState shift = KeyboardShiftState();
+    if (shift.Contains(ssShift)) modifiers |= scShift;
+    if (shift.Contains(ssCtrl)) modifiers |= scCtrl;
+    if (shift.Contains(ssAlt)) modifiers |= scAlt;
+    if (PopupMenu()->IsShortCut(ShortCut(static_cast<int>(message.WParam), modifiers))) {
+      message.Result = 0;
+      return;
+    }
+  }
   // Mouse messages over a graphic child go to it, in its own coordinates; after a
   // button press over it, all of them go to it until a button is released.
   if (message.Msg >= WM_MOUSEMOVE && message.Msg <= WM_MBUTTONDBLCLK && message.Msg != WM_MOUSEWHEEL) {

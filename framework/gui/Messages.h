@@ -188,5 +188,9 @@ inline constexpr intptr_t KF_REPEAT_BIT = intptr_t{1} << 30;
 
 // IME: the lParam flag of WM_IME_COMPOSITION that says a result string is ready.
 inline constexpr intptr_t GCS_RESULTSTR = 0x0800;
+// IME: WM_IME_NOTIFY about the candidate list (only the headless backend sends them).
+inline constexpr intptr_t IMN_CHANGECANDIDATE = 0x0003;
+inline constexpr intptr_t IMN_CLOSECANDIDATE = 0x0004;
+inline constexpr intptr_t IMN_OPENCANDIDATE = 0x0005;
 
 }  // namespace plomaret

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/gui/Control.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -78,6 +79,35 @@ TEST_F(MenusTest, AFreedItemLeavesItsMenu) {
   FMenu->FreeComponent(FUndo);
   EXPECT_EQ(FMenu->Items()->Count(), before - 1);
   EXPECT_FALSE(FMenu->IsShortCut(TextToShortCut("Ctrl+Z")));
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+struct TKeys {
+  std::string log;
+  void KeyDown(TObject*, int& key, TShiftState) { log += "key " + std::to_string(key) + ";"; }
+};
+
+TEST_F(MenusTest, AControlsMenuTakesItsShortcutsBeforeTheKeyDown) {
+  auto control = CreateWithoutOwner<TCustomControl>();
+  control->SetPopupMenu(FMenu.get());
+  TKeys keys;
+  control->OnKeyDown = TKeyEvent(&keys, &TKeys::KeyDown);
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  platform.SetKeyDown(VK_CONTROL, true);
+  control->Perform(WM_KEYDOWN, 'Z');
+  EXPECT_EQ(FLog.log, "popup;undo;");
+  EXPECT_EQ(keys.log, "") << "the menu took the key";
+  FUndo->SetEnabled(false);
+  control->Perform(WM_KEYDOWN, 'Z');
+  EXPECT_EQ(keys.log, "key 90;") << "a disabled item lets the key through";
+  platform.SetKeyDown(VK_CONTROL, false);
+  FMenu.reset();
+  EXPECT_EQ(control->PopupMenu(), nullptr) << "a freed menu is forgotten";
 }
 
 }  // namespace
