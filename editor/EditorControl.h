@@ -4,3 +4,4 @@
 // implementation lives in editor/EditorControl/, one file per topic.
 
 #include "editor/EditorControl/EditorControlTextModel.h"
+#include "editor/EditorControl/EditorControlOptions.h"
