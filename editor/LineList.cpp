@@ -160,6 +160,19 @@ void TLineList::Clear() {
   AnnounceChange();
 }
 
+std::string TLineList::AllText() const {
+  size_t size = 0;
+  for (int i = 0; i < FItemCount; ++i) size += Item(i).FStringLength + 2;
+  std::string text;
+  text.reserve(size);
+  for (int i = 0; i < FItemCount; ++i) {
+    const TLineItem& item = Item(i);
+    if (item.FString != nullptr) text.append(item.FString, item.FStringLength);
+    text += "\r\n";
+  }
+  return text;
+}
+
 void TLineList::SwapItems(TLineList& other) {
   AnnounceChanging();
   std::swap(FItemArray, other.FItemArray);
@@ -194,6 +207,11 @@ void TLineList::CompactTextsIfWasteful() {
 std::string TLineList::StrData(int index) const {
   const TLineItem& item = CheckedItem(index);
   return item.FStrData == nullptr ? std::string() : *item.FStrData;
+}
+
+std::string_view TLineList::ViewStrData(int index) const {
+  const TLineItem& item = CheckedItem(index);
+  return item.FStrData == nullptr ? std::string_view() : std::string_view(*item.FStrData);
 }
 
 void TLineList::SetStrData(int index, const std::string& text) {

@@ -46,11 +46,15 @@ class TLineList : public TStrings {
   // Add and Insert without making a std::string first (loading millions of rows).
   int AddText(std::string_view text);
   void InsertText(int index, std::string_view text);
+  // Every item followed by CR LF, without a copy per item.
+  std::string AllText() const override;
   void Delete(int index) override;
   void Exchange(int index1, int index2) override;
   void Clear() override;
 
   std::string StrData(int index) const;
+  // The second string without a copy.
+  std::string_view ViewStrData(int index) const;
   void SetStrData(int index, const std::string& text);
   int32_t DataWord(int index) const;
   void SetDataWord(int index, int32_t value);

@@ -133,9 +133,11 @@ void TRowAttributeStringList::SetRowAttributeData(int row, const TRowAttributeDa
 }
 
 void TRowAttributeStringList::InvalidateRowAttributeData(int row) {
-  TRowAttributeData data = InvalidRowAttributeData();
-  data.RowAttribute = static_cast<uint8_t>(RowAttributes(row));
-  SetRowAttributeData(row, data);
+  // The zero state fields read as "not parsed" (bracket index -2); the row attribute
+  // and the marks stay. Called for every row of a document: no record on the way.
+  SetAttribute1(row, kRowAttribute.Write(0, kRowAttribute.Read(Attribute1(row))));
+  SetAttribute2(row, kMarks.Write(0, kMarks.Read(Attribute2(row))));
+  if (!ViewStrData(row).empty()) SetStrData(row, std::string());
 }
 
 }  // namespace plomaret

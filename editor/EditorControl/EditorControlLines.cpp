@@ -5,6 +5,7 @@
 #include "editor/EditorControl.h"
 #include "editor/EditorUtils.h"
 #include "framework/core/FileReplacer.h"
+#include "framework/core/LineSplitter.h"
 #include "framework/core/TextFileReader.h"
 
 namespace plomaret {
@@ -207,7 +208,10 @@ void TEditorStrings::SetAllText(std::string_view text) {
   TEditorScreenStrings& store = Store();
   const int oldRows = store.Count();
   store.Clear();
-  TextToStrings(text, store);
+  // Split straight into rows: the result of TextToStrings, without a copy per line.
+  const size_t lineFeeds = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  store.SetItemCapacity(static_cast<int>(std::min<size_t>(lineFeeds + 1, INT32_MAX / 2)));
+  SplitLines(text, [&](std::string_view line) { store.AddText(line); });
   const int count = store.Count();
   if (count > 0 && text.back() != '\n' && text.back() != '\r') store.SetRowAttributes(count - 1, raTextEnd);
   store.AfterWholeTextChange(oldRows);
