@@ -61,6 +61,12 @@ std::unique_ptr<TWindowBackend> TQtPlatform::CreateWindowBackend(TWinControl& co
   return std::make_unique<TQtWindow>(control);
 }
 
+namespace {
+
+constexpr int kVkMiddleButton = 0x04;
+
+}  // namespace
+
 bool TQtPlatform::KeyDown(int virtualKey) const {
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
   switch (virtualKey) {
@@ -69,7 +75,7 @@ bool TQtPlatform::KeyDown(int virtualKey) const {
     case VK_MENU: return (modifiers & Qt::AltModifier) != 0;
     case VK_LBUTTON: return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
     case VK_RBUTTON: return (QGuiApplication::mouseButtons() & Qt::RightButton) != 0;
-    case 0x04: return (QGuiApplication::mouseButtons() & Qt::MiddleButton) != 0;
+    case kVkMiddleButton: return (QGuiApplication::mouseButtons() & Qt::MiddleButton) != 0;
     default: return FKeysDown.count(virtualKey) != 0;
   }
 }

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPixmap>
+#include <cctype>
 
 #include "framework/core/CodePage.h"
 #include "framework/gui/Cursors.h"

@@ -97,7 +97,8 @@ class TProbeControl : public TCustomControl {
   static bool Logs(uint32_t msg) {
     return (msg >= WM_KEYDOWN && msg <= WM_SYSCHAR) || (msg >= WM_MOUSEMOVE && msg <= WM_MOUSEWHEEL) ||
            (msg >= WM_IME_STARTCOMPOSITION && msg <= WM_IME_COMPOSITION) || msg == WM_CONTEXTMENU ||
-           msg == WM_VSCROLL || msg == WM_HSCROLL || msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_CLOSE;
+           msg == WM_VSCROLL || msg == WM_HSCROLL || msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_CLOSE ||
+           msg == WM_SIZE || msg == WM_USER;
   }
 };
 
