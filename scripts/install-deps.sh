@@ -4,7 +4,8 @@
 set -eu
 
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-clang libclang-rt-14-dev python3 mawk"
+clang libclang-rt-14-dev python3 mawk
+qt6-base-dev qt6-base-dev-tools libgl-dev fonts-vlgothic fonts-ipafont-gothic xvfb"
 
 missing=""
 for package in $packages; do

@@ -18,17 +18,27 @@ int TApplication::ProcessMessages() {
   while (!FPending.empty()) {
     TWinControl* window = FPending.front();
     FPending.erase(FPending.begin());
+    // A handler may free the window (WindowGone then clears its entry) or pump again.
+    FDispatching.push_back(window);
+    const size_t depth = FDispatching.size() - 1;
     TMessage message;
-    while (window->PeekMessage(message, 0, 0, true)) {
-      ++dispatched;
-      try {
-        window->WndProc(message);
-      } catch (const std::exception& error) {
-        HandleException(error);
+    try {
+      while (FDispatching[depth] != nullptr && window->PeekMessage(message, 0, 0, true)) {
+        ++dispatched;
+        try {
+          window->WndProc(message);
+        } catch (const std::exception& error) {
+          HandleException(error);
+        }
+        // Freed, or posted to again (it is back in the list, behind the others).
+        if (FDispatching[depth] == nullptr) break;
+        if (std::find(FPending.begin(), FPending.end(), window) != FPending.end()) break;
       }
-      // A handler may have freed the window: it has then left the list.
-      if (std::find(FPending.begin(), FPending.end(), window) != FPending.end()) break;
+    } catch (...) {
+      FDispatching.pop_back();
+      throw;
     }
+    FDispatching.pop_back();
   }
   return dispatched;
 }
@@ -41,7 +51,12 @@ void TApplication::WindowHasMessages(TWinControl* window) {
   if (std::find(FPending.begin(), FPending.end(), window) == FPending.end()) FPending.push_back(window);
 }
 
-void TApplication::WindowGone(TWinControl* window) { std::erase(FPending, window); }
+void TApplication::WindowGone(TWinControl* window) {
+  std::erase(FPending, window);
+  for (TWinControl*& dispatching : FDispatching) {
+    if (dispatching == window) dispatching = nullptr;
+  }
+}
 
 int MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
   return Platform().ShowMessageBox(text, caption, flags);

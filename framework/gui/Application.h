@@ -28,6 +28,7 @@ class TApplication {
  private:
   std::string FTitle = "plomaret";
   std::vector<TWinControl*> FPending;
+  std::vector<TWinControl*> FDispatching;  // windows whose messages are being dispatched, innermost last
 };
 
 TApplication& Application();

@@ -62,6 +62,34 @@ TEST(Application, AnExceptionReachingThePumpIsShownAndThePumpGoesOn) {
   EXPECT_EQ(Application().ProcessMessages(), 0);
 }
 
+// Frees itself when asked, as a window closed from its own key handler does.
+class TSelfFreeingControl : public TWinControl {
+ public:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_CLOSE) {
+      Self->reset();
+      return;
+    }
+    ++Handled;
+    TWinControl::WndProc(message);
+  }
+  TOwned<TSelfFreeingControl>* Self = nullptr;
+  int Handled = 0;
+};
+
+TEST(Application, AWindowFreedByOneOfItsMessagesLosesTheRestAndThePumpGoesOn) {
+  UseHeadlessPlatform();
+  auto closing = CreateWithoutOwner<TSelfFreeingControl>();
+  auto other = CreateWithoutOwner<TSelfFreeingControl>();
+  closing->Self = &closing;
+  closing->PostMessage(WM_CLOSE);
+  closing->PostMessage(WM_USER);
+  other->PostMessage(WM_USER);
+  EXPECT_EQ(Application().ProcessMessages(), 2);
+  EXPECT_EQ(closing, nullptr);
+  EXPECT_EQ(other->Handled, 1);
+}
+
 TEST(KeyboardState, IsReadFromThePlatform) {
   THeadlessPlatform& platform = UseHeadlessPlatform();
   platform.SetKeyDown(VK_SHIFT, true);
