@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include <QCursor>
+
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QScreen>
@@ -66,6 +68,11 @@ namespace {
 constexpr int kVkMiddleButton = 0x04;
 
 }  // namespace
+
+TPoint TQtPlatform::CursorPos() const {
+  const QPoint position = QCursor::pos();
+  return {position.x(), position.y()};
+}
 
 bool TQtPlatform::KeyDown(int virtualKey) const {
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
