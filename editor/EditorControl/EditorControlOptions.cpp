@@ -31,11 +31,6 @@ const TTypeInfo& SpeedRangeType() {
 
 }  // namespace
 
-const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>) {
-  static const TTypeInfo info = EnumTypeInfo("TDragMode", {"dmManual", "dmAutomatic"});
-  return info;
-}
-
 const TTypeInfo& TypeInfoOf(TTypeTag<TEditorCaretStyle>) {
   static const TTypeInfo info = EnumTypeInfo("TEditorCaretStyle", {"csDefault", "csBrief"});
   return info;

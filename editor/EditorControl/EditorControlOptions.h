@@ -9,6 +9,7 @@
 #include "editor/NotifyClasses.h"
 #include "framework/core/Graphics.h"
 #include "framework/core/Properties.h"
+#include "framework/gui/Control.h"
 #include "framework/gui/Cursors.h"
 
 namespace plomaret {
@@ -41,9 +42,7 @@ class TEditorCursors : public TPersistent {
   int FTopMarginCursor = crDefault;
 };
 
-enum TDragMode { dmManual, dmAutomatic };
 enum TEditorCaretStyle { csDefault, csBrief };
-const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>);
 const TTypeInfo& TypeInfoOf(TTypeTag<TEditorCaretStyle>);
 
 class TEditorCaret : public TNotifyPersistent {

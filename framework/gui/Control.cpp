@@ -43,6 +43,16 @@ TShiftState KeyboardShiftState() {
 
 }  // namespace
 
+const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>) {
+  static const TTypeInfo info = EnumTypeInfo("TDragMode", {"dmManual", "dmAutomatic"});
+  return info;
+}
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TDragKind>) {
+  static const TTypeInfo info = EnumTypeInfo("TDragKind", {"dkDrag", "dkDock"});
+  return info;
+}
+
 // ---- TControl ----
 
 TControl::TControl() = default;
@@ -260,6 +270,8 @@ const TClassInfo& TControl::StaticClassInfo() {
       .Property("Color", &C::Color, &C::SetColor)
       .TypedProperty("Cursor", CursorTypeInfo(), &C::Cursor, &C::SetCursor, 0)
       .TypedProperty("DragCursor", CursorTypeInfo(), &C::DragCursor, &C::SetDragCursor, -12)
+      .Property("DragKind", &C::DragKind, &C::SetDragKind, dkDrag)
+      .Property("DragMode", &C::DragMode, &C::SetDragMode, dmManual)
       .Property("Enabled", &C::Enabled, &C::SetEnabled, true)
       .Property("Font", &C::FontObject, &C::SetFont)
       .Property("Height", &C::Height, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), c.Width(), v); })
@@ -273,6 +285,12 @@ const TClassInfo& TControl::StaticClassInfo() {
       .Property("Visible", &C::Visible, &C::SetVisible, true)
       .Property("Width", &C::Width, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), v, c.Height()); })
       .Event("OnClick", "TNotifyEvent")
+      .Event("OnDragDrop", "TDragDropEvent")
+      .Event("OnDragOver", "TDragOverEvent")
+      .Event("OnEndDock", "TEndDragEvent")
+      .Event("OnEndDrag", "TEndDragEvent")
+      .Event("OnStartDock", "TStartDockEvent")
+      .Event("OnStartDrag", "TStartDragEvent")
       .Event("OnEnter", "TNotifyEvent")
       .Event("OnExit", "TNotifyEvent")
       .Event("OnKeyDown", "TKeyEvent")

@@ -16,6 +16,7 @@
 #include "framework/core/Component.h"
 #include "framework/core/Geometry.h"
 #include "framework/core/Graphics.h"
+#include "framework/core/Properties.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Messages.h"
 
@@ -69,6 +70,10 @@ class TWindowBackend {
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
+const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>);
+const TTypeInfo& TypeInfoOf(TTypeTag<TDragKind>);
 
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateFlag>;
@@ -125,6 +130,10 @@ class TControl : public TComponent {
   void SetShowHint(bool value) { FShowHint = value; }
   int DragCursor() const { return FDragCursor; }
   void SetDragCursor(int cursor) { FDragCursor = cursor; }
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode mode) { FDragMode = mode; }
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind kind) { FDragKind = kind; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* menu);
 
@@ -187,6 +196,8 @@ class TControl : public TComponent {
   std::string FHint;
   bool FShowHint = false;
   int FDragCursor = -12;
+  TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
   TPopupMenu* FPopupMenu = nullptr;
   bool FTakingParentFont = false;
 };

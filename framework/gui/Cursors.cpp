@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/gui/Platform.h"
+
 namespace plomaret {
 
 TCursorShape CursorFromPicture(std::string_view picture, TPoint hotSpot) {
@@ -34,6 +36,18 @@ TCursorShape CursorFromPicture(std::string_view picture, TPoint hotSpot) {
 const TCursorShape* TCursorTable::Find(int id) const {
   auto found = FCursors.find(id);
   return found == FCursors.end() ? nullptr : &found->second;
+}
+
+namespace {
+int gScreenCursor = crDefault;
+}  // namespace
+
+int ScreenCursor() { return gScreenCursor; }
+
+void SetScreenCursor(int cursor) {
+  if (cursor == gScreenCursor) return;
+  gScreenCursor = cursor;
+  if (PlatformInstalled()) Platform().ScreenCursorChanged(cursor);
 }
 
 TCursorTable& Cursors() {

@@ -42,4 +42,9 @@ class TCursorTable {
 // The program-wide cursor table.
 TCursorTable& Cursors();
 
+// The screen cursor: while it is not crDefault it is shown over every window (an
+// hourglass during a long task, for one).
+int ScreenCursor();
+void SetScreenCursor(int cursor);
+
 }  // namespace plomaret

@@ -30,6 +30,8 @@ class TPlatform {
   virtual int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) = 0;
   // Whether a key (or mouse button) is down right now (VK_SHIFT, VK_CONTROL, ...).
   virtual bool KeyDown(int virtualKey) const = 0;
+  // The screen cursor changed (crDefault: each window shows its own again).
+  virtual void ScreenCursorChanged(int cursor) = 0;
   // Where the mouse pointer is on the screen.
   virtual TPoint CursorPos() const = 0;
   // A modal open or save dialog; true with the chosen path in fileName.

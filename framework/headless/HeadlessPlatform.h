@@ -79,6 +79,8 @@ class THeadlessPlatform : public TPlatform {
 
   bool KeyDown(int virtualKey) const override { return FKeysDown.count(virtualKey) != 0; }
   TPoint CursorPos() const override { return FCursorPos; }
+  void ScreenCursorChanged(int cursor) override { FScreenCursor = cursor; }
+  int ShownScreenCursor() const { return FScreenCursor; }
   void SetCursorPos(TPoint position) { FCursorPos = position; }
   void SetKeyDown(int virtualKey, bool down) {
     if (down) {
@@ -98,6 +100,7 @@ class THeadlessPlatform : public TPlatform {
   std::deque<int> FAnswers;
   std::set<int> FKeysDown;
   TPoint FCursorPos;
+  int FScreenCursor = 0;
   std::vector<TFileDialogRequest> FFileDialogs;
   std::deque<std::string> FFileChoices;
 };

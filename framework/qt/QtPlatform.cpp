@@ -69,6 +69,12 @@ constexpr int kVkMiddleButton = 0x04;
 
 }  // namespace
 
+void TQtPlatform::ScreenCursorChanged(int cursor) {
+  // One override at a time: the previous one goes first.
+  while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
+  if (cursor != 0) QGuiApplication::setOverrideCursor(CursorOf(cursor));
+}
+
 TPoint TQtPlatform::CursorPos() const {
   const QPoint position = QCursor::pos();
   return {position.x(), position.y()};

@@ -65,6 +65,7 @@ class TQtPlatform : public TPlatform {
   int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) override;
   bool KeyDown(int virtualKey) const override;
   TPoint CursorPos() const override;
+  void ScreenCursorChanged(int cursor) override;
   bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) override;
 
   // The keyboard as the windows saw it: a key went down or up.

@@ -4,6 +4,7 @@
 #include "framework/gui/Application.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/Cursors.h"
 #include "framework/gui/Keys.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -124,6 +125,21 @@ TEST(FileDialogs, AskThePlatformAndKeepTheChosenName) {
   EXPECT_EQ(last.FileName, "plane.x");
   EXPECT_TRUE(last.Options.Contains(ofOverwritePrompt));
   EXPECT_EQ(platform.FileDialogs()[platform.FileDialogs().size() - 3].Filter, "x|*.x");
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST(ScreenCursor, IsToldToThePlatformOnlyWhenItChanges) {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  SetScreenCursor(crHourGlass);
+  EXPECT_EQ(platform.ShownScreenCursor(), crHourGlass);
+  EXPECT_EQ(ScreenCursor(), crHourGlass);
+  SetScreenCursor(crDefault);
+  EXPECT_EQ(platform.ShownScreenCursor(), crDefault);
 }
 
 }  // namespace
