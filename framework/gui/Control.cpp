@@ -69,6 +69,36 @@ void TControl::SetParent(TWinControl* parent) {
   }
 }
 
+void TControl::SetParentComponent(TComponent* parent) {
+  auto* windowed = dynamic_cast<TWinControl*>(parent);
+  if (parent != nullptr && windowed == nullptr) {
+    throw EComponentError(parent->ClassName() + " cannot be the parent of a control");
+  }
+  SetParent(windowed);
+}
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>) {
+  static const TTypeInfo info = EnumTypeInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+  return info;
+}
+
+const TClassInfo& TControl::StaticClassInfo() {
+  using C = TControl;
+  static const TClassInfo info =
+      TPublished<C>("TControl", TComponent::StaticClassInfo())
+          .Property("Left", &C::Left, [](C& c, int v) { c.SetBounds(v, c.Top(), c.Width(), c.Height()); })
+          .Property("Top", &C::Top, [](C& c, int v) { c.SetBounds(c.Left(), v, c.Width(), c.Height()); })
+          .Property("Width", &C::Width, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), v, c.Height()); })
+          .Property("Height", &C::Height, [](C& c, int v) { c.SetBounds(c.Left(), c.Top(), c.Width(), v); })
+          .Property("Align", &C::Align, &C::SetAlign)
+          .Property("Color", &C::Color, &C::SetColor)
+          .Property("Cursor", &C::Cursor, &C::SetCursor)
+          .Property("Enabled", &C::Enabled, &C::SetEnabled)
+          .Property("Font", [](const C& c) { return &c.Font(); }, &C::SetFont)
+          .Property("Visible", &C::Visible, &C::SetVisible);
+  return info;
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
   const TRect bounds = TRect::FromSize(left, top, std::max(width, 0), std::max(height, 0));
   if (bounds == FBounds) return;
@@ -207,6 +237,13 @@ void TWinControl::BeforeDestruction() {
   FControls.clear();
   if (FBackend) DestroyWnd();
   TControl::BeforeDestruction();
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  TControl::GetChildren(proc, root);
+  for (TControl* control : FControls) {
+    if (control->Owner() == root) proc(control);
+  }
 }
 
 void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }

@@ -68,6 +68,7 @@ class TWindowBackend {
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>);
 
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateFlag>;
@@ -105,7 +106,7 @@ class TControl : public TComponent {
   void SetAlign(TAlign align);
   TColor Color() const { return FColor; }
   void SetColor(TColor color);
-  TFont& Font() { return *FFont; }
+  TFont& Font() const { return *FFont; }
   void SetFont(const TFont& font) { FFont->Assign(font); }
   const std::string& Text() const { return FText; }
   void SetText(const std::string& text);
@@ -113,6 +114,14 @@ class TControl : public TComponent {
   void SetCursor(int cursor) { FCursor = cursor; }
 
   void AfterConstruction() override;
+
+  // A control is written in images under its parent; a read one goes under a
+  // windowed parent.
+  bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* parent) override;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
   // Runs a message through the control's window procedure now; returns its result.
   int32_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
@@ -173,6 +182,8 @@ class TWinControl : public TControl {
 
   int ControlCount() const { return static_cast<int>(FControls.size()); }
   TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+  // Also the child controls that root owns.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   // Styles, from CreateParams; the border and the scroll bars take room from the client area.
   uint32_t Style() const;
