@@ -86,6 +86,9 @@ TShiftState ShiftStateOfMouse(intptr_t wParam);
 
 class TControl : public TComponent {
  public:
+  // Bounds are clamped: coordinates to +-kMaxCoordinate, sizes to 0..kMaxCoordinate.
+  static constexpr int kMaxCoordinate = 1 << 24;
+
   ~TControl() override;
   void BeforeDestruction() override;
 
