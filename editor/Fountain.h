@@ -94,6 +94,7 @@ class TFountainBracketCollection : public TNotifyCollection {
 
   // Refuses a fifteenth item.
   TFountainBracketItem* Add() override;
+  int MaxItemCount() const override { return kMaxItems; }
   TFountainBracketItem* Items(int index) const { return static_cast<TFountainBracketItem*>(TCollection::Items(index)); }
   void Assign(const TPersistent& source) override;
 

@@ -9,6 +9,7 @@
 // Update(item) runs after every change of the list or of an item's properties,
 // unless an update bracket is open; the outermost EndUpdate then calls Update(nullptr).
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -83,6 +84,8 @@ class TCollection : public TPersistent {
   void Clear();
 
   int Count() const { return static_cast<int>(FItems.size()); }
+  // The most items a derived collection holds; readers refuse more.
+  virtual int MaxItemCount() const { return std::numeric_limits<int>::max(); }
   TCollectionItem* Items(int index) const;
   const TCollectionItemClass& ItemClass() const { return FItemClass; }
 

@@ -1,6 +1,7 @@
 #include "Component.h"
 
 #include <algorithm>
+#include <map>
 
 #include "CodePage.h"
 #include "Properties.h"
@@ -148,10 +149,40 @@ void TComponent::SetDesigning(bool designing) {
   for (TComponent* component : FComponents) component->SetDesigning(designing);
 }
 
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  if (root != this) return;
+  for (TComponent* component : FComponents) {
+    if (!component->HasParent()) proc(component);
+  }
+}
+
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component != nullptr) RemoveFreeNotification(component);
   // Indexed, because a notified component may change the list.
   for (size_t i = 0; i < FComponents.size(); ++i) FComponents[i]->Notification(component, operation);
+}
+
+// ---- Component classes ----------------------------------------------------------
+
+namespace {
+
+std::map<std::string, TComponentClass, std::less<>>& ComponentClasses() {
+  static std::map<std::string, TComponentClass, std::less<>> classes;
+  return classes;
+}
+
+}  // namespace
+
+void RegisterComponentClass(const TComponentClass& componentClass) {
+  auto [found, added] = ComponentClasses().emplace(componentClass.Name, componentClass);
+  if (!added && *found->second.Type != *componentClass.Type) {
+    throw EComponentError("Another class named " + componentClass.Name + " is already registered");
+  }
+}
+
+const TComponentClass* FindComponentClass(std::string_view name) {
+  auto found = ComponentClasses().find(name);
+  return found != ComponentClasses().end() ? &found->second : nullptr;
 }
 
 }  // namespace plomaret

@@ -24,8 +24,10 @@
 // for free notification hear opRemove, then the owned components are freed, last
 // first, each one announced to the owner's components as it goes.
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -88,6 +90,15 @@ class TComponent : public TPersistent {
   void BeginLoading() { FComponentState.Include(csLoading); }
   virtual void Loaded() { FComponentState.Exclude(csLoading); }
 
+  // The component image (ComponentImage.h). GetChildren calls proc for each component
+  // that an image whose root is root holds as this one's child; here, when this is
+  // the root, each owned component without a parent. A component with a parent
+  // (a control) is written under its parent instead, and a reader puts it back
+  // there through SetParentComponent.
+  virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+  virtual bool HasParent() const { return false; }
+  virtual void SetParentComponent(TComponent* parent) {}
+
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -141,6 +152,28 @@ TOwned<T> CreateWithoutOwner(Args&&... args) {
   TOwned<T> component(new T(std::forward<Args>(args)...));
   component->AfterConstruction();
   return component;
+}
+
+// The classes a component reader can make by name: each class whose components
+// are read back from images registers itself once, next to its class info.
+struct TComponentClass {
+  std::string Name;  // as ClassName() gives it
+  const std::type_info* Type = nullptr;
+  const TClassInfo& (*ClassInfo)() = nullptr;
+  TComponent* (*CreateOwned)(TComponent* owner) = nullptr;
+};
+
+// Registering a class again does nothing; EComponentError when another class of
+// the same name is registered.
+void RegisterComponentClass(const TComponentClass& componentClass);
+// The class of that name, or nullptr.
+const TComponentClass* FindComponentClass(std::string_view name);
+
+template <class T>
+  requires ComponentClass<T>
+void RegisterComponentClass() {
+  RegisterComponentClass(TComponentClass{ClassNameOf(typeid(T)), &typeid(T), &T::StaticClassInfo,
+                                         [](TComponent* owner) -> TComponent* { return Create<T>(owner); }});
 }
 
 }  // namespace plomaret

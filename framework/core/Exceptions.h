@@ -48,6 +48,19 @@ class EStreamError : public Exception {
   using Exception::Exception;
 };
 
+// A component image could not be read: it ends too soon, is corrupt, or names a
+// class or property that does not exist here.
+class EReadError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
+// A component could not be written as an image that could be read again.
+class EWriteError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
 // A registry key or value could not be opened, read or written as asked.
 class ERegistryError : public Exception {
  public:

@@ -122,8 +122,25 @@ void TControl::SetParent(TWinControl* parent) {
   }
 }
 
+void TControl::SetParentComponent(TComponent* parent) {
+  auto* windowed = dynamic_cast<TWinControl*>(parent);
+  if (parent != nullptr && windowed == nullptr) {
+    throw EComponentError(parent->ClassName() + " cannot be the parent of a control");
+  }
+  SetParent(windowed);
+}
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>) {
+  static const TTypeInfo info = EnumTypeInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+  return info;
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
-  const TRect bounds = TRect::FromSize(left, top, std::max(width, 0), std::max(height, 0));
+  // Far beyond any screen, yet small enough that no edge or layout sum overflows,
+  // whatever a stored form or image holds.
+  auto coordinate = [](int value) { return std::clamp(value, -kMaxCoordinate, kMaxCoordinate); };
+  auto extent = [](int value) { return std::clamp(value, 0, kMaxCoordinate); };
+  const TRect bounds = TRect::FromSize(coordinate(left), coordinate(top), extent(width), extent(height));
   if (bounds == FBounds) return;
   FBounds = bounds;
   BoundsChanged();
@@ -251,11 +268,6 @@ void TControl::DefaultHandler(TMessage& message) {
 
 namespace {
 
-const TTypeInfo& AlignTypeInfo() {
-  static const TTypeInfo info = EnumTypeInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
-  return info;
-}
-
 const TTypeInfo& CursorTypeInfo() {
   static const TTypeInfo info = OrdinalTypeInfo(tkInteger, "TCursor", -32768, 32767);
   return info;
@@ -266,7 +278,7 @@ const TTypeInfo& CursorTypeInfo() {
 const TClassInfo& TControl::StaticClassInfo() {
   using C = TControl;
   static const TClassInfo info = TPublished<C>("TControl", TComponent::StaticClassInfo())
-      .TypedProperty("Align", AlignTypeInfo(), &C::Align, &C::SetAlign, alNone)
+      .Property("Align", &C::Align, &C::SetAlign, alNone)
       .Property("Color", &C::Color, &C::SetColor)
       .TypedProperty("Cursor", CursorTypeInfo(), &C::Cursor, &C::SetCursor, 0)
       .TypedProperty("DragCursor", CursorTypeInfo(), &C::DragCursor, &C::SetDragCursor, -12)
@@ -326,6 +338,13 @@ void TWinControl::BeforeDestruction() {
   FControls.clear();
   if (FBackend) DestroyWnd();
   TControl::BeforeDestruction();
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  TControl::GetChildren(proc, root);
+  for (TControl* control : FControls) {
+    if (control->Owner() == root) proc(control);
+  }
 }
 
 void TWinControl::InsertControl(TControl* control) {
@@ -539,32 +558,37 @@ TGraphicControl* TWinControl::GraphicControlAt(TPoint point) const {
 }
 
 void TWinControl::Realign() {
-  TRect free = ClientRect();
-  auto place = [](TControl* control, const TRect& rect) {
-    control->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+  // 64-bit, so that many large children cannot overflow the free area.
+  const TRect client = ClientRect();
+  int64_t left = client.Left, top = client.Top, right = client.Right, bottom = client.Bottom;
+  auto place = [](TControl* control, int64_t l, int64_t t, int64_t r, int64_t b) {
+    auto fit = [](int64_t value) {
+      return static_cast<int>(std::clamp<int64_t>(value, -kMaxCoordinate, kMaxCoordinate));
+    };
+    control->SetBounds(fit(l), fit(t), fit(r - l), fit(b - t));
   };
   for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* control : FControls) {
       if (control->Align() != align || !control->Visible()) continue;
       switch (align) {
         case alTop:
-          place(control, {free.Left, free.Top, free.Right, free.Top + control->Height()});
-          free.Top += control->Height();
+          place(control, left, top, right, top + control->Height());
+          top += control->Height();
           break;
         case alBottom:
-          place(control, {free.Left, free.Bottom - control->Height(), free.Right, free.Bottom});
-          free.Bottom -= control->Height();
+          place(control, left, bottom - control->Height(), right, bottom);
+          bottom -= control->Height();
           break;
         case alLeft:
-          place(control, {free.Left, free.Top, free.Left + control->Width(), free.Bottom});
-          free.Left += control->Width();
+          place(control, left, top, left + control->Width(), bottom);
+          left += control->Width();
           break;
         case alRight:
-          place(control, {free.Right - control->Width(), free.Top, free.Right, free.Bottom});
-          free.Right -= control->Width();
+          place(control, right - control->Width(), top, right, bottom);
+          right -= control->Width();
           break;
         case alClient:
-          place(control, {free.Left, free.Top, std::max(free.Left, free.Right), std::max(free.Top, free.Bottom)});
+          place(control, left, top, std::max(left, right), std::max(top, bottom));
           break;
         case alNone:
           break;

@@ -72,6 +72,7 @@ class TWindowBackend {
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragKind { dkDrag, dkDock };
+const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>);
 const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>);
 const TTypeInfo& TypeInfoOf(TTypeTag<TDragKind>);
 
@@ -91,6 +92,9 @@ TShiftState ShiftStateOfMouse(intptr_t wParam);
 
 class TControl : public TComponent {
  public:
+  // Bounds are clamped: coordinates to +-kMaxCoordinate, sizes to 0..kMaxCoordinate.
+  static constexpr int kMaxCoordinate = 1 << 24;
+
   ~TControl() override;
   void BeforeDestruction() override;
 
@@ -111,7 +115,7 @@ class TControl : public TComponent {
   void SetAlign(TAlign align);
   TColor Color() const { return FColor; }
   void SetColor(TColor color);
-  TFont& Font() { return *FFont; }
+  TFont& Font() const { return *FFont; }
   TFont* FontObject() const { return FFont.get(); }
   void SetFont(const TFont& font) { FFont->Assign(font); }
   const std::string& Text() const { return FText; }
@@ -141,6 +145,11 @@ class TControl : public TComponent {
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
   void AfterConstruction() override;
+
+  // A control is written in images under its parent; a read one goes under a
+  // windowed parent.
+  bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* parent) override;
 
   // Runs a message through the control's window procedure now; returns its result.
   int32_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
@@ -216,6 +225,8 @@ class TWinControl : public TControl {
 
   int ControlCount() const { return static_cast<int>(FControls.size()); }
   TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+  // Also the child controls that root owns.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   // Styles, from CreateParams; the border and the scroll bars take room from the client area.
   uint32_t Style() const;
