@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -101,6 +103,32 @@ TEST(QtDialogs, AMessageBoxAnswersWithTheButtonChosen) {
   });
   EXPECT_EQ(QtPlatform()->TQtPlatform::ShowMessageBox("Save the changes?", "plomaret", MB_YESNOCANCEL | MB_ICONQUESTION),
             IDNO);
+}
+
+TEST(QtDialogs, TheSaveDialogStartsWhereAskedAndReturnsTheNativeFileName) {
+  const std::string folder = testing::TempDir();
+  TFileDialogRequest request;
+  request.Save = true;
+  request.Filter = "DirectX|*.x";
+  request.InitialDir = folder;
+  request.FileName = "\xe3\x83\xa2\xe3\x83\x87\xe3\x83\xab.x";  // a UTF-8 name: file names are native bytes
+  QString shownFolder;
+  QStringList filters;
+  bool confirmsOverwrite = true;
+  WhenShown([&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    shownFolder = dialog->directory().absolutePath();
+    filters = dialog->nameFilters();
+    confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+  });
+  std::string chosen;
+  ASSERT_TRUE(Platform().ShowFileDialog(request, chosen));
+  EXPECT_EQ(shownFolder, QDir(QString::fromStdString(folder)).absolutePath());
+  EXPECT_EQ(filters, QStringList({"DirectX (*.x)"}));
+  EXPECT_FALSE(confirmsOverwrite) << "no overwrite prompt was asked for";
+  EXPECT_EQ(chosen, QDir(QString::fromStdString(folder)).absoluteFilePath(QString::fromUtf8("モデル.x")).toStdString());
 }
 
 TEST(QtDialogs, FileFiltersBecomeQtsForm) {
