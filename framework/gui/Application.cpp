@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/gui/Control.h"
+#include "framework/gui/Forms.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Platform.h"
 
@@ -41,6 +42,18 @@ int TApplication::ProcessMessages() {
     FDispatching.pop_back();
   }
   return dispatched;
+}
+
+void TApplication::Run() {
+  if (FMainForm == nullptr) return;
+  FMainForm->Show();
+  while (!FMainForm->Closed() && ProcessMessages() > 0) {
+  }
+}
+
+void TApplication::Terminate() {
+  while (!FForms.empty()) FForms.pop_back();
+  FMainForm = nullptr;
 }
 
 void TApplication::HandleException(const std::exception& error) {

@@ -3,15 +3,35 @@
 // handling of an exception that reaches the pump (shown, and the program goes on).
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "framework/core/Component.h"
 
 namespace plomaret {
 
 class TWinControl;
+class TForm;
 
 class TApplication {
  public:
+  // Makes a form that the application keeps until it ends; the first is the main form.
+  template <class T>
+  T* CreateForm() {
+    TOwned<T> form = CreateWithoutOwner<T>();
+    T* made = form.get();
+    FForms.emplace_back(std::move(form));
+    if (FMainForm == nullptr) FMainForm = made;
+    return made;
+  }
+  TForm* MainForm() const { return FMainForm; }
+  // The message loop: shows the main form, then dispatches until it is closed or
+  // nothing is left to do. A backend with real input runs its own loop instead.
+  void Run();
+  // Frees the forms (last made first).
+  void Terminate();
+
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& title) { FTitle = title; }
 
@@ -27,6 +47,8 @@ class TApplication {
 
  private:
   std::string FTitle = "plomaret";
+  std::vector<TOwned<TComponent>> FForms;
+  TForm* FMainForm = nullptr;
   std::vector<TWinControl*> FPending;
   std::vector<TWinControl*> FDispatching;  // windows whose messages are being dispatched, innermost last
 };

@@ -153,6 +153,8 @@ class TControl : public TComponent {
 
   // Runs a message through the control's window procedure now; returns its result.
   int32_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
+  // The same, as other code sends a message to a window.
+  int32_t SendMessage(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0) { return Perform(msg, wParam, lParam); }
   virtual void WndProc(TMessage& message);
 
   // Input events, raised by the default handling of the input messages.

@@ -69,4 +69,10 @@ class THeadlessWindow : public TWindowBackend {
 // The headless window of a control (which must have one).
 THeadlessWindow& HeadlessWindowOf(TWinControl& control);
 
+// What an input method tells a window about its candidate list (IMN_OPENCANDIDATE,
+// IMN_CHANGECANDIDATE, IMN_CLOSECANDIDATE); only the headless backend sends these.
+inline void SendImeCandidateNotification(TWinControl& control, intptr_t notification) {
+  control.SendMessage(WM_IME_NOTIFY, notification, 1);
+}
+
 }  // namespace plomaret

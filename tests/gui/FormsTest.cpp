@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/Properties.h"
+#include "framework/gui/Application.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -149,6 +150,36 @@ TEST_F(FormsTest, PublishedPropertiesAreReachableByPath) {
   EXPECT_EQ(GetPropertyByPath(*FEditor, "Align"), "alClient");
   EXPECT_EQ(GetPropertyByPath(*FPanel, "Height"), "30");
   EXPECT_THROW(SetPropertyByPath(*FEditor, "Align", "alMiddle"), EConvertError);
+}
+
+}  // namespace
+}  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+class TLoggingForm : public TForm {
+ public:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_USER) Close();
+    if (message.Msg == WM_IME_NOTIFY) Notifications.push_back(message.WParam);
+    TForm::WndProc(message);
+  }
+  std::vector<intptr_t> Notifications;
+};
+
+TEST(Application, MakesFormsAndRunsUntilTheMainFormCloses) {
+  UseHeadlessPlatform();
+  auto* form = Application().CreateForm<TLoggingForm>();
+  EXPECT_EQ(Application().MainForm(), form);
+  form->PostMessage(WM_USER);
+  Application().Run();
+  EXPECT_TRUE(form->Closed());
+  SendImeCandidateNotification(*form, IMN_OPENCANDIDATE);
+  SendImeCandidateNotification(*form, IMN_CLOSECANDIDATE);
+  EXPECT_EQ(form->Notifications, (std::vector<intptr_t>{IMN_OPENCANDIDATE, IMN_CLOSECANDIDATE}));
+  Application().Terminate();
+  EXPECT_EQ(Application().MainForm(), nullptr);
 }
 
 }  // namespace
