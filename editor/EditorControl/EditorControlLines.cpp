@@ -70,6 +70,11 @@ int TEditorStrings::LineToRow(int line) const {
   return row;
 }
 
+std::pair<int, int> TEditorStrings::RowsOfLine(int line) const {
+  const int first = LineToRow(line);
+  return {first, Store().WordWrap() ? Store().LastRowOfLine(first) : first};
+}
+
 void TEditorStrings::CheckLine(int line, bool orNextLine) const {
   if (line < 0 || line > Count() - (orNextLine ? 0 : 1)) IndexError();
 }
@@ -143,8 +148,7 @@ void TEditorStrings::Put(int index, const std::string& text) {
   FEditor->CleanSelection();
   TCaretHold hold(FEditor);
   TEditorScreenStrings& store = Store();
-  const int first = LineToRow(index);
-  const int last = store.WordWrap() ? store.LastRowOfLine(first) : first;
+  const auto [first, last] = RowsOfLine(index);
   std::string newText = text;
   if (store.RowAttributes(last) == raLineEnd) newText += kLineEnd;
   store.ReplaceText(first, last - first + 1, newText);
@@ -190,8 +194,7 @@ void TEditorStrings::Delete(int index) {
   FEditor->CleanSelection();
   TCaretHold hold(FEditor);
   TEditorScreenStrings& store = Store();
-  const int first = LineToRow(index);
-  const int last = store.WordWrap() ? store.LastRowOfLine(first) : first;
+  const auto [first, last] = RowsOfLine(index);
   store.ReplaceText(first, last - first + 1, std::string_view());
   RememberLine(index, first);
   PlaceCaret(first, 0);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/Fountain.h"
@@ -232,6 +233,8 @@ class TEditorStrings : public TStrings {
  private:
   TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
   void CheckLine(int line, bool orNextLine) const;
+  // The first and last rows of a logical line.
+  std::pair<int, int> RowsOfLine(int line) const;
   // Puts the caret at byte offset `offset` counted from the start of row `row`.
   void PlaceCaret(int row, int offset);
   // Where the next lookup of a line may start walking.

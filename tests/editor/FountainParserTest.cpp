@@ -20,10 +20,7 @@ class FountainParserTest : public ::testing::Test {
     return *FParser;
   }
   TFountainBracketItem* AddBracket(const std::string& left, const std::string& right) {
-    TFountainBracketItem* item = FFountain->Brackets()->Add();
-    item->SetLeftBracket(left);
-    item->SetRightBracket(right);
-    return item;
+    return testing::AddBracket(*FFountain, left, right);
   }
   TOwned<TEditorFountain> FFountain = CreateWithoutOwner<TEditorFountain>();
   TOwned<TFountainParser> FParser;

@@ -24,10 +24,7 @@ class FountainTest : public ::testing::Test {
  protected:
   FountainTest() { FFountain->NotifyEventList()->Add(FEditor.Handler()); }
   TFountainBracketItem* AddBracket(const std::string& left, const std::string& right) {
-    TFountainBracketItem* item = FFountain->Brackets()->Add();
-    item->SetLeftBracket(left);
-    item->SetRightBracket(right);
-    return item;
+    return testing::AddBracket(*FFountain, left, right);
   }
   TOwned<TEditorFountain> FFountain = CreateWithoutOwner<TEditorFountain>();
   TEditorDouble FEditor;

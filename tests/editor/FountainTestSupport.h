@@ -32,6 +32,13 @@ inline std::vector<TToken> Tokens(TFountainParser& parser, const std::string& te
   return tokens;
 }
 
+inline TFountainBracketItem* AddBracket(TFountain& fountain, const std::string& left, const std::string& right) {
+  TFountainBracketItem* item = fountain.Brackets()->Add();
+  item->SetLeftBracket(left);
+  item->SetRightBracket(right);
+  return item;
+}
+
 // Rows with their attributes, as the row store keeps them.
 inline TOwned<TRowAttributeStringList> Rows(const std::vector<std::pair<std::string, TRowAttribute>>& rows) {
   auto list = Create<TRowAttributeStringList>();
