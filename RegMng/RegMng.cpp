@@ -311,7 +311,7 @@ TOwned<TRegFiler> TRegManager::CreateFiler() { return Create<TRegFiler>(*this); 
 
 TRegFiler* TRegManager::RegFiler(const std::string& name) {
   TRegItem* item = FRegItems->FindByName(name);
-  FFiler->SetItem(item);
+  FFiler->FItem = item;
   if (item == nullptr) ShowError("[' " + name + " '] is invalid.");
   return FFiler.get();
 }

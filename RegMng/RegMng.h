@@ -75,7 +75,6 @@ class TRegFiler : public TObject {
 
   TRegManager& Manager() const { return *FManager; }
   TRegItem* Item() const { return FItem; }
-  void SetItem(TRegItem* item) { FItem = item; }
 
   // Any section and key; an empty section or ident touches no store.
   virtual void ReadRaw(const std::string& section, const std::string& ident, std::string& value,
@@ -114,6 +113,8 @@ class TRegFiler : public TObject {
   TOwned<TIniFile> OpenIniFile();
 
  private:
+  friend class TRegManager;  // the current item changes only through RegFiler
+
   template <class Action>
   void UseStore(const std::string& section, const std::string& ident, Action action);
   // False when the byte operations have no location, section or ident to use.
