@@ -1,0 +1,216 @@
+#include "RegMng/RegMng.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "TestFiles.h"
+#include "framework/core/ComponentImage.h"
+#include "framework/gui/Forms.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+using testing::ReadBytes;
+
+class RegMngTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOldConfig = old;
+    ::setenv("XDG_CONFIG_HOME", FFolder.Path("config").c_str(), 1);
+    UseHeadlessPlatform().ClearMessages();
+    FManager->SetRegType(rtIni);
+    FManager->SetIniFileName(FIni);
+    AddItem("Setting", "sec", "key", "");
+  }
+  void TearDown() override {
+    FOldConfig ? (void)::setenv("XDG_CONFIG_HOME", FOldConfig->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME");
+  }
+  TRegItem* AddItem(const std::string& name, const std::string& section, const std::string& ident,
+                    const std::string& defaultValue) {
+    auto* item = static_cast<TRegItem*>(FManager->RegItems()->Add());
+    item->SetName(name);
+    item->SetSection(section);
+    item->SetIdent(ident);
+    item->SetDefaultValue(defaultValue);
+    return item;
+  }
+  TRegItem& Item() { return *FManager->RegItems()->Items(0); }
+  TRegFiler& Filer() { return *FManager->RegFiler("Setting"); }
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const auto& message : UseHeadlessPlatform().Messages()) texts.push_back(message.Text);
+    return texts;
+  }
+  bool Stored(const std::string& key) { return TIniFile(FIni).ValueExists("sec", key); }
+
+  testing::TScratchFolder FFolder;
+  std::string FIni = FFolder.Path("settings.ini");
+  std::optional<std::string> FOldConfig;
+  TOwned<TComponent> FOwner = CreateWithoutOwner<TComponent>();
+  TRegManager* FManager = Create<TRegManager>(FOwner.get());
+};
+
+TEST_F(RegMngTest, MainWindowSettingAndLookUpByName) {
+  TRegItem* item = AddItem("DefaultFilePath", "filepath", "filepath", "");
+  AddItem("DEFAULTFILEPATH", "other", "other", "");
+  EXPECT_EQ(FManager->RegFiler("defaultfilepath")->Item(), item);
+  EXPECT_EQ(FManager->RegFiler("DefaultFilePath")->ReadText(), "");
+  FManager->RegFiler("DefaultFilePath")->WriteText("/some/folder/");
+  EXPECT_EQ(ReadBytes(FIni), "[filepath]\r\nfilepath=/some/folder/\r\n");
+  EXPECT_EQ(FManager->RegFiler("DefaultFilePath")->ReadText(), "/some/folder/");
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(RegMngTest, TextNumbersAndFlags) {
+  Item().SetDefaultValue("fallback");
+  EXPECT_EQ(Filer().ReadText(), "fallback");
+  EXPECT_EQ(Filer().ReadNumber(), 0);
+  Item().SetSection("");
+  Filer().WriteText("ignored");
+  EXPECT_EQ(Filer().ReadText(), "fallback");
+  EXPECT_FALSE(std::filesystem::exists(FIni));
+  Item().SetSection("sec");
+  Filer().WriteNumber(-7);
+  EXPECT_EQ(Filer().ReadNumber(), -7);
+  Filer().DeleteValue("sec", "key");
+  EXPECT_EQ(Filer().ReadText(), "fallback");
+
+  for (auto [defaultValue, expected] : {std::pair{"yes", true}, {"on", false}, {"True", true}, {"0", false}}) {
+    Item().SetDefaultValue(defaultValue);
+    EXPECT_EQ(Filer().ReadFlag(), expected) << defaultValue;
+  }
+  for (auto [stored, expected] : {std::pair{"TRUE", false}, {"2", true}, {"256", false}, {"257", true}}) {
+    Filer().WriteText(stored);
+    EXPECT_EQ(Filer().ReadFlag(), expected) << stored;
+  }
+  Filer().WriteFlag(true);
+  EXPECT_EQ(Filer().ReadText(), "1");
+}
+
+TEST_F(RegMngTest, ShorterListsDeleteTheKeysLeftOver) {
+  auto list = Create<TStringList>();
+  for (const char* text : {"a", "b", "c", "d", "e"}) list->Add(text);
+  Filer().WriteStrings(list.get());
+  auto two = Create<TStringList>();
+  two->Add("x");
+  two->Add("");
+  Filer().WriteStrings(two.get());
+  EXPECT_EQ(TIniFile(FIni).ReadString("sec", "key_ItemCount", ""), "2");
+  EXPECT_TRUE(Stored("key_Item0") && Stored("key_Item1"));
+  for (const char* gone : {"key_Item2", "key_Item3", "key_Item4"}) EXPECT_FALSE(Stored(gone)) << gone;
+  Filer().ReadStrings(list.get());
+  ASSERT_EQ(list->Count(), 2);
+  EXPECT_EQ(list->Strings(0), "x");
+
+  Filer().WriteStrings(Create<TStringList>().get());
+  EXPECT_EQ(ReadBytes(FIni), "[sec]\r\n");
+  Filer().ReadStrings(list.get());
+  EXPECT_EQ(list->Count(), 0);
+}
+
+TEST_F(RegMngTest, FontRoundTripsThroughItsFiveKeys) {
+  auto font = Create<TFont>();
+  font->SetName("MS Gothic");
+  font->SetSize(12);
+  font->SetColor(clRed);
+  font->SetStyle({fsBold, fsUnderline});
+  font->SetCharset(SHIFTJIS_CHARSET);
+  Filer().WriteFont(font.get());
+  EXPECT_EQ(ReadBytes(FIni),
+            "[sec]\r\nkey_FontName=MS Gothic\r\nkey_FontSize=12\r\nkey_FontColor=clRed\r\n"
+            "key_FontStyle=5\r\nkey_FontCharset=128\r\n");
+  auto read = Create<TFont>();
+  Filer().ReadFont(read.get());
+  EXPECT_EQ(read->Name(), "MS Gothic");
+  EXPECT_EQ(read->Size(), 12);
+  EXPECT_EQ(read->Color(), clRed);
+  EXPECT_EQ(read->Style(), (TFontStyles{fsBold, fsUnderline}));
+  EXPECT_EQ(read->Charset(), SHIFTJIS_CHARSET);
+
+  // A size that is no number keeps the size; a style that is none clears it.
+  TIniFile(FIni).WriteString("sec", "key_FontSize", "big");
+  TIniFile(FIni).WriteString("sec", "key_FontStyle", "x");
+  Filer().ReadFont(read.get());
+  EXPECT_EQ(read->Size(), 12);
+  EXPECT_EQ(read->Style(), TFontStyles{});
+}
+
+TEST_F(RegMngTest, ErrorsShowABoxAndKeepTheFallback) {
+  FManager->SetIniFileName("");
+  auto font = Create<TFont>();
+  font->SetName("Kept");
+  Filer().ReadFont(font.get());
+  EXPECT_EQ(Messages(), std::vector<std::string>(5, "can not create Inifile object."));
+  EXPECT_EQ(UseHeadlessPlatform().Messages()[0].Flags, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(font->Name(), "Kept");
+
+  UseHeadlessPlatform().ClearMessages();
+  FManager->SetRegType(rtReg);
+  Item().SetDefaultValue("d");
+  EXPECT_EQ(Filer().ReadText(), "d");
+  TRegFiler* filer = FManager->RegFiler("X");
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"can not create Registry object.", "[' X '] is invalid."}));
+  EXPECT_EQ(filer->ReadText(), "");
+  EXPECT_FALSE(filer->ReadFlag());
+  filer->WriteText("lost");
+  EXPECT_EQ(Messages().size(), 2u);
+}
+
+TEST_F(RegMngTest, RegistryAndIniKeepBytesAndComponents) {
+  FManager->SetRegType(rtReg);
+  FManager->SetRegDir("Software\\plomaret-test");
+  Filer().WriteText("in registry");
+  EXPECT_EQ(TRegistryIniFile("Software\\plomaret-test").ReadString("sec", "key", ""), "in registry");
+  auto bytes = Create<TMemoryStream>();
+  bytes->WriteBuffer("\xAB\x00\xCD", 3);
+  for (TRegType type : {rtReg, rtIni}) {
+    FManager->SetRegType(type);
+    bytes->SetPosition(0);
+    Filer().WriteBytes(bytes.get());
+    auto back = Create<TMemoryStream>();
+    Filer().ReadBytes(back.get());
+    EXPECT_EQ(back->Size(), 3) << type;
+  }
+  EXPECT_EQ(ReadBytes(FIni), "[sec]\r\nkey_c=1\r\nkey_d0=AB00CD\r\n");
+
+  RegisterComponentClass<TPanel>();
+  auto form = CreateWithoutOwner<TForm>();
+  Filer().DeleteValue("sec", "key_c");
+  Filer().WriteComponentValue(form.get());
+  EXPECT_FALSE(Stored("key_c"));
+  auto* panel = Create<TPanel>(form.get());
+  panel->SetName("Panel1");
+  panel->SetTag(7);
+  Filer().WriteComponentValue(panel);
+  panel->SetTag(0);
+  Filer().ReadComponentValue(panel);
+  auto* replaced = dynamic_cast<TPanel*>(form->FindComponent("Panel1"));
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(replaced->Tag(), 7);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(RegMngTest, ManagerAndItemsTravelInAComponentImage) {
+  RegisterComponentClass<TRegManager>();
+  FManager->SetName("Reg1");
+  Item().SetDefaultValue("x");
+  auto stream = Create<TMemoryStream>();
+  TComponentWriter(*stream, FOwner.get()).WriteImage(*FManager);
+  stream->SetPosition(0);
+  auto root = CreateWithoutOwner<TComponent>();
+  std::vector<TComponent*> read = TComponentReader(*stream).ReadImage(*root, nullptr);
+  ASSERT_EQ(read.size(), 1u);
+  auto* copy = dynamic_cast<TRegManager*>(read[0]);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->RegType(), rtIni);
+  EXPECT_EQ(copy->IniFileName(), FIni);
+  ASSERT_EQ(copy->RegItems()->Count(), 1);
+  const TRegItem* item = copy->RegItems()->Items(0);
+  EXPECT_EQ(item->Name() + item->Section() + item->Ident() + item->DefaultValue(), "Settingseckeyx");
+}
+
+}  // namespace
+}  // namespace plomaret
