@@ -6,6 +6,7 @@
 #include "CodePage.h"
 #include "Collection.h"
 #include "Properties.h"
+#include "StreamedProperties.h"
 #include "Strings.h"
 
 namespace plomaret {
@@ -30,29 +31,8 @@ enum TValueTag : uint8_t {
 
 constexpr char kSignature[4] = {'P', 'C', 'I', '1'};
 constexpr size_t kBufferSize = 4096;
-// Components, owned objects and collection items, one inside the other. Real trees
-// are a few levels deep; the limit keeps a hostile image from exhausting the stack.
-constexpr int kMaxDepth = 64;
 
-bool IsBoolean(const TTypeInfo& type) { return type.Kind == tkEnumeration && type.Name == "Boolean"; }
-
-bool RefersToComponents(const TPropInfo& prop) {
-  const TClassInfo* element = prop.ElementClass();
-  return element != nullptr && element->InheritsFrom(TComponent::StaticClassInfo());
-}
-
-// The header of each component carries its name.
-bool IsNameProperty(const TPropInfo& prop) { return &prop == TComponent::StaticClassInfo().FindProperty("Name"); }
-
-// The set members a value may hold: the element ordinals that fit in 64 bits.
-template <class Proc>
-void ForEachSetMember(const TTypeInfo& setType, Proc proc) {
-  const TTypeInfo& element = *setType.ElementType;
-  for (int64_t ordinal = std::max<int64_t>(element.MinValue, 0); ordinal <= element.MaxValue && ordinal < 64; ++ordinal) {
-    const int64_t index = ordinal - element.MinValue;
-    if (index < static_cast<int64_t>(element.Names.size())) proc(ordinal, element.Names[static_cast<size_t>(index)]);
-  }
-}
+using namespace streaming;
 
 }  // namespace
 
@@ -131,9 +111,7 @@ void TComponentWriter::WriteComponent(TComponent& component) {
 
 void TComponentWriter::WriteProperties(TPersistent& instance) {
   FPath.push_back(&instance);
-  for (const TPropInfo* prop : GetPropList(instance.ClassInfo(), tkProperties, false)) {
-    if (prop->Stored && !IsNameProperty(*prop)) WriteProperty(instance, *prop);
-  }
+  for (const TPropInfo* prop : StoredProperties(instance)) WriteProperty(instance, *prop);
   FPath.pop_back();
   WriteByte(0);
 }
@@ -141,9 +119,8 @@ void TComponentWriter::WriteProperties(TPersistent& instance) {
 void TComponentWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop) {
   const TTypeInfo& type = *prop.PropType;
   if (tkOrdinals.Contains(type.Kind)) {
-    if (!prop.SetOrd) return;
+    if (SkipsOrdinal(instance, prop)) return;
     const int64_t value = prop.GetOrd(instance);
-    if (prop.Default && *prop.Default == value) return;
     WriteName(prop.Name);
     if (IsBoolean(type)) {
       WriteByte(value != 0 ? vaTrue : vaFalse);
@@ -185,9 +162,7 @@ void TComponentWriter::WriteProperty(TPersistent& instance, const TPropInfo& pro
 void TComponentWriter::WriteObjectProperty(TPersistent& instance, const TPropInfo& prop) {
   TObject* value = prop.GetObject(instance);
   if (auto* component = dynamic_cast<TComponent*>(value)) {
-    // The reader looks references up among the root's components only.
-    if (!prop.SetObject || component->Name().empty()) return;
-    if (component != FRoot && component->Owner() != FRoot) return;
+    if (!CanRefer(prop, *component, FRoot)) return;
     WriteName(prop.Name);
     WriteByte(vaRef);
     WriteName(component->Name());
@@ -343,7 +318,7 @@ std::vector<TComponent*> TComponentReader::ReadImage(TComponent& owner, TCompone
                                                      const std::function<void(TComponent*)>& afterRead) {
   FOwner = &owner;
   FCreated.clear();
-  FFixups.clear();
+  FFixups.Clear();
   FDepth = 0;
   try {
     char signature[sizeof kSignature];
@@ -357,7 +332,7 @@ std::vector<TComponent*> TComponentReader::ReadImage(TComponent& owner, TCompone
       if (afterRead) afterRead(components.back());
     }
     ReadListEnd();
-    ResolveFixups();
+    FFixups.Resolve(*FOwner);
     for (TComponent* component : FCreated) component->Loaded();
     FCreated.clear();
     return components;
@@ -451,7 +426,7 @@ void TComponentReader::ReadObjectProperty(TPersistent& instance, const TPropInfo
     if (tag == vaNil) {
       prop.SetObject(instance, nullptr);
     } else {
-      FFixups.push_back({FComponent, FPath, &prop, ReadName()});
+      FFixups.Add(FComponent, FPath, &prop, ReadName());
     }
     return;
   }
@@ -504,27 +479,6 @@ void TComponentReader::ReadCollection(TObject* value, const TPropInfo& prop) {
     throw;
   }
   collection->EndUpdate();
-}
-
-void TComponentReader::ResolveFixups() {
-  for (const TFixup& fixup : FFixups) {
-    if (fixup.Target.empty()) continue;
-    TComponent* target = FOwner->FindComponent(fixup.Target);
-    if (target == nullptr && AnsiSameText(FOwner->Name(), fixup.Target)) target = FOwner;
-    // A component that is not there any more leaves the reference as it was.
-    if (target == nullptr) continue;
-    TPersistent* instance = fixup.Component;
-    for (const TPathStep& step : fixup.Path) {
-      TObject* value = step.Prop->GetObject(*instance);
-      if (step.Item >= 0) {
-        auto* collection = dynamic_cast<TCollection*>(value);
-        value = collection != nullptr && step.Item < collection->Count() ? collection->Items(step.Item) : nullptr;
-      }
-      instance = dynamic_cast<TPersistent*>(value);
-      if (instance == nullptr) break;
-    }
-    if (instance != nullptr) fixup.Prop->SetObject(*instance, target);
-  }
 }
 
 }  // namespace plomaret

@@ -34,10 +34,9 @@
 
 #include "framework/core/Component.h"
 #include "framework/core/Streams.h"
+#include "framework/core/StreamedProperties.h"
 
 namespace plomaret {
-
-struct TPropInfo;
 
 class TComponentWriter {
  public:
@@ -93,17 +92,7 @@ class TComponentReader {
                                      const std::function<void(TComponent*)>& afterRead = {});
 
  private:
-  struct TPathStep {
-    const TPropInfo* Prop;
-    int Item;  // index into the collection Prop holds, or -1
-  };
-  // A reference property, set once every component is there.
-  struct TFixup {
-    TComponent* Component;
-    std::vector<TPathStep> Path;  // from Component to the instance that has Prop
-    const TPropInfo* Prop;
-    std::string Target;
-  };
+  using TPathStep = streaming::TReferenceFixups::TPathStep;
 
   void Fill();
   void Read(void* data, size_t count);
@@ -122,7 +111,6 @@ class TComponentReader {
   int64_t ReadOrdinal(const TPropInfo& prop, uint8_t tag);
   void ReadObjectProperty(TPersistent& instance, const TPropInfo& prop, uint8_t tag);
   void ReadCollection(TObject* value, const TPropInfo& prop);
-  void ResolveFixups();
 
   TStream& FStream;
   std::vector<uint8_t> FBuffer;
@@ -133,7 +121,7 @@ class TComponentReader {
   TComponent* FComponent = nullptr;  // the component whose properties are being read
   std::vector<TPathStep> FPath;
   std::vector<TComponent*> FCreated;
-  std::vector<TFixup> FFixups;
+  streaming::TReferenceFixups FFixups;
   int FDepth = 0;
 };
 
