@@ -17,44 +17,7 @@ namespace {
 
 void ShowError(const std::string& text) { MessageBox(text, "Error", MB_OK | MB_ICONERROR); }
 
-// Decimal with an optional sign, or hexadecimal after "$" or "0x"; must fit 32 bits.
-std::optional<int32_t> ParseInt(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  unsigned base = 10;
-  if (text.starts_with('$')) {
-    base = 16;
-    text.remove_prefix(1);
-  } else if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return std::nullopt;
-  const uint64_t limit = base == 16 ? 0xFFFFFFFFu : (negative ? 0x80000000u : 0x7FFFFFFFu);
-  uint64_t number = 0;
-  for (char c : text) {
-    unsigned digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<unsigned>(c - '0');
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
-    number = number * base + digit;
-    if (number > limit) return std::nullopt;
-  }
-  uint32_t bits = static_cast<uint32_t>(number);
-  if (negative) bits = 0u - bits;
-  return static_cast<int32_t>(bits);
-}
-
-int ParseIntOrZero(std::string_view text) { return ParseInt(text).value_or(0); }
+int ParseIntOrZero(std::string_view text) { return ParseStoredInteger(text).value_or(0); }
 
 // Upper-cases ASCII letters; the second byte of a double-byte character is left alone.
 std::string AnsiUpperCase(std::string_view text) {
@@ -200,7 +163,7 @@ void TRegFiler::ReadFont(TFont* font) {
   ReadRaw(section, ident + "_FontName", text, oldName);
   font->SetName(text);
   ReadRaw(section, ident + "_FontSize", text, oldSize);
-  font->SetSize(ParseInt(text).value_or(font->Size()));
+  font->SetSize(ParseStoredInteger(text).value_or(font->Size()));
   ReadRaw(section, ident + "_FontColor", text, oldColor);
   font->SetColor(StringToColor(text));
   ReadRaw(section, ident + "_FontStyle", text, oldStyle);

@@ -221,7 +221,9 @@ std::string KeyLine(const std::string& fileName, std::string_view key, std::stri
   return text;
 }
 
-std::optional<int> ParseInteger(std::string_view text) {
+}  // namespace
+
+std::optional<int32_t> ParseStoredInteger(std::string_view text) {
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
@@ -236,7 +238,6 @@ std::optional<int> ParseInteger(std::string_view text) {
     text.remove_prefix(2);
   }
   if (text.empty()) return std::nullopt;
-  // Hexadecimal spans all 32 bits ($FFFFFFFF is -1); decimal must fit as it is.
   const uint64_t limit = base == 16 ? 0xFFFFFFFFu : (negative ? 0x80000000u : 0x7FFFFFFFu);
   uint64_t number = 0;
   for (char c : text) {
@@ -258,8 +259,6 @@ std::optional<int> ParseInteger(std::string_view text) {
   return static_cast<int32_t>(bits);
 }
 
-}  // namespace
-
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
   TIniText text(FFileName);
@@ -269,7 +268,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 }
 
 int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
-  return ParseInteger(ReadString(section, key, "")).value_or(defaultValue);
+  return ParseStoredInteger(ReadString(section, key, "")).value_or(defaultValue);
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {

@@ -7,6 +7,8 @@
 // does not change byte for byte and replaces the file atomically; a missing file
 // reads as empty and is created only by a write. Values are bytes (Shift-JIS).
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,10 @@
 #include "Strings.h"
 
 namespace plomaret {
+
+// A stored integer: decimal with an optional sign, or hexadecimal after "$" or "0x"
+// spanning all 32 bits ($FFFFFFFF is -1). Nothing else, and nothing that overflows.
+std::optional<int32_t> ParseStoredInteger(std::string_view text);
 
 class TIniFile : public TObject {
  public:

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +16,7 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "FileReplacer.h"
+#include "IniFile.h"
 #include "Strings.h"
 
 namespace plomaret {
@@ -492,39 +491,6 @@ TRegistryIniFile::TRegistryIniFile(const std::string& keyPath) : FFileName(keyPa
   if (!FRegistry->OpenKey(keyPath, true)) throw ERegistryError("Failed to create key " + keyPath);
 }
 
-namespace {
-
-// Decimal, or hexadecimal after "$" or "0x", with an optional sign; false for
-// anything else or a number outside 32 bits.
-bool ParseInteger(std::string_view text, int32_t& result) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int base = 10;
-  if (!text.empty() && text.front() == '$') {
-    base = 16;
-    text.remove_prefix(1);
-  } else if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty() || text.front() == '-') return false;
-  int64_t value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (error != std::errc() || end != text.data() + text.size()) return false;
-  if (negative) value = -value;
-  // Hexadecimal may spell a negative number through its top bit, as "$FFFFFFFF".
-  if (base == 16 && !negative && value > INT32_MAX && value <= UINT32_MAX) value -= int64_t{1} << 32;
-  if (value < INT32_MIN || value > INT32_MAX) return false;
-  result = static_cast<int32_t>(value);
-  return true;
-}
-
-}  // namespace
-
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,
                                          const std::string& defaultValue) {
   TSection key(*FRegistry, section, false);
@@ -547,8 +513,11 @@ int32_t TRegistryIniFile::ReadInteger(const std::string& section, const std::str
   switch (FRegistry->GetDataType(ident)) {
     case rdUnknown: return defaultValue;
     case rdString: {
-      int32_t value = 0;
-      return ParseInteger(FRegistry->ReadString(ident), value) ? value : defaultValue;
+      // Leading blanks are allowed in a stored string, as the text-to-integer conversion does.
+      const std::string stored = FRegistry->ReadString(ident);
+      std::string_view text = stored;
+      while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+      return ParseStoredInteger(text).value_or(defaultValue);
     }
     default: return FRegistry->ReadInteger(ident);
   }

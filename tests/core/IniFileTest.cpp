@@ -176,5 +176,15 @@ TEST(IniFile, FailuresNameTheFileAndLeaveItWhole) {
   EXPECT_EQ(testing::CountEntries(folder.Root()), 2u) << "the temporary file was left behind";
 }
 
+TEST(IniFile, StoredIntegersSpanThirtyTwoBitsAndRejectEverythingElse) {
+  EXPECT_EQ(ParseStoredInteger("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ParseStoredInteger("+2147483647"), INT32_MAX);
+  EXPECT_EQ(ParseStoredInteger("$FFFFFFFF"), -1);
+  EXPECT_EQ(ParseStoredInteger("0x7f"), 127);
+  for (const char* bad : {"", "-", "$", "0x", "2147483648", "-2147483649", "$100000000", "12a", " 1", "0x1g"}) {
+    EXPECT_EQ(ParseStoredInteger(bad), std::nullopt) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace plomaret
