@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace plomaret::testing {
@@ -29,6 +30,21 @@ class TScratchFolder {
 
  private:
   std::string FPath;
+};
+
+// Points XDG_CONFIG_HOME (where the registry lives) at a scratch folder for its lifetime.
+class TScopedConfigHome {
+ public:
+  explicit TScopedConfigHome(const std::string& path) {
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOld = old;
+    ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+  }
+  ~TScopedConfigHome() { FOld ? (void)::setenv("XDG_CONFIG_HOME", FOld->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME"); }
+  TScopedConfigHome(const TScopedConfigHome&) = delete;
+  TScopedConfigHome& operator=(const TScopedConfigHome&) = delete;
+
+ private:
+  std::optional<std::string> FOld;
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {

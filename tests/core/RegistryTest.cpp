@@ -13,6 +13,7 @@
 namespace plomaret {
 namespace {
 
+using testing::TScopedConfigHome;
 using testing::TScratchFolder;
 using testing::WriteBytes;
 
@@ -35,24 +36,12 @@ std::string Lines(TStrings& list) {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOldConfig = old;
-    ::setenv("XDG_CONFIG_HOME", FFolder.Path("config").c_str(), 1);
-  }
-  void TearDown() override {
-    if (FOldConfig) {
-      ::setenv("XDG_CONFIG_HOME", FOldConfig->c_str(), 1);
-    } else {
-      ::unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-
   std::string ValuesFile(const std::string& keyFolders) const {
     return FFolder.Path("config/plomaret-registry/HKEY_CURRENT_USER/" + keyFolders + "/.values");
   }
 
   TScratchFolder FFolder;
-  std::optional<std::string> FOldConfig;
+  TScopedConfigHome FConfigHome{FFolder.Path("config")};
 };
 
 TEST_F(RegistryTest, KeysAndValuesPersistForANewRegistry) {

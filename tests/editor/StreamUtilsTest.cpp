@@ -52,17 +52,6 @@ TEST(HexLines, APairThatIsNotHexGivesZeroAndALoneLastDigitStandsAlone) {
 
 class StreamStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOldConfig = old;
-    ::setenv("XDG_CONFIG_HOME", FFolder.Path("config").c_str(), 1);
-  }
-  void TearDown() override {
-    if (FOldConfig) {
-      ::setenv("XDG_CONFIG_HOME", FOldConfig->c_str(), 1);
-    } else {
-      ::unsetenv("XDG_CONFIG_HOME");
-    }
-  }
   void Store(const std::string& bytes) { WriteStreamToIni(*StreamOf(bytes), FIni, "s", "I"); }
   std::string Keys() {
     auto keys = Create<TStringList>();
@@ -76,8 +65,8 @@ class StreamStoreTest : public ::testing::Test {
   }
 
   testing::TScratchFolder FFolder;
+  testing::TScopedConfigHome FConfigHome{FFolder.Path("config")};
   std::string FIni = FFolder.Path("settings.ini");
-  std::optional<std::string> FOldConfig;
 };
 
 TEST_F(StreamStoreTest, TheIniFormKeepsACountAndLinesAndDropsWhatAShorterValueLeavesOver) {

@@ -18,15 +18,10 @@ using testing::ReadBytes;
 class RegMngTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOldConfig = old;
-    ::setenv("XDG_CONFIG_HOME", FFolder.Path("config").c_str(), 1);
     UseHeadlessPlatform().ClearMessages();
     FManager->SetRegType(rtIni);
     FManager->SetIniFileName(FIni);
     AddItem("Setting", "sec", "key", "");
-  }
-  void TearDown() override {
-    FOldConfig ? (void)::setenv("XDG_CONFIG_HOME", FOldConfig->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME");
   }
   TRegItem* AddItem(const std::string& name, const std::string& section, const std::string& ident,
                     const std::string& defaultValue) {
@@ -47,8 +42,8 @@ class RegMngTest : public ::testing::Test {
   bool Stored(const std::string& key) { return TIniFile(FIni).ValueExists("sec", key); }
 
   testing::TScratchFolder FFolder;
+  testing::TScopedConfigHome FConfigHome{FFolder.Path("config")};
   std::string FIni = FFolder.Path("settings.ini");
-  std::optional<std::string> FOldConfig;
   TOwned<TComponent> FOwner = CreateWithoutOwner<TComponent>();
   TRegManager* FManager = Create<TRegManager>(FOwner.get());
 };
