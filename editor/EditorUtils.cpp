@@ -204,7 +204,7 @@ std::string_view BuiltInPicture(std::string_view name) {
 namespace {
 
 TOwned<TImageList> LoadImages(const char* prefix, int count, int width, int height, TColor transparent) {
-  TOwned<TImageList> images = Create<TImageList>(width, height, transparent);
+  TOwned<TImageList> images = CreateWithoutOwner<TImageList>(width, height, transparent);
   for (int i = 0; i < count; ++i) {
     TOwned<TBitmap> picture = Create<TBitmap>();
     picture->LoadFromPicture(BuiltInPicture(std::string(prefix) + (i < 10 ? "0" : "") + std::to_string(i)));

@@ -201,9 +201,12 @@ void TEditorStrings::Delete(int index) {
 }
 
 void TEditorStrings::Clear() {
-  FEditor->CleanSelection();
-  TCaretHold hold(FEditor);
-  Store().Clear();
+  {
+    FEditor->CleanSelection();
+    TCaretHold hold(FEditor);
+    Store().Clear();
+  }
+  FEditor->SetModified(false);
 }
 
 void TEditorStrings::SetAllText(std::string_view text) {
@@ -232,6 +235,17 @@ void TEditorStrings::Assign(const TPersistent& source) {
 }
 
 void TEditorStrings::LoadFile(const std::string& path) {
+  // Loaded or not (a failed load leaves the editor empty), the text is as read.
+  try {
+    ReadFile(path);
+  } catch (...) {
+    FEditor->SetModified(false);
+    throw;
+  }
+  FEditor->SetModified(false);
+}
+
+void TEditorStrings::ReadFile(const std::string& path) {
   TUpdateBracket update(*this);
   TEditorScreenStrings& store = Store();
   const int oldRows = store.Count();
@@ -247,6 +261,16 @@ void TEditorStrings::LoadFile(const std::string& path) {
     store.AfterWholeTextChange(oldRows);
     throw;
   }
+  store.AfterWholeTextChange(oldRows);
+}
+
+void TEditorStrings::LoadStoredLines(const TStrings& lines) {
+  TUpdateBracket update(*this);
+  TEditorScreenStrings& store = Store();
+  const int oldRows = store.Count();
+  store.Clear();
+  store.SetItemCapacity(lines.Count());
+  for (int i = 0; i < lines.Count(); ++i) store.AddText(lines.Get(i));
   store.AfterWholeTextChange(oldRows);
 }
 

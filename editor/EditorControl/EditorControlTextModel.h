@@ -41,6 +41,8 @@ class TAttachedEditor {
   virtual bool IsDestroying() const = 0;
 
   virtual bool Focused() const = 0;
+  // Whether the text changed since it was loaded or cleared.
+  virtual void SetModified(bool modified) = 0;
   virtual int Row() const = 0;
   virtual int Col() const = 0;
   virtual int TopRow() const = 0;
@@ -218,6 +220,9 @@ class TEditorStrings : public TStrings {
   void Delete(int index) override;
   void Clear() override;
   void Assign(const TPersistent& source) override;
+  // Lines stored with a form: one row each, ending with a line end; the text is
+  // wrapped when the form has been read.
+  void LoadStoredLines(const TStrings& lines) override;
   // Reads the file as bytes in two passes (CR LF, lone CR and lone LF end lines;
   // byte 26 ends the text); a file that is not text leaves the editor empty.
   void LoadFile(const std::string& path) override;
@@ -233,6 +238,7 @@ class TEditorStrings : public TStrings {
  private:
   TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
   void CheckLine(int line, bool orNextLine) const;
+  void ReadFile(const std::string& path);
   // The first and last rows of a logical line.
   std::pair<int, int> RowsOfLine(int line) const;
   // Puts the caret at byte offset `offset` counted from the start of row `row`.

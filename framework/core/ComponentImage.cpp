@@ -177,6 +177,8 @@ void TComponentWriter::WriteObjectProperty(TPersistent& instance, const TPropInf
   }
   auto* object = dynamic_cast<TPersistent*>(value);
   if (object == nullptr || std::find(FPath.begin(), FPath.end(), object) != FPath.end()) return;
+  // Without an ancestor to differ from, an empty list is not written.
+  if (auto* strings = dynamic_cast<TStrings*>(object); strings != nullptr && strings->Count() == 0) return;
   WriteName(prop.Name);
   if (auto* collection = dynamic_cast<TCollection*>(object)) {
     WriteByte(vaCollection);
@@ -439,7 +441,7 @@ void TComponentReader::ReadObjectProperty(TPersistent& instance, const TPropInfo
     auto lines = Create<TStringList>();
     for (size_t count = ReadLength(); count > 0; --count) lines->Add(ReadText());
     // In place, so that the list keeps its own rules (sorted, no duplicates).
-    strings->Assign(*lines);
+    strings->LoadStoredLines(*lines);
   } else if (tag == vaObject) {
     // Never into a component: a reference would let an image change another one.
     auto* object = dynamic_cast<TPersistent*>(value);

@@ -135,10 +135,8 @@ class TTextWriter {
         --FDepth;
       }
     } else if (auto* strings = dynamic_cast<TStrings*>(object)) {
-      if (strings->Count() == 0) {
-        Line(indent, name + ".Strings = ()");
-        return;
-      }
+      // Without an ancestor to differ from, an empty list is not written.
+      if (strings->Count() == 0) return;
       Line(indent, name + ".Strings = (");
       for (int i = 0; i < strings->Count(); ++i) {
         Line(indent + 2, Quoted(strings->Get(i)) + (i + 1 < strings->Count() ? "" : ")"));
@@ -464,7 +462,7 @@ class TTextReader {
     while (!IsSymbol(')')) lines->Add(TakeString());
     Advance();
     // In place, so that the list keeps its own rules (sorted, no duplicates).
-    strings.Assign(*lines);
+    strings.LoadStoredLines(*lines);
   }
 
   void ReadCollection(TComponent& component, TCollection& collection, const TPropInfo& prop,

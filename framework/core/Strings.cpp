@@ -62,6 +62,14 @@ void TStrings::Assign(const TPersistent& source) {
   TPersistent::Assign(source);
 }
 
+bool TStrings::Equals(const TStrings& other) const {
+  if (Count() != other.Count()) return false;
+  for (int i = 0; i < Count(); ++i) {
+    if (Get(i) != other.Get(i)) return false;
+  }
+  return true;
+}
+
 void TStrings::BeginUpdate() {
   if (FUpdateCount == 0) UpdateStateChanged(true);
   ++FUpdateCount;

@@ -37,6 +37,10 @@ class TStrings : public TPersistent {
 
   // From another string list: its lines replace ours, as one update.
   void Assign(const TPersistent& source) override;
+  // The same lines, byte for byte.
+  bool Equals(const TStrings& other) const;
+  // The lines a form description or component image stored for this list.
+  virtual void LoadStoredLines(const TStrings& lines) { Assign(lines); }
 
   // Nested update brackets; UpdateStateChanged hears only the outermost level.
   void BeginUpdate();

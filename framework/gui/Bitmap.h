@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/Component.h"
 #include "framework/core/Persistent.h"
 #include "framework/gui/Canvas.h"
 #include "framework/gui/Raster.h"
@@ -40,8 +41,9 @@ class TBitmap : public TPersistent {
   std::unique_ptr<TCanvas> FCanvas;
 };
 
-// Images of one size, each drawn with one colour left transparent.
-class TImageList : public TPersistent {
+// Images of one size, each drawn with one colour left transparent. A component, so
+// that controls showing its images learn when it is freed.
+class TImageList : public TComponent {
  public:
   TImageList(int width, int height, TColor transparent) : FWidth(width), FHeight(height), FTransparent(transparent) {}
 

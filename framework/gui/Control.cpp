@@ -135,6 +135,16 @@ const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>) {
   return info;
 }
 
+const TTypeInfo& TypeInfoOf(TTypeTag<TBorderStyle>) {
+  static const TTypeInfo info = EnumTypeInfo("TBorderStyle", {"bsNone", "bsSingle"});
+  return info;
+}
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TScrollStyle>) {
+  static const TTypeInfo info = EnumTypeInfo("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+  return info;
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
   // Far beyond any screen, yet small enough that no edge or layout sum overflows,
   // whatever a stored form or image holds.
@@ -419,7 +429,7 @@ void TWinControl::CreateWnd() {
   for (TScrollBarKind bar : {sbHorizontal, sbVertical}) FBackend->SetScrollInfo(bar, FScrollBars[bar]);
   Perform(WM_CREATE);
   const std::string caption = Text();
-  Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(caption.c_str()));
+  if (!caption.empty()) Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(caption.c_str()));
   Perform(WM_SIZE, 0, MakeLong(ClientWidth(), ClientHeight()));
   FBackend->SetVisible(Visible());
   if (CaretExists()) PushCaret();

@@ -70,9 +70,13 @@ class TWindowBackend {
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TBorderStyle { bsNone, bsSingle };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragKind { dkDrag, dkDock };
 const TTypeInfo& TypeInfoOf(TTypeTag<TAlign>);
+const TTypeInfo& TypeInfoOf(TTypeTag<TBorderStyle>);
+const TTypeInfo& TypeInfoOf(TTypeTag<TScrollStyle>);
 const TTypeInfo& TypeInfoOf(TTypeTag<TDragMode>);
 const TTypeInfo& TypeInfoOf(TTypeTag<TDragKind>);
 

@@ -25,6 +25,7 @@ int GetSystemMetrics(int index) {
     case SM_CYSCREEN:
       return Platform().ScreenSize().Height;
     case SM_CXVSCROLL:
+    case SM_CYVSCROLL:
     case SM_CYHSCROLL:
       return 17;
     case SM_CXBORDER:

@@ -45,6 +45,7 @@ inline constexpr int SM_CXVSCROLL = 2;
 inline constexpr int SM_CYHSCROLL = 3;
 inline constexpr int SM_CXBORDER = 5;
 inline constexpr int SM_CYBORDER = 6;
+inline constexpr int SM_CYVSCROLL = 20;
 inline constexpr int SM_CXEDGE = 45;
 inline constexpr int SM_CYEDGE = 46;
 int GetSystemMetrics(int index);

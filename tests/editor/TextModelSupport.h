@@ -32,6 +32,7 @@ class TEditorDouble : public TAttachedEditor {
   bool IsLoading() const override { return false; }
   bool IsDestroying() const override { return false; }
   bool Focused() const override { return FFocused; }
+  void SetModified(bool modified) override { FModified = modified; }
   int Row() const override { return FRow; }
   int Col() const override { return FCol; }
   int TopRow() const override { return FTopRow; }
@@ -71,6 +72,7 @@ class TEditorDouble : public TAttachedEditor {
   int FTopRow = 0;
   int FTabSpaceCount = 8;
   bool FFocused = false;
+  bool FModified = false;
   std::bitset<256> FDelimiters;
   TOwned<TEditorFountain> FFountain = CreateWithoutOwner<TEditorFountain>();
 

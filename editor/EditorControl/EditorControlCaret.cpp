@@ -1,0 +1,392 @@
+// The editor control's coordinates and caret: rows of Shift-JIS bytes laid out in
+// cells, conversions between cells, bytes and pixels, the rules that pull the caret
+// onto a legal cell after every move, word movement, and the system caret.
+
+#include <algorithm>
+
+#include "editor/EditorControl.h"
+
+namespace plomaret {
+
+namespace {
+
+// The kind of cell col in a cell map; 0 outside it.
+char CellAt(const std::string& map, int col) {
+  return col >= 0 && col < static_cast<int>(map.size()) ? map[static_cast<size_t>(col)] : '\0';
+}
+
+struct TToken {
+  int Start;
+  int Length;
+  TTokenKind Kind;
+};
+
+// The tokens of a display text, scanned from an empty state.
+std::vector<TToken> TokensOf(TFountain& fountain, const std::string& text) {
+  std::vector<TToken> tokens;
+  TOwned<TFountainParser> parser = fountain.CreateParser();
+  parser->NewData(text.c_str(), TRowAttributeData{});
+  for (TTokenKind kind = parser->NextToken(); kind != toEof; kind = parser->NextToken()) {
+    if (parser->SourcePos() >= static_cast<int>(text.size())) break;
+    tokens.push_back({parser->SourcePos(), parser->TokenLength(), kind});
+  }
+  return tokens;
+}
+
+}  // namespace
+
+// ---- Cells, columns and bytes ----
+
+TCellLayout TEditor::Layout() const {
+  TCellLayout layout;
+  layout.TabSpaceCount = FCaret->TabSpaceCount();
+  layout.WordWrap = FList->WordWrap();
+  layout.WrapByte = FList->WrapOption()->WrapByte();
+  layout.Delimiters = &FDelimiters;
+  return layout;
+}
+
+std::string TEditor::RowText(int row) const {
+  if (row < 0 || row >= FList->Count()) return {};
+  return std::string(FList->ViewAt(row));
+}
+
+std::string TEditor::RowDisplayText(int row) const { return ExpandTabs(RowText(row)); }
+
+int TEditor::RowEndCol(int row) const {
+  if (row < 0 || row >= FList->Count()) return 0;
+  return DisplayWidth(FList->ViewAt(row));
+}
+
+TRowAttribute TEditor::RowAttribute(int row) const {
+  if (row < 0 || row >= FList->Count()) return raTextEnd;
+  return FList->RowAttributes(row);
+}
+
+int TEditor::ByteToCol(int row, int offset) const {
+  if (row < 0 || row >= FList->Count()) return 0;
+  const std::string_view text = FList->ViewAt(row);
+  const size_t length = static_cast<size_t>(std::clamp<int64_t>(offset, 0, static_cast<int64_t>(text.size())));
+  return DisplayWidth(text.substr(0, length));
+}
+
+// ---- Pixels ----
+
+TPoint TEditor::PixelToCell(int x, int y, bool snap) const {
+  const int left = LeftOffset();
+  const int width = std::max(1, FColWidth);
+  // Division truncates towards zero: left of the text, step a cell further so it floors.
+  if (x < left) x -= width - 1;
+  const int col = snap ? std::max(0, (x - left + width / 2 - 1) / width + FTopCol)
+                       : std::max(0, (x - left) / width + FTopCol);
+  const int row = (y - TopOffset()) / std::max(1, FRowHeight) + FTopRow;
+  return {col, row};
+}
+
+TPoint TEditor::CaretPixel() const {
+  const int x = LeftOffset() + (FCol - FTopCol) * FColWidth;
+  int y = TopOffset() + FRowHeight * (FRow - FTopRow);
+  if (FCaret->Style() == csBrief) y += FFontHeight - 2;
+  return {x, y};
+}
+
+bool TEditor::CharFromPixel(int x, int y, int& row, int& byteIndex) const {
+  if (FList->Count() == 0 || FColWidth == 0 || x < LeftOffset() || y < TopOffset()) return false;
+  const TPoint cell = PixelToCell(x, y, true);
+  if (cell.Y < 0 || cell.Y > FList->Count()) return false;
+  row = cell.Y;
+  const std::string text = RowText(row);
+  const std::string map = CellMap(text);
+  int col = cell.X;
+  if (col >= static_cast<int>(map.size())) return false;
+  if (CellAt(map, col) == kCellTrail) --col;
+  while (CellAt(map, col) == kCellTabFill) --col;
+  byteIndex = std::min(static_cast<int>(text.size()), ColToByte(map, col));
+  return true;
+}
+
+// ---- Placing the caret ----
+
+void TEditor::RememberColumn(int col) {
+  if (FKeptColValid) return;
+  FKeptCol = col;
+  FKeptColValid = true;
+}
+
+void TEditor::NormalizeCol(bool keep, int direction) {
+  const std::string map = CellMap(RowText(FRow));
+  const int b = static_cast<int>(map.size());
+  auto remember = [&](int col) {
+    if (keep) RememberColumn(col);
+  };
+  if (!keep) {
+    FKeptColValid = false;
+  } else if (FKeptColValid) {
+    FCol = FKeptCol;
+  }
+  const bool mouseHeld = FLeftButtonDown;
+  if (!FCaret->FreeCaret() && FCol > b) {
+    if (FCaret->KeepCaret()) remember(mouseHeld ? b : FCol);
+    if (!FCaret->FreeRow() || !keep || mouseHeld) {
+      FCol = b;
+      if (!FCaret->KeepCaret()) FKeptColValid = false;
+    }
+  }
+  if (CellAt(map, FCol) == kCellTrail) {
+    remember(FCol);
+    FCol += direction;
+  }
+  if (!FCaret->InTab() && CellAt(map, FCol) == kCellTabFill) {
+    remember(FCol);
+    while (CellAt(map, FCol) == kCellTabFill) FCol += direction;
+  }
+  if (FList->WordWrap() && FCol >= b) {
+    remember(FCol);
+    const int wrapByte = FList->WrapOption()->WrapByte();
+    if (RowAttribute(FRow) == raWrap) {
+      FCol = b - 1;
+    } else if (FCol >= wrapByte) {
+      FCol = std::max(b, wrapByte - 1);
+    }
+    if (CellAt(map, FCol) == kCellTrail) --FCol;
+    if (!FCaret->InTab()) {
+      while (CellAt(map, FCol) == kCellTabFill) --FCol;
+    }
+  }
+  // Column 1001 is left only right after a double-byte character at 999-1000.
+  if (FCol > kColumnLimit && CellAt(map, kColumnLimit - 1) != kCellLead) FCol = kColumnLimit;
+  if (!FCaretUpdateLock) UpdateCaret();
+}
+
+void TEditor::MoveRulerMark(int oldCol, int newCol) {
+  if (!FRuler->Visible()) return;
+  EraseRulerMark(oldCol);
+  DrawRulerMark(newCol);
+}
+
+void TEditor::SetCol(int col) {
+  col = std::clamp(col, 0, kColumnLimit + 1);
+  const int old = FCol;
+  if (FRuler->Visible()) EraseRulerMark(old);
+  FCol = col;
+  NormalizeCol(false, col > old ? 1 : -1);
+  if (FRuler->Visible()) DrawRulerMark(FCol);
+}
+
+void TEditor::SetRow(int row) {
+  const int count = FList->Count();
+  if (row == FRow && FRow != count) return;
+  HideUnderline();
+  try {
+    const int oldCol = FCol;
+    FRow = std::max(0, std::min(row, count));
+    // After a text end there is no row to stand on; after a final line end there is.
+    if (FRow == count && count > 0 && FList->RowAttributes(count - 1) == raTextEnd) FRow = count - 1;
+    NormalizeCol(true, -1);
+    if (FCol != oldCol) MoveRulerMark(oldCol, FCol);
+  } catch (...) {
+    ShowUnderline();
+    throw;
+  }
+  ShowUnderline();
+}
+
+void TEditor::SetRowCol(int row, int col) {
+  if (row == FRow && col == FCol) return;
+  FCaretUpdateLock = true;
+  try {
+    SetRow(row);
+    const std::string map = CellMap(RowText(FRow));
+    if (CellAt(map, col) == kCellTrail) --col;
+    if (!FCaret->InTab()) {
+      while (CellAt(map, col) == kCellTabFill) --col;
+    }
+    SetCol(col);
+  } catch (...) {
+    FCaretUpdateLock = false;
+    throw;
+  }
+  FCaretUpdateLock = false;
+  UpdateCaret();
+}
+
+// ---- Word movement ----
+
+bool TEditor::MoveByToken(int& row, int& col, int direction) const {
+  TFountain* fountain = ActiveFountain();
+  if (fountain == nullptr) return false;
+  const int count = FList->Count();
+  const bool endStop = FCaret->TokenEndStop();
+  int r = row;
+  int c = col;
+  if (direction == 1) {
+    if (c >= RowEndCol(r) && r < count) {
+      ++r;
+      c = -1;
+    }
+    const std::string text = RowDisplayText(r);
+    bool found = false;
+    for (const TToken& token : TokensOf(*fountain, text)) {
+      if (endStop) {
+        if (c < token.Start) {
+          c = token.Start;
+          found = true;
+        } else if (c < token.Start + token.Length) {
+          c = token.Start + token.Length;
+          found = true;
+        }
+      } else if (token.Kind != toSymbol && c < token.Start) {
+        c = token.Start;
+        found = true;
+      }
+      if (found) break;
+    }
+    if (!found) {
+      if (RowAttribute(r) == raWrap) {
+        ++r;
+        c = 0;
+      } else {
+        c = static_cast<int>(text.size());
+      }
+    }
+  } else {
+    bool done = false;
+    if (c == 0) {
+      if (r == 0) return false;
+      --r;
+      c = RowEndCol(r);
+      done = RowAttribute(r) == raLineEnd;
+    }
+    if (!done) {
+      int previous = -1;
+      bool found = false;
+      for (const TToken& token : TokensOf(*fountain, RowDisplayText(r))) {
+        if (endStop) {
+          if (token.Start < c && c <= token.Start + token.Length) {
+            c = token.Start;
+            found = true;
+          } else if (token.Start >= c && previous != -1 && previous < c) {
+            c = previous;
+            found = true;
+          }
+          if (found) break;
+          previous = token.Start + token.Length;
+        } else if (token.Kind != toSymbol) {
+          if (token.Start >= c && previous != -1 && previous < c) {
+            c = previous;
+            found = true;
+            break;
+          }
+          previous = token.Start;
+        }
+      }
+      if (!found) {
+        if (previous == -1 || previous >= c) {
+          if (r > 0) {
+            --r;
+            c = RowEndCol(r);
+          } else {
+            c = 0;
+          }
+        } else {
+          c = previous;
+        }
+      }
+    }
+  }
+  const bool moved = r != row || c != col;
+  row = r;
+  col = c;
+  return moved;
+}
+
+// ---- The system caret ----
+
+void TEditor::UpdateCaret() {
+  CreateCaretShape();
+  ScrollCaret();
+  PlaceCaret();
+  if (FCaretHideCount == 0 && HasWindow() && Focused()) {
+    if (CaretOutsideView()) {
+      HideSystemCaret();
+    } else {
+      ShowSystemCaret();
+    }
+  }
+}
+
+void TEditor::CreateCaretShape() {
+  if (!HasWindow() || !Focused()) return;
+  HideSystemCaret();
+  DestroyCaret();
+  if (FCaret->Style() == csDefault) {
+    CreateCaret(2, FFontHeight);
+    return;
+  }
+  int width = FColWidth - FMargin->Character();
+  if (CellAt(CellMap(RowText(FRow)), FCol) == kCellLead) width *= 2;
+  CreateCaret(width, 2);
+}
+
+void TEditor::PlaceCaret() {
+  if (!HasWindow() || !Focused()) return;
+  SetCaretPos(CaretPixel());
+  UpdateImePosition();
+  DoCaretMoved();
+}
+
+void TEditor::UpdateImePosition() {
+  if (!HasWindow()) return;
+  if (FKeyRepeat) {
+    FImePositionPending = true;
+    return;
+  }
+  FImePositionPending = false;
+  SetImeCompositionWindow({CaretPixel().X, TopOffset() + FRowHeight * (FRow - FTopRow)}, Font());
+}
+
+bool TEditor::CaretOutsideView() const {
+  return FRow < FTopRow || FRow > FTopRow + FRowCount || FCol < FTopCol || FCol > FTopCol + FColCount;
+}
+
+void TEditor::ShowSystemCaret() {
+  if (FCaretShown || !CaretExists()) return;
+  ShowCaret();
+  FCaretShown = true;
+}
+
+void TEditor::HideSystemCaret() {
+  if (!FCaretShown) return;
+  HideCaret();
+  FCaretShown = false;
+}
+
+void TEditor::CaretHide() {
+  ++FCaretHideCount;
+  if (FCaretHideCount == 1 && HasWindow() && Focused()) HideSystemCaret();
+}
+
+void TEditor::CaretShow() {
+  if (FCaretHideCount > 0) --FCaretHideCount;
+  if (FCaretHideCount != 0 || !HasWindow() || !Focused()) return;
+  if (CaretOutsideView()) {
+    HideSystemCaret();
+  } else {
+    ShowSystemCaret();
+  }
+}
+
+void TEditor::WMSetFocus(TMessage& message) {
+  CreateCaretShape();
+  PlaceCaret();
+  if (FCaretHideCount == 0 && !CaretOutsideView()) ShowSystemCaret();
+  message.Result = 0;
+}
+
+void TEditor::WMKillFocus(TMessage& message) {
+  HideSystemCaret();
+  DestroyCaret();
+  message.Result = 0;
+}
+
+}  // namespace plomaret

@@ -1,0 +1,408 @@
+#pragma once
+// TEditor, the editor control: a windowed control that shows one row store (the
+// document) on a grid of fixed-width cells, with its option objects, its caret and
+// its view. It implements the text model's TAttachedEditor, so the row store and
+// Lines reach it only through that interface.
+//
+// What the control does is split by topic over editor/EditorControl/:
+//   EditorControlCore.cpp   construction, properties, notifications, the window
+//   EditorControlView.cpp   measuring, scroll bars, TopRow/TopCol, scrolling
+//   EditorControlCaret.cpp  cells, columns and bytes, the caret and its rules
+//   EditorControlPaint.cpp  the screen updater and the painting of rows
+//   EditorControlMenu.cpp   the context menu
+
+#include <bitset>
+#include <string>
+#include <vector>
+
+#include "editor/EditorControl/EditorControlOptions.h"
+#include "editor/EditorControl/EditorControlTextModel.h"
+#include "editor/Fountain.h"
+#include "framework/gui/Bitmap.h"
+#include "framework/gui/Control.h"
+#include "framework/gui/Menus.h"
+
+namespace plomaret {
+
+class TEditor;
+
+enum TEditorHitStyle { hsSelect, hsDraw, hsCaret };
+const TTypeInfo& TypeInfoOf(TTypeTag<TEditorHitStyle>);
+
+// Sender, the row text, where it is drawn (x, y), the row, its rectangle, whether
+// it is drawn selected.
+using TDrawLineEvent = TEvent<TObject*, const std::string&, int, int, int, TRect&, bool>;
+using TSelectionChangeEvent = TEvent<TObject*, bool>;
+
+// The selection states.
+enum TEditorSelectionState : uint8_t { sstNone, sstAnchored, sstSelected, sstHitSelected };
+
+// The editor's context menu. Its items are built by BuildItems.
+class TEditorPopupMenu : public TPopupMenu {
+ public:
+  explicit TEditorPopupMenu(TEditor* editor) : FEditor(editor) {}
+  void AfterConstruction() override;
+  TEditor* Editor() const { return FEditor; }
+
+ protected:
+  // Makes the items; called once, after construction.
+  virtual void BuildItems() {}
+  // Brings the items' enabled and checked states up to date with the editor.
+  virtual void UpdateItems() {}
+
+ private:
+  void PopupHandler(TObject* sender) { UpdateItems(); }
+  TEditor* FEditor;
+};
+
+// Repaints what a change of the text touched, and the invalidation services the
+// rest of the control uses. Row numbers are rows of the store.
+class TEditorScreen : public TObject {
+ public:
+  explicit TEditorScreen(TEditor* editor) : FEditor(editor) {}
+
+  // After the row store's change record (nothing unless a change is pending).
+  virtual void UpdateAfterChange();
+  // The text area of a row, to be painted later.
+  void InvalidateRow(int row);
+  // Rows first..last, whole width, painted now.
+  void RepaintRows(int first, int last);
+  // The leftbar cells of rows first..last, painted now.
+  void InvalidateLeftbarRows(int first, int last);
+  // The text band from row down to the bottom, moved by delta rows.
+  void ScrollRowsBelow(int row, int delta);
+  // The imagebar column from row down, moved by delta rows.
+  void ScrollImagebarBelow(int row, int delta);
+
+ private:
+  // The pixel top of a row in the window; rows are clamped to the visible ones.
+  int RowTop(int row) const;
+  int ClampToView(int row) const;
+  void ScrollBand(int left, int right, int row, int delta);
+
+  TEditor* FEditor;
+};
+
+class TEditor : public TCustomControl, public TAttachedEditor {
+ public:
+  // The widest column the caret and the view reach.
+  static constexpr int kColumnLimit = 1000;
+
+  TEditor();
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  ~TEditor() override;
+
+  // ---- Published properties ----
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  TEditorCaret* Caret() const { return FCaret.get(); }
+  void SetCaret(const TEditorCaret& value) { FCaret->Assign(value); }
+  TFountain* Fountain() const { return FFountain; }
+  void SetFountain(TFountain* value);
+  TEditorHitStyle HitStyle() const { return FHitStyle; }
+  void SetHitStyle(TEditorHitStyle value);
+  TEditorImagebar* Imagebar() const { return FImagebar.get(); }
+  void SetImagebar(const TEditorImagebar& value) { FImagebar->Assign(value); }
+  TImageList* ImageDigits() const { return FImageDigits; }
+  void SetImageDigits(TImageList* value) { SetImageList(FImageDigits, value); }
+  TImageList* ImageMarks() const { return FImageMarks; }
+  void SetImageMarks(TImageList* value) { SetImageList(FImageMarks, value); }
+  TEditorLeftbar* Leftbar() const { return FLeftbar.get(); }
+  void SetLeftbar(const TEditorLeftbar& value) { FLeftbar->Assign(value); }
+  TEditorStrings* Lines() const { return FLines.get(); }
+  void SetLines(const TStrings& value);
+  TEditorMarks* Marks() const { return FMarks.get(); }
+  void SetMarks(const TEditorMarks& value) { FMarks->Assign(value); }
+  TEditorMargin* Margin() const { return FMargin.get(); }
+  void SetMargin(const TEditorMargin& value) { FMargin->Assign(value); }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value);
+  TStringList* ReserveWordList() const;
+  void SetReserveWordList(const TStrings& value);
+  TEditorRuler* Ruler() const { return FRuler.get(); }
+  void SetRuler(const TEditorRuler& value) { FRuler->Assign(value); }
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle value);
+  TEditorSpeed* Speed() const { return FSpeed.get(); }
+  void SetSpeed(const TEditorSpeed& value) { FSpeed->Assign(value); }
+  int UndoListMax() const;
+  void SetUndoListMax(int value);
+  TEditorViewInfo* View() const { return FView.get(); }
+  void SetView(const TEditorViewInfo& value);
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool value) { FWantReturns = value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool value) { FWantTabs = value; }
+  bool WordWrap() const { return FList->WordWrap(); }
+  void SetWordWrap(bool value) { FList->SwitchWordWrap(value); }
+  TEditorWrapOption* WrapOption() const { return FList->WrapOption(); }
+  void SetWrapOption(const TEditorWrapOption& value) { FList->WrapOption()->Assign(value); }
+
+  // ---- Events ----
+  TNotifyEvent OnCaretMoved;
+  TNotifyEvent OnChange;
+  TDrawLineEvent OnDrawLine;
+  TSelectionChangeEvent OnSelectionChange;
+  TNotifyEvent OnSelectionModeChange;
+  TNotifyEvent OnTopColChange;
+  TNotifyEvent OnTopRowChange;
+
+  // ---- State ----
+  int Row() const override { return FRow; }
+  int Col() const override { return FCol; }
+  int TopRow() const override { return FTopRow; }
+  int TopCol() const { return FTopCol; }
+  int RowCount() const { return FRowCount; }
+  int ColCount() const { return FColCount; }
+  int RowHeight() const override { return FRowHeight; }
+  int ColWidth() const { return FColWidth; }
+  int FontHeight() const { return FFontHeight; }
+  bool Modified() const { return FModified; }
+  void SetModified(bool value) override { FModified = value; }
+  bool SelectionMode() const { return FSelectionMode; }
+  TEditorSelectionState SelectionState() const { return FSelectionState; }
+  // Where the text area starts, and the widths of the bars left of it.
+  int TopOffset() const;
+  int LeftOffset() const;
+  int LeftbarDigits() const { return FLeftbarDigits; }
+  int LeftbarWidth() const { return FLeftbarWidth; }
+  int ImagebarWidthNow() const { return FImagebarWidth; }
+  int RulerHeightNow() const { return FRulerHeight; }
+  // The per-cell advances the text is drawn with.
+  const std::vector<int>& Spacing() const { return FSpacing; }
+  // The highest TopRow the vertical bar reaches.
+  int VerticalLimit() const;
+
+  // ---- View (scrolling and geometry) ----
+  void SetTopRow(int row) override;
+  void SetTopCol(int col);
+  // PageUp/PageDown: the view moves by delta rows and the caret keeps its place in it.
+  void ScrollByRows(int delta);
+  // Recompute the metrics from the font and options (needs the window).
+  void Measure();
+  void UpdateScrollBars();
+
+  // ---- Caret and coordinates ----
+  TCellLayout Layout() const;
+  std::string CellMap(std::string_view text) const { return plomaret::CellMap(text, Layout()); }
+  int DisplayWidth(std::string_view text) const { return plomaret::DisplayWidth(text, Layout()); }
+  std::string ExpandTabs(std::string_view text) const { return plomaret::ExpandTabs(text, Layout()); }
+  int IndentWidth(std::string_view text) const { return plomaret::IndentWidth(text, Layout()); }
+  static int ColToByte(std::string_view map, int col) { return plomaret::ColToByte(map, col); }
+  int RowEndCol(int row) const;
+  std::string RowText(int row) const;
+  std::string RowDisplayText(int row) const;
+  TRowAttribute RowAttribute(int row) const;
+  int ByteToCol(int row, int offset) const;
+  // The cell under a client pixel; the row is not clamped.
+  TPoint PixelToCell(int x, int y, bool snap) const;
+  TPoint CaretPixel() const;
+  // The row and byte under a pixel, or false.
+  virtual bool CharFromPixel(int x, int y, int& row, int& byteIndex) const;
+  void SetRow(int row) override;
+  void SetCol(int col) override;
+  void SetRowCol(int row, int col);
+  // Token-wise movement from (row, col); true when it moved them.
+  virtual bool MoveByToken(int& row, int& col, int direction) const;
+  void UpdateCaret() override;
+  void CaretHide() override;
+  void CaretShow() override;
+  virtual void ScrollCaret();
+
+  // ---- Painting hooks ----
+  void HideUnderline() override;
+  void ShowUnderline() override;
+  void InvalidateRow(int row) override { FScreen->InvalidateRow(row); }
+  TEditorScreen* Screen() const { return FScreen.get(); }
+
+  // ---- Selection (filled in by the selection operations) ----
+  void CleanSelection() override;
+  virtual bool CanSelDrag() const { return false; }
+
+  // ---- Undo ----
+  virtual bool CanUndo() const;
+  virtual bool CanRedo() const;
+
+  // Shows another control's document here (and edits it there too).
+  virtual void ShareRowStore(TEditor& other);
+
+  // The fountain that colours the text: Fountain if assigned, else the view's.
+  virtual TFountain* ActiveFountain() const;
+
+  // ---- TAttachedEditor ----
+  TEditorScreenStrings* ScreenStrings() const override { return FList; }
+  int TabSpaceCount() const override { return FCaret->TabSpaceCount(); }
+  const std::bitset<256>& WordDelimiters() const override { return FDelimiters; }
+  TFountain* CurrentFountain() const override { return ActiveFountain(); }
+  int ScreenHeight() const override;
+  bool InitBracketsFull() const override { return FSpeed->InitBracketsFull(); }
+  bool IsLoading() const override { return ComponentState().Contains(csLoading); }
+  bool IsDestroying() const override { return ComponentState().Contains(csDestroying); }
+  bool Focused() const override { return TWinControl::Focused(); }
+  void Refresh() override;
+  void TextChanged(TEditorScreenStrings& store) override;
+  void SetLinesUpdating(bool updating) override { FLinesUpdating = updating; }
+  bool WindowVisible() const override { return HandleAllocated() && Visible(); }
+  void SetRedraw(bool redraw) override;
+
+  void Loaded() override;
+  void WndProc(TMessage& message) override;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+ protected:
+  void CreateParams(uint32_t& style, uint32_t& exStyle) const override;
+  void CreateWnd() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void Paint() override;
+
+  // Factories of the owned parts.
+  virtual TOwned<TEditorCaret> CreateEditorCaret();
+  virtual TOwned<TEditorImagebar> CreateImagebar();
+  virtual TOwned<TEditorLeftbar> CreateLeftbar();
+  virtual TOwned<TEditorMarks> CreateMarks();
+  virtual TOwned<TEditorMargin> CreateMargin();
+  virtual TOwned<TEditorRuler> CreateRuler();
+  virtual TOwned<TEditorSpeed> CreateSpeed();
+  virtual TEditorPopupMenu* CreatePopupMenu();
+  virtual TOwned<TEditorScreen> CreateScreen();
+  virtual TOwned<TEditorScreenStrings> CreateScreenStrings();
+  virtual TOwned<TEditorStrings> CreateEditorStrings();
+  virtual TOwned<TEditorViewInfo> CreateViewInfo();
+  virtual void InitDelimiters();
+  virtual void CreateDrawingObjects() {}
+  virtual void FreeDrawingObjects() {}
+
+  // Event dispatch.
+  virtual void DoCaretMoved() { OnCaretMoved(this); }
+  virtual void DoChange() { OnChange(this); }
+  virtual void DoDrawLine(const std::string& text, int x, int y, int row, TRect& rect, bool selected) {
+    OnDrawLine(this, text, x, y, row, rect, selected);
+  }
+  virtual void DoSelectionChange(bool selected) { OnSelectionChange(this, selected); }
+  virtual void DoSelectionModeChange() { OnSelectionModeChange(this); }
+  virtual void DoTopColChange() { OnTopColChange(this); }
+  virtual void DoTopRowChange() { OnTopRowChange(this); }
+
+  // A notifying option object (or the fountain) changed.
+  virtual void OptionChanged(TObject* sender);
+
+  // Bars and images; the images belong to the painting.
+  virtual int ImagebarWidth() const;
+  virtual bool UpdateLeftbarDigits();
+  virtual int LeftbarWidthFor(int digits) const;
+  virtual int RulerHeight() const;
+  virtual void RebuildLeftbarEdge() {}
+  virtual void RebuildRulerImages() {}
+  virtual void RebuildBackground() {}
+  virtual void DrawRulerMark(int col) {}
+  virtual void EraseRulerMark(int col) {}
+  // The leftbar grew or shrank by delta pixels: move the text area along.
+  virtual void ShiftTextArea(int delta);
+
+  // Moves the pixels of scroll (clipped to clip) by (dx, dy) and paints what they
+  // uncover.
+  virtual void ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll);
+
+  // Caret pieces.
+  virtual bool CaretOutsideView() const;
+  virtual void PlaceCaret();
+  virtual void CreateCaretShape();
+  virtual void ShowSystemCaret();
+  virtual void HideSystemCaret();
+  // Pulls Col onto a legal cell after Row or Col changed.
+  void NormalizeCol(bool keep, int direction);
+  // The composition window follows the caret (later, while a key repeats).
+  void UpdateImePosition();
+
+  // Drawing of the rows in the canvas's clip (the painting fills this in).
+  virtual void DrawRows(TCanvas& canvas);
+
+  // Message handlers of this unit.
+  void WMSetText(TMessage& message);
+  void WMVScroll(TMessage& message);
+  void WMHScroll(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMKillFocus(TMessage& message);
+  void FontChangedHandler();
+  void ColorChangedHandler();
+  void Ctl3DChangedHandler();
+
+  // Set while a key auto-repeats (keyboard handling); the IME move waits for the key up.
+  bool FKeyRepeat = false;
+  bool FImePositionPending = false;
+  // Set while the left button is held down on the control.
+  bool FLeftButtonDown = false;
+  int FImeSkipCount = 0;
+  bool FSelectionMode = false;
+  TEditorSelectionState FSelectionState = sstNone;
+  bool FDragging = false;
+
+ private:
+  friend class TEditorScreen;
+  void SetImageList(TImageList*& field, TImageList* value);
+  void AttachTo(TEditorScreenStrings* store);
+  void DetachFromStore();
+  // Geometry, scroll bars, images and a full repaint: the document changed under us.
+  void RefreshView();
+  // Shows or hides the scroll bars as ScrollBars says.
+  void ApplyScrollBarVisibility();
+  bool HasWindow() const { return HandleAllocated(); }
+  void RememberColumn(int col);
+  void MoveRulerMark(int oldCol, int newCol);
+
+  TEditorScreenStrings* FList = nullptr;  // shared by every control showing it
+  TOwned<TEditorStrings> FLines;
+  TOwned<TEditorScreen> FScreen;
+  TOwned<TEditorViewInfo> FView;
+  TOwned<TEditorCaret> FCaret;
+  TOwned<TEditorMarks> FMarks;
+  TOwned<TEditorMargin> FMargin;
+  TOwned<TEditorImagebar> FImagebar;
+  TOwned<TEditorLeftbar> FLeftbar;
+  TOwned<TEditorRuler> FRuler;
+  TOwned<TEditorSpeed> FSpeed;
+  TEditorPopupMenu* FPopup = nullptr;  // owned as a component
+  TFountain* FFountain = nullptr;
+  TImageList* FImageDigits = nullptr;
+  TImageList* FImageMarks = nullptr;
+  std::bitset<256> FDelimiters;
+
+  TBorderStyle FBorderStyle = bsSingle;
+  TEditorHitStyle FHitStyle = hsSelect;
+  bool FReadOnly = false;
+  TScrollStyle FScrollBars = ssNone;
+  bool FWantReturns = true;
+  bool FWantTabs = true;
+  bool FModified = false;
+  bool FLinesUpdating = false;
+
+  int FRow = 0;
+  int FCol = 0;
+  int FTopRow = 0;
+  int FTopCol = 0;
+  int FRowCount = 1;
+  int FColCount = 0;
+  int FFontHeight = 0;
+  int FRowHeight = 0;
+  int FColWidth = 0;
+  int FLeftbarDigits = 4;
+  int FLeftbarWidth = 0;
+  int FImagebarWidth = 0;
+  int FRulerHeight = 0;
+  int FHorzOffset = 0;
+  bool FItalicCare = false;
+  std::vector<int> FSpacing;
+
+  int FKeptCol = 0;
+  bool FKeptColValid = false;
+  int FCaretHideCount = 0;
+  bool FCaretShown = false;
+  bool FCaretUpdateLock = false;
+  int FUnderlineHideCount = 0;
+};
+
+}  // namespace plomaret
