@@ -159,6 +159,8 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   int ColWidth() const { return FColWidth; }
   int FontHeight() const { return FFontHeight; }
   bool Modified() const { return FModified; }
+  // The composition window waits for the key that repeats to come up.
+  bool ImePositionPending() const { return FImePositionPending; }
   void SetModified(bool value) override { FModified = value; }
   bool SelectionMode() const { return FSelectionMode; }
   TEditorSelectionState SelectionState() const { return FSelectionState; }

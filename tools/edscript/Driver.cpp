@@ -1,0 +1,387 @@
+#include "Driver.h"
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
+
+#include "framework/core/Exceptions.h"
+#include "framework/headless/HeadlessPlatform.h"
+#include "framework/headless/HeadlessWindow.h"
+
+namespace plomaret::edscript {
+
+namespace {
+
+int ToInt(const TWord& word) {
+  try {
+    size_t used = 0;
+    const long long value = std::stoll(word.Text, &used, 0);
+    if (used != word.Text.size() || value < INT32_MIN || value > INT32_MAX) throw std::out_of_range("");
+    return static_cast<int>(value);
+  } catch (const std::logic_error&) {
+    throw EScriptError("'" + word.Text + "' is not a number");
+  }
+}
+
+void NeedArgs(const std::vector<TWord>& args, size_t least, size_t most, const char* usage) {
+  if (args.size() < least || args.size() > most) throw EScriptError(std::string("usage: ") + usage);
+}
+
+const char* AttributeName(TRowAttribute attribute) {
+  switch (attribute) {
+    case raLineEnd:
+      return "LE";
+    case raWrap:
+      return "WR";
+    default:
+      return "TE";
+  }
+}
+
+std::string MarksText(uint16_t bits) {
+  std::string text;
+  for (int mark = 0; mark < 16; ++mark) {
+    if ((bits & (1u << mark)) == 0) continue;
+    if (!text.empty()) text += ',';
+    text += std::to_string(mark);
+  }
+  return text.empty() ? "-" : text;
+}
+
+int ScrollCode(const std::string& name) {
+  static const std::map<std::string, int> codes = {
+      {"SB_LINEUP", SB_LINEUP},       {"SB_LINEDOWN", SB_LINEDOWN},     {"SB_PAGEUP", SB_PAGEUP},
+      {"SB_PAGEDOWN", SB_PAGEDOWN},   {"SB_THUMBPOSITION", SB_THUMBPOSITION}, {"SB_THUMBTRACK", SB_THUMBTRACK},
+      {"SB_TOP", SB_TOP},             {"SB_BOTTOM", SB_BOTTOM},         {"SB_ENDSCROLL", SB_ENDSCROLL}};
+  auto found = codes.find(name);
+  if (found == codes.end()) throw EScriptError("unknown scroll request '" + name + "'");
+  return found->second;
+}
+
+}  // namespace
+
+// ---- Events ----
+
+void TEventLog::Listen(TEditor& editor) {
+  editor.OnChange = TNotifyEvent(this, &TEventLog::Change);
+  editor.OnCaretMoved = TNotifyEvent(this, &TEventLog::CaretMoved);
+  editor.OnTopRowChange = TNotifyEvent(this, &TEventLog::TopRowChange);
+  editor.OnTopColChange = TNotifyEvent(this, &TEventLog::TopColChange);
+  editor.OnSelectionChange = TSelectionChangeEvent(this, &TEventLog::SelectionChange);
+  editor.OnSelectionModeChange = TNotifyEvent(this, &TEventLog::SelectionModeChange);
+}
+
+std::vector<std::string> TEventLog::Take() {
+  std::vector<std::string> lines;
+  lines.swap(FLines);
+  return lines;
+}
+
+// ---- The driver ----
+
+TScriptDriver::TScriptDriver() {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  platform.HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
+  Register();
+}
+
+TScriptDriver::~TScriptDriver() {
+  // Views first, while the fountain they may use still exists.
+  while (!FEditors.empty()) DestroyEditor(static_cast<int>(FEditors.size()));
+}
+
+TEditor& TScriptDriver::Current() {
+  if (FCurrent >= FEditors.size() || !FEditors[FCurrent].Editor) throw EScriptError("no editor: use 'editor' first");
+  return *FEditors[FCurrent].Editor;
+}
+
+THeadlessWindow& TScriptDriver::CurrentWindow() { return HeadlessWindowOf(Current()); }
+
+TEditor& TScriptDriver::MakeEditor(const TArgs& args, size_t sizeAt) {
+  int width = 640;
+  int height = 480;
+  if (args.size() > sizeAt) {
+    if (args.size() != sizeAt + 2) throw EScriptError("a size is a width and a height");
+    width = ToInt(args[sizeAt]);
+    height = ToInt(args[sizeAt + 1]);
+  }
+  TEditorSlot slot;
+  slot.Editor = CreateWithoutOwner<TEditor>();
+  slot.Events = Create<TEventLog>();
+  slot.Events->Listen(*slot.Editor);
+  slot.Editor->SetBounds(0, 0, width, height);
+  slot.Editor->HandleNeeded();
+  slot.Editor->SetFocus();
+  slot.Editor->Update();
+  HeadlessWindowOf(*slot.Editor).ClearPaintLog();
+  FEditors.push_back(std::move(slot));
+  FCurrent = FEditors.size() - 1;
+  return *FEditors.back().Editor;
+}
+
+void TScriptDriver::DestroyEditor(int index) {
+  if (index < 1 || index > static_cast<int>(FEditors.size()) || !FEditors[static_cast<size_t>(index - 1)].Editor) {
+    throw EScriptError("no editor " + std::to_string(index));
+  }
+  TEditorSlot& slot = FEditors[static_cast<size_t>(index - 1)];
+  slot.Editor.reset();
+  slot.Events.reset();
+  while (!FEditors.empty() && !FEditors.back().Editor) FEditors.pop_back();
+}
+
+int TScriptDriver::Run(std::istream& script, std::ostream& out) {
+  int failed = 0;
+  std::string line;
+  while (std::getline(script, line)) {
+    if (!RunLine(line, out)) ++failed;
+  }
+  return failed;
+}
+
+bool TScriptDriver::RunLine(const std::string& line, std::ostream& out) {
+  try {
+    TArgs words = SplitLine(line);
+    if (words.empty()) return true;
+    const std::string name = words.front().Text;
+    auto command = FCommands.find(name);
+    if (command == FCommands.end()) throw EScriptError("unknown command '" + name + "'");
+    words.erase(words.begin());
+    command->second(words, out);
+    // Idle, as a message loop would be: what was invalidated is painted now.
+    for (TEditorSlot& slot : FEditors) {
+      if (slot.Editor) slot.Editor->Update();
+    }
+    return true;
+  } catch (const std::exception& error) {
+    out << "error: " << Escape(error.what()) << '\n';
+    return false;
+  }
+}
+
+void TScriptDriver::Register() {
+  FCommands["editor"] = [this](const TArgs& args, std::ostream&) {
+    if (!args.empty() && args[0].Text == "share") {
+      TEditor& shown = Current();
+      TEditor& added = MakeEditor(args, 1);
+      added.ShareRowStore(shown);
+      added.Update();
+      HeadlessWindowOf(added).ClearPaintLog();
+      return;
+    }
+    while (!FEditors.empty()) DestroyEditor(static_cast<int>(FEditors.size()));
+    MakeEditor(args, 0);
+  };
+  FCommands["destroy"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "destroy 1|2");
+    DestroyEditor(ToInt(args[0]));
+    for (size_t i = 0; i < FEditors.size(); ++i) {
+      if (FEditors[i].Editor) FCurrent = i;
+    }
+  };
+  FCommands["focus"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "focus 1|2|none");
+    if (args[0].Text == "none") {
+      if (!FFocusSink) FFocusSink = CreateWithoutOwner<TCustomControl>();
+      FFocusSink->SetFocus();
+      return;
+    }
+    const int index = ToInt(args[0]);
+    if (index < 1 || index > static_cast<int>(FEditors.size()) || !FEditors[static_cast<size_t>(index - 1)].Editor) {
+      throw EScriptError("no editor " + args[0].Text);
+    }
+    FCurrent = static_cast<size_t>(index - 1);
+    Current().SetFocus();
+  };
+  FCommands["font"] = [](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 2, 2, "font WIDTH HEIGHT");
+    const int width = ToInt(args[0]);
+    const int height = ToInt(args[1]);
+    if (width < 1 || height < 1) throw EScriptError("a font needs a width and a height of at least 1");
+    const int ascent = height * 5 / 6;
+    UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({height, ascent, height - ascent, 0, width, 2 * width});
+  };
+  FCommands["size"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 2, 2, "size WIDTH HEIGHT");
+    TEditor& editor = Current();
+    editor.SetBounds(editor.Left(), editor.Top(), ToInt(args[0]), ToInt(args[1]));
+  };
+  FCommands["fountain"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "fountain new|assign|free");
+    const std::string& what = args[0].Text;
+    if (what == "new") {
+      FFountain = CreateWithoutOwner<TEditorFountain>();
+    } else if (what == "assign") {
+      if (!FFountain) throw EScriptError("no fountain: use 'fountain new' first");
+      Current().SetFountain(FFountain.get());
+    } else if (what == "free") {
+      FFountain.reset();
+    } else {
+      throw EScriptError("usage: fountain new|assign|free");
+    }
+  };
+  FCommands["set"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 2, 2, "set PATH VALUE");
+    SetPropertyByPath(Current(), args[0].Text, args[1].Text);
+  };
+  FCommands["get"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 1, 1, "get PATH");
+    out << args[0].Text << '=' << Escape(GetPropertyByPath(Current(), args[0].Text)) << '\n';
+  };
+  FCommands["text"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "text \"...\"");
+    Current().Lines()->SetAllText(args[0].Text);
+  };
+  FCommands["load"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "load FILE");
+    Current().Lines()->LoadFile(args[0].Text);
+  };
+  FCommands["save"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "save FILE");
+    Current().Lines()->SaveFile(args[0].Text);
+  };
+  FCommands["lines"] = [this](const TArgs& args, std::ostream&) { LinesCommand(args); };
+  FCommands["row"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "row N");
+    Current().SetRow(ToInt(args[0]));
+  };
+  FCommands["col"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "col N");
+    Current().SetCol(ToInt(args[0]));
+  };
+  FCommands["rowcol"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 2, 2, "rowcol ROW COL");
+    Current().SetRowCol(ToInt(args[0]), ToInt(args[1]));
+  };
+  FCommands["toprow"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "toprow N");
+    Current().SetTopRow(ToInt(args[0]));
+  };
+  FCommands["topcol"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "topcol N");
+    Current().SetTopCol(ToInt(args[0]));
+  };
+  FCommands["token"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "token forward|backward");
+    if (args[0].Text != "forward" && args[0].Text != "backward") throw EScriptError("usage: token forward|backward");
+    TEditor& editor = Current();
+    int row = editor.Row();
+    int col = editor.Col();
+    if (editor.MoveByToken(row, col, args[0].Text == "forward" ? 1 : -1)) editor.SetRowCol(row, col);
+  };
+  FCommands["scroll"] = [this](const TArgs& args, std::ostream&) { Scroll(args); };
+  FCommands["dump"] = [this](const TArgs& args, std::ostream& out) { Dump(args, out); };
+  FCommands["paintlog"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 0, 0, "paintlog");
+    PaintLog(out);
+  };
+}
+
+void TScriptDriver::LinesCommand(const TArgs& args) {
+  const char* usage = "lines add \"...\" | insert N \"...\" | put N \"...\" | delete N | clear";
+  if (args.empty()) throw EScriptError(std::string("usage: ") + usage);
+  TEditorStrings& lines = *Current().Lines();
+  const std::string& what = args[0].Text;
+  if (what == "add" && args.size() == 2) {
+    lines.Add(args[1].Text);
+  } else if (what == "insert" && args.size() == 3) {
+    lines.Insert(ToInt(args[1]), args[2].Text);
+  } else if (what == "put" && args.size() == 3) {
+    lines.Put(ToInt(args[1]), args[2].Text);
+  } else if (what == "delete" && args.size() == 2) {
+    lines.Delete(ToInt(args[1]));
+  } else if (what == "clear" && args.size() == 1) {
+    lines.Clear();
+  } else {
+    throw EScriptError(std::string("usage: ") + usage);
+  }
+}
+
+void TScriptDriver::Scroll(const TArgs& args) {
+  NeedArgs(args, 2, 3, "scroll v|h CODE [POSITION]");
+  TEditor& editor = Current();
+  const int code = ScrollCode(args[1].Text);
+  const int position = args.size() == 3 ? ToInt(args[2]) : 0;
+  if (args[0].Text == "v") {
+    // A dragged thumb: the bar's track position is where the user holds it.
+    TScrollInfo info = editor.ScrollInfo(sbVertical);
+    info.TrackPos = position;
+    if (args.size() == 3) editor.SetScrollInfo(sbVertical, info);
+    editor.Perform(WM_VSCROLL, code);
+  } else if (args[0].Text == "h") {
+    editor.Perform(WM_HSCROLL, MakeLong(code, position));
+  } else {
+    throw EScriptError("usage: scroll v|h CODE [POSITION]");
+  }
+}
+
+void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain");
+  const std::string& what = args[0].Text;
+  TEditor& editor = Current();
+  if (what == "text") {
+    out << "text: \"" << Escape(editor.Lines()->AllText()) << "\"\n";
+  } else if (what == "rows") {
+    const TEditorScreenStrings& store = *editor.ScreenStrings();
+    for (int r = 0; r < store.Count(); ++r) {
+      out << r << ' ' << AttributeName(store.RowAttributes(r)) << ' ' << MarksText(store.RowMarkBits(r)) << " \""
+          << Escape(store.ViewAt(r)) << "\"\n";
+    }
+  } else if (what == "caret") {
+    out << "caret row=" << editor.Row() << " col=" << editor.Col() << " top=" << editor.TopRow()
+        << " left=" << editor.TopCol() << " rows=" << editor.RowCount() << " cols=" << editor.ColCount() << '\n';
+  } else if (what == "undo") {
+    out << "undo can=" << (editor.CanUndo() ? 1 : 0) << " redo=" << (editor.CanRedo() ? 1 : 0) << '\n';
+  } else if (what == "events") {
+    for (const std::string& line : FEditors[FCurrent].Events->Take()) out << line << '\n';
+  } else if (what == "screen") {
+    DumpScreen(out);
+  } else if (what == "ime") {
+    const THeadlessWindow& window = CurrentWindow();
+    out << "ime x=" << window.ImePosition().X << " y=" << window.ImePosition().Y
+        << " font=" << Escape(window.ImeFontName()) << " pending=" << (editor.ImePositionPending() ? 1 : 0) << '\n';
+  } else if (what == "fountain") {
+    out << "fountain=" << (editor.Fountain() != nullptr ? "assigned" : "view") << '\n';
+  } else {
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain");
+  }
+}
+
+void TScriptDriver::DumpScreen(std::ostream& out) {
+  TEditor& editor = Current();
+  editor.Update();
+  const int left = editor.LeftOffset();
+  const int width = std::max(1, editor.ColWidth());
+  for (int i = 0; i < editor.RowCount(); ++i) {
+    const int top = editor.TopOffset() + i * editor.RowHeight();
+    // The characters of this row's band, by the column they start in.
+    std::map<int, const TTextCell*> cells;
+    for (const TTextCell& cell : editor.TextLayer().Cells()) {
+      if (cell.Bounds.Top < top || cell.Bounds.Top >= top + editor.RowHeight() || cell.Bounds.Left < left) continue;
+      cells[(cell.Bounds.Left - left) / width] = &cell;
+    }
+    std::string text;
+    int column = 0;
+    for (const auto& [start, cell] : cells) {
+      if (start < column) continue;
+      text.append(static_cast<size_t>(start - column), ' ');
+      text += cell->Bytes;
+      column = start + std::max(1, cell->Bounds.Width() / width);
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    out << "|-|" << Escape(text) << '\n';
+  }
+}
+
+void TScriptDriver::PaintLog(std::ostream& out) {
+  THeadlessWindow& window = CurrentWindow();
+  for (const THeadlessWindow::TPaintLogEntry& entry : window.PaintLog()) {
+    const char* kind = entry.Kind == THeadlessWindow::pkInvalidated ? "invalidate"
+                       : entry.Kind == THeadlessWindow::pkPainted ? "paint"
+                                                                   : "draw";
+    out << kind << ' ' << entry.Rect.Left << ' ' << entry.Rect.Top << ' ' << entry.Rect.Right << ' '
+        << entry.Rect.Bottom << '\n';
+  }
+  window.ClearPaintLog();
+}
+
+}  // namespace plomaret::edscript
