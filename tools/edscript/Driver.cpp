@@ -271,8 +271,13 @@ void TScriptDriver::Register() {
   FCommands["scroll"] = [this](const TArgs& args, std::ostream&) { Scroll(args); };
   FCommands["dump"] = [this](const TArgs& args, std::ostream& out) { Dump(args, out); };
   FCommands["paintlog"] = [this](const TArgs& args, std::ostream& out) {
-    NeedArgs(args, 0, 0, "paintlog");
-    PaintLog(out);
+    NeedArgs(args, 0, 1, "paintlog [clear]");
+    if (!args.empty() && args[0].Text != "clear") throw EScriptError("usage: paintlog [clear]");
+    if (args.empty()) {
+      PaintLog(out);
+    } else {
+      CurrentWindow().ClearPaintLog();
+    }
   };
 }
 
