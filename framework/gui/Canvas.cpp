@@ -18,36 +18,59 @@ std::vector<std::string_view> SplitCharacters(std::string_view text) {
 
 // ---- TTextLayer ----
 
+void TTextLayer::SetRecording(bool recording) {
+  FRecording = recording;
+  if (!recording) FBands.clear();
+}
+
 void TTextLayer::Add(TTextCell cell) {
+  if (!FRecording) return;
   Erase(cell.Bounds);
-  FCells.push_back(std::move(cell));
+  FTallest = std::max(FTallest, cell.Bounds.Height());
+  FBands[cell.Bounds.Top].push_back(std::move(cell));
 }
 
 void TTextLayer::Erase(const TRect& rect) {
-  std::erase_if(FCells, [&](const TTextCell& cell) { return !cell.Bounds.Intersect(rect).IsEmpty(); });
+  if (FBands.empty() || rect.IsEmpty()) return;
+  auto band = FBands.lower_bound(rect.Top - FTallest + 1);
+  while (band != FBands.end() && band->first < rect.Bottom) {
+    std::erase_if(band->second, [&](const TTextCell& cell) { return !cell.Bounds.Intersect(rect).IsEmpty(); });
+    band = band->second.empty() ? FBands.erase(band) : std::next(band);
+  }
 }
 
 void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
+  if (FBands.empty()) return;
   // Characters inside the area move with the pixels; those moved out of it are gone,
   // as are those in the strip the move uncovers (it is repainted).
-  std::vector<TTextCell> kept;
-  for (TTextCell& cell : FCells) {
-    if (cell.Bounds.Intersect(area).IsEmpty()) {
-      kept.push_back(std::move(cell));
-      continue;
+  std::map<int, std::vector<TTextCell>> kept;
+  for (auto& [top, cells] : FBands) {
+    for (TTextCell& cell : cells) {
+      if (cell.Bounds.Intersect(area).IsEmpty()) {
+        kept[cell.Bounds.Top].push_back(std::move(cell));
+        continue;
+      }
+      if (!area.ContainsRect(cell.Bounds)) continue;
+      cell.Bounds = cell.Bounds.Offset(dx, dy);
+      if (area.ContainsRect(cell.Bounds)) kept[cell.Bounds.Top].push_back(std::move(cell));
     }
-    if (!area.ContainsRect(cell.Bounds)) continue;
-    cell.Bounds = cell.Bounds.Offset(dx, dy);
-    if (area.ContainsRect(cell.Bounds)) kept.push_back(std::move(cell));
   }
-  FCells = std::move(kept);
+  FBands = std::move(kept);
 }
 
 const TTextCell* TTextLayer::At(TPoint point) const {
-  for (const TTextCell& cell : FCells) {
-    if (cell.Bounds.Contains(point)) return &cell;
+  for (auto band = FBands.lower_bound(point.Y - FTallest + 1); band != FBands.end() && band->first <= point.Y; ++band) {
+    for (const TTextCell& cell : band->second) {
+      if (cell.Bounds.Contains(point)) return &cell;
+    }
   }
   return nullptr;
+}
+
+std::vector<TTextCell> TTextLayer::Cells() const {
+  std::vector<TTextCell> cells;
+  for (const auto& [top, band] : FBands) cells.insert(cells.end(), band.begin(), band.end());
+  return cells;
 }
 
 // ---- TCanvas ----

@@ -5,6 +5,7 @@
 // lets tests read the screen as cells of text and colour.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,21 +51,29 @@ struct TTextCell {
 };
 
 // The characters drawn on a raster, kept in step with its pixels: drawing over a
-// character removes it, scrolling moves it.
+// character removes it, scrolling moves it. Only a backend that reads the characters
+// back (the headless one) has it record; otherwise every call returns at once.
 class TTextLayer {
  public:
+  void SetRecording(bool recording);
+  bool Recording() const { return FRecording; }
   void Add(TTextCell cell);
   // Something was painted over rect: the characters it touches are gone.
   void Erase(const TRect& rect);
   // The raster's area was scrolled by (dx, dy) inside itself.
   void Scroll(const TRect& area, int dx, int dy);
-  void Clear() { FCells.clear(); }
+  void Clear() { FBands.clear(); }
   // The character whose cell contains point, or nullptr.
   const TTextCell* At(TPoint point) const;
-  const std::vector<TTextCell>& Cells() const { return FCells; }
+  // Every character, top to bottom.
+  std::vector<TTextCell> Cells() const;
 
  private:
-  std::vector<TTextCell> FCells;
+  // Characters by the top of their cell, so that painting a row looks at that row's
+  // characters only.
+  std::map<int, std::vector<TTextCell>> FBands;
+  int FTallest = 0;  // the highest cell seen: how far above a rectangle a cell may start
+  bool FRecording = true;
 };
 
 enum TBrushStyle { bsSolid, bsClear };

@@ -425,6 +425,7 @@ void TWinControl::CreateWnd() {
   // The window starts without a title; the caption follows as WM_SETTEXT.
   FBackend->SetCaption("");
   FBackend->SetBounds(BoundsRect());
+  FTextLayer.SetRecording(FBackend->RecordsText());
   ResizeBacking();
   for (TScrollBarKind bar : {sbHorizontal, sbVertical}) FBackend->SetScrollInfo(bar, FScrollBars[bar]);
   Perform(WM_CREATE);
@@ -716,8 +717,10 @@ void TWinControl::ScrollWindow(int dx, int dy, const TRect& rect) {
   const TRect client = ClientRect();
   const TRect area = rect.IsEmpty() ? client : rect.Intersect(client);
   if (area.IsEmpty() || (dx == 0 && dy == 0)) return;
-  if (!FRedraw) {
+  if (!FRedraw || std::abs(dx) >= area.Width() || std::abs(dy) >= area.Height()) {
+    // Nothing of the old picture stays in view: all of it is painted anew.
     InvalidateRect(area);
+    if (FRedraw) Update();
     return;
   }
   FBacking.Scroll(area, dx, dy);
@@ -729,14 +732,10 @@ void TWinControl::ScrollWindow(int dx, int dy, const TRect& rect) {
   std::erase_if(FInvalid, [](const TRect& invalid) { return invalid.IsEmpty(); });
   if (FBackend) FBackend->Present(area, false);
   // The uncovered strips, painted at once.
-  if (std::abs(dx) >= area.Width() || std::abs(dy) >= area.Height()) {
-    InvalidateRect(area);
-  } else {
-    if (dy > 0) InvalidateRect({area.Left, area.Top, area.Right, area.Top + dy});
-    if (dy < 0) InvalidateRect({area.Left, area.Bottom + dy, area.Right, area.Bottom});
-    if (dx > 0) InvalidateRect({area.Left, area.Top, area.Left + dx, area.Bottom});
-    if (dx < 0) InvalidateRect({area.Right + dx, area.Top, area.Right, area.Bottom});
-  }
+  if (dy > 0) InvalidateRect({area.Left, area.Top, area.Right, area.Top + dy});
+  if (dy < 0) InvalidateRect({area.Left, area.Bottom + dy, area.Right, area.Bottom});
+  if (dx > 0) InvalidateRect({area.Left, area.Top, area.Left + dx, area.Bottom});
+  if (dx < 0) InvalidateRect({area.Right + dx, area.Top, area.Right, area.Bottom});
   Update();
 }
 

@@ -67,6 +67,9 @@ class TWindowBackend {
   // Where the input method's composition window goes (client coordinates) and which
   // font it uses.
   virtual void SetImeComposition(TPoint position, const TFont& font) = 0;
+  // Whether the window keeps a record of the characters drawn on it (for reading
+  // them back, as tests do).
+  virtual bool RecordsText() const { return false; }
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };

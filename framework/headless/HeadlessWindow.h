@@ -37,6 +37,7 @@ class THeadlessWindow : public TWindowBackend {
     FImePosition = position;
     FImeFontName = font.Name();
   }
+  bool RecordsText() const override { return true; }
   TPoint ImePosition() const { return FImePosition; }
   const std::string& ImeFontName() const { return FImeFontName; }
 

@@ -356,11 +356,12 @@ void TScriptDriver::DumpScreen(std::ostream& out) {
   editor.Update();
   const int left = editor.LeftOffset();
   const int width = std::max(1, editor.ColWidth());
+  const std::vector<TTextCell> drawn = editor.TextLayer().Cells();
   for (int i = 0; i < editor.RowCount(); ++i) {
     const int top = editor.TopOffset() + i * editor.RowHeight();
     // The characters of this row's band, by the column they start in.
     std::map<int, const TTextCell*> cells;
-    for (const TTextCell& cell : editor.TextLayer().Cells()) {
+    for (const TTextCell& cell : drawn) {
       if (cell.Bounds.Top < top || cell.Bounds.Top >= top + editor.RowHeight() || cell.Bounds.Left < left) continue;
       cells[(cell.Bounds.Left - left) / width] = &cell;
     }

@@ -1,0 +1,97 @@
+// The editor control at document scale, on the headless backend: loading into a
+// shown control, and the view and caret operations a user repeats. Set
+// PLOMARET_BENCH_XFILE to a large .x file (bench/run_on_xfile.sh makes one of 100 MB).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "editor/EditorControl.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+const char* InputFile(benchmark::State& state) {
+  const char* path = std::getenv("PLOMARET_BENCH_XFILE");
+  if (path == nullptr) state.SkipWithError("set PLOMARET_BENCH_XFILE to a .x file");
+  return path;
+}
+
+TOwned<TEditor> ShownEditor() {
+  UseHeadlessPlatform();
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  editor->SetBounds(0, 0, 640, 480);
+  editor->SetScrollBars(ssBoth);
+  editor->Leftbar()->SetVisible(true);
+  editor->HandleNeeded();
+  editor->SetFocus();
+  return editor;
+}
+
+void BM_LoadIntoShownEditor(benchmark::State& state) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  for (auto _ : state) {
+    TOwned<TEditor> editor = ShownEditor();
+    editor->Lines()->LoadFile(path);
+    editor->Update();
+    state.counters["rows"] = editor->ScreenStrings()->Count();
+  }
+}
+BENCHMARK(BM_LoadIntoShownEditor)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+TEditor& Document(const char* path) {
+  static TEditor* editor = [path] {
+    TEditor* loaded = ShownEditor().release();
+    loaded->Lines()->LoadFile(path);
+    loaded->Update();
+    return loaded;
+  }();
+  return *editor;
+}
+
+// A page down from the top to the end of the text and back: scroll and repaint.
+void BM_PageThroughTheEnd(benchmark::State& state) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  TEditor& editor = Document(path);
+  for (auto _ : state) {
+    editor.Perform(WM_VSCROLL, SB_BOTTOM);
+    editor.Perform(WM_VSCROLL, SB_PAGEUP);
+    editor.Perform(WM_VSCROLL, SB_TOP);
+    editor.Perform(WM_VSCROLL, SB_PAGEDOWN);
+  }
+}
+BENCHMARK(BM_PageThroughTheEnd)->Unit(benchmark::kMicrosecond);
+
+// The caret jumping across the document and along a row, the view following.
+void BM_CaretJumps(benchmark::State& state) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  TEditor& editor = Document(path);
+  const int rows = editor.ScreenStrings()->Count();
+  int step = 0;
+  for (auto _ : state) {
+    editor.SetRowCol(static_cast<int>((int64_t{step} * 7919) % rows), step % 120);
+    editor.SetRow(editor.Row() + 1);
+    ++step;
+  }
+}
+BENCHMARK(BM_CaretJumps)->Unit(benchmark::kMicrosecond);
+
+// Changing the font: measure, scroll bars and a full repaint.
+void BM_FontChange(benchmark::State& state) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  TEditor& editor = Document(path);
+  int height = -12;
+  for (auto _ : state) {
+    height = height == -12 ? -14 : -12;
+    editor.Font().SetHeight(height);
+    editor.Update();
+  }
+}
+BENCHMARK(BM_FontChange)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace plomaret
