@@ -62,7 +62,7 @@ void TEditor::AfterConstruction() {
 }
 
 void TEditor::BeforeDestruction() {
-  // The component is marked as destroying by the framework before this runs.
+  Destroying();
   SetFountain(nullptr);
   FScreen.reset();
   FView.reset();

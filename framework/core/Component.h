@@ -84,6 +84,9 @@ class TComponent : public TPersistent {
   void RemoveFreeNotification(TComponent* component);
 
   TComponentState ComponentState() const { return FComponentState; }
+  // Marks this component, and everything it owns, as being destroyed (csDestroying);
+  // a destructor that tears down in steps calls it first.
+  void Destroying();
   // Sets or clears csDesigning here and on everything this component owns.
   void SetDesigning(bool designing);
   // A reader marks a component with csLoading while it reads it, then calls Loaded.
@@ -114,7 +117,6 @@ class TComponent : public TPersistent {
   void ValidateRename(const TComponent* component, const std::string& newName) const;
   void AddComponent(TComponent* component);
   void DetachComponent(TComponent* component);
-  void Destroying();
   void ReleaseAll();
 
   TComponent* FOwner = nullptr;
