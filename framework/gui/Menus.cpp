@@ -14,7 +14,8 @@ void TMenuItem::Add(TMenuItem* item) {
 }
 
 void TMenuItem::Notification(TComponent* component, TOperation operation) {
-  if (operation == opRemove) std::erase(FItems, static_cast<TMenuItem*>(component));
+  // component may be any component of the tree (its owner's, say), not only an item.
+  if (operation == opRemove) std::erase_if(FItems, [&](const TMenuItem* item) { return item == component; });
   TComponent::Notification(component, operation);
 }
 
