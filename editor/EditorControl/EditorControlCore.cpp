@@ -220,7 +220,7 @@ void TEditor::SetLines(const TStrings& value) {
 void TEditor::SetReadOnly(bool value) {
   if (FDragging) return;  // the drag decides what happens to the text
   FReadOnly = value;
-  if (value && FSelectionState != sstNone) SetCursor(FCaret->Cursors()->DefaultCursor());
+  if (value && FSelection.State != sstNone) SetCursor(FCaret->Cursors()->DefaultCursor());
 }
 
 TStringList* TEditor::ReserveWordList() const { return FView->Fountain()->ReserveWordList(); }
@@ -250,8 +250,8 @@ bool TEditor::CanRedo() const { return FList->UndoObj()->CanRedo(); }
 void TEditor::CleanSelection() {
   // The selection operations fill this in; without a selection there is nothing to clean.
   FKeptColValid = false;
-  if (FSelectionState == sstNone) return;
-  FSelectionState = sstNone;
+  if (FSelection.State == sstNone) return;
+  FSelection.State = sstNone;
   DoSelectionChange(false);
 }
 

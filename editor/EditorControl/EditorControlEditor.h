@@ -12,6 +12,7 @@
 //   EditorControlMenu.cpp   the context menu
 
 #include <bitset>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,44 @@ using TSelectionChangeEvent = TEvent<TObject*, bool>;
 
 // The selection states.
 enum TEditorSelectionState : uint8_t { sstNone, sstAnchored, sstSelected, sstHitSelected };
+
+// A range as a rectangle of cells: rows top..bottom, columns left..right (right
+// exclusive). In stream mode left is on the top row and right on the bottom row.
+struct TSelectionRect {
+  int Top = 0;
+  int Bottom = 0;
+  int Left = 0;
+  int Right = 0;
+  bool operator==(const TSelectionRect&) const = default;
+};
+
+// The selection: the selection operations fill it, painting draws from it.
+struct TEditorSelectionRecord {
+  TEditorSelectionState State = sstNone;
+  int AnchorRow = 0;
+  int AnchorByte = 0;
+  int AnchorCol = 0;
+  int StartRow = 0;
+  int EndRow = 0;
+  int StartByte = 0;
+  int EndByte = 0;  // the last selected byte (inclusive)
+  TSelectionRect Rect;
+  TSelectionRect Previous;  // as it was last painted
+  int HitLength = 0;
+};
+
+// The control's off-screen pictures: the corner, the bar edges and the ruler.
+struct TEditorImages {
+  TBitmap Corner;
+  TBitmap LeftbarEdge;
+  TBitmap RulerEdge;
+  TBitmap DigitFont;  // one bit: strokes 0 (black), background 1 (white)
+  TBitmap RulerDigits;
+  TBitmap MarkDigits;
+  TBitmap Ticks;
+  TBitmap RulerImage;
+  TBitmap MarkRulerImage;
+};
 
 // The editor's context menu. Its items are built by BuildItems.
 class TEditorPopupMenu : public TPopupMenu {
@@ -163,7 +202,12 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool ImePositionPending() const { return FImePositionPending; }
   void SetModified(bool value) override { FModified = value; }
   bool SelectionMode() const { return FSelectionMode; }
-  TEditorSelectionState SelectionState() const { return FSelectionState; }
+  TEditorSelectionState SelectionState() const { return FSelection.State; }
+  // The selection record; the selection operations keep it, tests may set it.
+  TEditorSelectionRecord& Selection() { return FSelection; }
+  // A range exists (selected or hit); it is drawn (selected, or a hit with hsDraw).
+  bool RangeExists() const { return FSelection.State == sstSelected || FSelection.State == sstHitSelected; }
+  bool RangeVisible() const;
   // Where the text area starts, and the widths of the bars left of it.
   int TopOffset() const;
   int LeftOffset() const;
@@ -212,11 +256,22 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void CaretShow() override;
   virtual void ScrollCaret();
 
-  // ---- Painting hooks ----
+  // ---- Painting ----
   void HideUnderline() override;
   void ShowUnderline() override;
+  // Where the caret-row underline of a row lies, or -1 when it is not in the window.
+  int UnderlineY(int row) const;
   void InvalidateRow(int row) override { FScreen->InvalidateRow(row); }
   TEditorScreen* Screen() const { return FScreen.get(); }
+  // The logical line a row belongs to (0-based).
+  int LineIndexOfRow(int row) const;
+
+  // ---- Row marks ----
+  uint16_t GetRowMarks(int row) const;
+  void SetRowMarks(int row, uint16_t marks);
+  virtual void PutRowMark(int row, int mark);
+  virtual void DeleteRowMark(int row, int mark);
+  virtual void GotoRowMark(int mark);
 
   // ---- Selection (filled in by the selection operations) ----
   void CleanSelection() override;
@@ -274,8 +329,8 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual TOwned<TEditorStrings> CreateEditorStrings();
   virtual TOwned<TEditorViewInfo> CreateViewInfo();
   virtual void InitDelimiters();
-  virtual void CreateDrawingObjects() {}
-  virtual void FreeDrawingObjects() {}
+  virtual void CreateDrawingObjects();
+  virtual void FreeDrawingObjects();
 
   // Event dispatch.
   virtual void DoCaretMoved() { OnCaretMoved(this); }
@@ -296,11 +351,14 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual bool UpdateLeftbarDigits();
   virtual int LeftbarWidthFor(int digits) const;
   virtual int RulerHeight() const;
-  virtual void RebuildLeftbarEdge() {}
-  virtual void RebuildRulerImages() {}
-  virtual void RebuildBackground() {}
-  virtual void DrawRulerMark(int col) {}
-  virtual void EraseRulerMark(int col) {}
+  virtual void RebuildLeftbarEdge();
+  virtual void RebuildRulerImages();
+  virtual void RebuildBackground();
+  virtual void DrawRulerMark(int col);
+  virtual void EraseRulerMark(int col);
+  virtual void DrawRuler();
+  virtual void DrawLeftbar(int first, int last);
+  virtual void DrawImagebar(int first, int last);
   // The leftbar grew or shrank by delta pixels: move the text area along.
   virtual void ShiftTextArea(int delta);
 
@@ -319,8 +377,20 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // The composition window follows the caret (later, while a key repeats).
   void UpdateImePosition();
 
-  // Drawing of the rows in the canvas's clip (the painting fills this in).
-  virtual void DrawRows(TCanvas& canvas);
+  // Paints the part of the window inside rect.
+  virtual void PaintRect(const TRect& rect);
+  // One row: x is the pixel x of the row's cell 0, y its top, text its display text.
+  virtual void DrawRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
+  virtual void DrawSelectedRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
+  virtual void DrawRowWithSelection(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
+  // Text on the cell grid: every character exactly ColWidth wide, at most 1000 cells.
+  void TextOutCells(const TRect& rect, int x, int options, std::string_view text, int y);
+  virtual void DrawEofMark(const TRect& rect, int x, int y);
+  virtual void DrawRetMark(int x, int y, bool selected);
+  virtual void DrawWrapMark(int x, int y, bool selected);
+  virtual void DrawHideMark(int x, int y, bool selected);
+  virtual void DrawUnderline(int row);
+  virtual void EraseUnderline(int row);
 
   // Message handlers of this unit.
   void WMSetText(TMessage& message);
@@ -340,8 +410,10 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FLeftButtonDown = false;
   int FImeSkipCount = 0;
   bool FSelectionMode = false;
-  TEditorSelectionState FSelectionState = sstNone;
+  TEditorSelectionRecord FSelection;
   bool FDragging = false;
+  // Set while a cleaned selection is repainted: rows are painted with their underline space.
+  bool FRepaintingCleanedSelection = false;
 
  private:
   friend class TEditorScreen;
@@ -355,6 +427,26 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool HasWindow() const { return HandleAllocated(); }
   void RememberColumn(int col);
   void MoveRulerMark(int oldCol, int newCol);
+  // Painting pieces.
+  void DrawRowPiece(const TRect& rect, int left, int right, int x, TFountainParser& parser, int row,
+                    const std::string& text, int y, bool selected);
+  void DrawTokens(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, bool selected);
+  void DrawEndMarks(const TRect& rect, int x, int row, const std::string& text, int y, bool selected);
+  void DrawMarkLines(const std::vector<TPoint>& points, TColor color);
+  TColor MarkColor(const TEditorMark& mark, bool selected) const;
+  TColor SelectionBackground() const;
+  TColor SelectionForeground() const;
+  int ColumnToX(int col) const;
+  // Bars.
+  TColor LeftbarBackground() const;
+  TColor LeftbarNumberColor() const;
+  TColor RulerBackground() const;
+  TColor RulerForeground() const;
+  TColor RulerMarkColor() const;
+  std::string LeftbarNumber(int row) const;
+  void BuildRulerDigitImages();
+  void BuildRulerNumbers();
+  void CopyRulerCell(int col, const TBitmap& source);
 
   TEditorScreenStrings* FList = nullptr;  // shared by every control showing it
   TOwned<TEditorStrings> FLines;
@@ -405,6 +497,12 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FCaretShown = false;
   bool FCaretUpdateLock = false;
   int FUnderlineHideCount = 0;
+
+  std::unique_ptr<TEditorImages> FImages;
+  // The line of a row, as last looked up, while the rows have not changed since.
+  mutable int FLineCacheRow = 0;
+  mutable int FLineCacheLine = 0;
+  mutable uint64_t FLineCacheStamp = ~uint64_t{0};
 };
 
 }  // namespace plomaret

@@ -157,11 +157,15 @@ void TCanvas::ExtTextOut(int x, int y, int options, const TRect& rect, std::stri
     FBrushStyle = style;
   }
   const TRect clip = (options & etoClipped) != 0 ? FClip.Intersect(rect) : FClip;
-  DrawText(x, y, text, advances, clip, (options & etoOpaque) != 0 ? FBrushColor : clNone);
+  // With a solid brush the background mode is opaque: each character's cell takes
+  // the brush colour even without etoOpaque.
+  const bool cellBackgrounds = (options & etoOpaque) == 0 && FBrushStyle == bsSolid;
+  DrawText(x, y, text, advances, clip, (options & etoOpaque) != 0 || cellBackgrounds ? FBrushColor : clNone,
+           cellBackgrounds);
 }
 
 void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<int>& advances, const TRect& clip,
-                       TColor background) {
+                       TColor background, bool fillCells) {
   const std::vector<std::string_view> characters = SplitCharacters(text);
   std::vector<int> steps(advances.begin(), advances.end());
   if (steps.size() < characters.size()) {
@@ -170,6 +174,16 @@ void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<in
     for (size_t i = steps.size(); i < characters.size(); ++i) steps.push_back(natural[i]);
   }
   steps.resize(characters.size());
+  if (fillCells) {
+    int cells = 0;
+    for (int step : steps) cells += step;
+    const TRect box = TRect::FromSize(x, y, cells, TextMetrics().Height).Intersect(clip);
+    if (!box.IsEmpty()) {
+      Drawn(box);
+      FRaster->FillRect(box, Resolve(FBrushColor, clWhite));
+      if (FLayer != nullptr) FLayer->Erase(box);
+    }
+  }
   FEngine->DrawGlyphs(*FRaster, clip, x, y, text, steps, FFont, Resolve(FFont.Color(), clBlack));
   const int height = TextMetrics().Height;
   int total = 0;

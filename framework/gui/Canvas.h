@@ -148,7 +148,8 @@ class TCanvas {
   void Drawn(const TRect& rect) {
     if (FListener && !rect.IsEmpty()) FListener(rect);
   }
-  void DrawText(int x, int y, std::string_view text, const std::vector<int>& advances, const TRect& clip, TColor background);
+  void DrawText(int x, int y, std::string_view text, const std::vector<int>& advances, const TRect& clip, TColor background,
+                bool fillCells = false);
   TPixel Resolve(TColor color, TColor fallback) const;
 
   TRaster* FRaster;
