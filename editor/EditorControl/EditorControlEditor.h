@@ -208,6 +208,9 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // A range exists (selected or hit); it is drawn (selected, or a hit with hsDraw).
   bool RangeExists() const { return FSelection.State == sstSelected || FSelection.State == sstHitSelected; }
   bool RangeVisible() const;
+  // Puts a range in place as the selection operations leave one, and repaints the
+  // text (tests and the driver set ranges this way).
+  void PlaceRange(bool box, TEditorSelectionState state, const TSelectionRect& rect);
   // Where the text area starts, and the widths of the bars left of it.
   int TopOffset() const;
   int LeftOffset() const;

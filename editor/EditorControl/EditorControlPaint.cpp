@@ -129,6 +129,18 @@ TColor TEditor::MarkColor(const TEditorMark& mark, bool selected) const {
   return mark.Color() == clNone ? Font().Color() : mark.Color();
 }
 
+void TEditor::PlaceRange(bool box, TEditorSelectionState state, const TSelectionRect& rect) {
+  if (!RangeExists()) HideUnderline();  // a range holds the underline hidden
+  FSelectionMode = box;
+  FSelection.State = state;
+  FSelection.Rect = rect;
+  FSelection.Previous = rect;
+  FSelection.StartRow = rect.Top;
+  FSelection.EndRow = rect.Bottom;
+  if (HasWindow()) InvalidateRect({LeftOffset(), TopOffset(), ClientWidth(), ClientHeight()});
+  DoSelectionChange(RangeExists());
+}
+
 int TEditor::ColumnToX(int col) const { return std::max(LeftOffset(), LeftOffset() + (col - FTopCol) * FColWidth); }
 
 // ---- The paint pipeline ----

@@ -1,4 +1,5 @@
-// The editor control in a real (offscreen) Qt window.
+// The editor control in a real (offscreen) Qt window, set up as the main window's
+// editor is, with a screenshot that the test checks by its pixels.
 
 #include <gtest/gtest.h>
 
@@ -11,43 +12,78 @@
 namespace plomaret {
 namespace {
 
-// As the main window sets it up: navy, white FixedSys, both scroll bars.
-TEST(QtEditor, TheEditorShowsItsRowsOnTheCellGrid) {
+constexpr const char* kMesh =
+    "xof 0302txt 0032\r\n\r\nMesh {\r\n\t4;\r\n\t-1.0;1.0;0.0;,\r\n// \x82\xa0\x82\xbf\xb1\xb2\r\n}";
+
+// Navy, white FixedSys, both scroll bars, ruler, leftbar, EOF and return marks, underline.
+TOwned<TEditor> MainWindowEditor(int width, int height) {
   auto editor = CreateWithoutOwner<TEditor>();
-  editor->SetBounds(0, 0, 320, 160);
+  editor->SetBounds(0, 0, width, height);
   editor->SetColor(clNavy);
   editor->Font().SetColor(clWhite);
   editor->Font().SetHeight(-12);
   editor->SetScrollBars(ssBoth);
-  editor->Lines()->SetAllText(
-      "xof 0302txt 0032\r\n\r\nMesh {\r\n\t4;\r\n\t-1.0;1.0;0.0;,\r\n// \x82\xa0\x82\xa2\x82\xa4 \xb1\xb2\r\n}");
+  editor->Leftbar()->SetVisible(true);
+  editor->Ruler()->SetVisible(true);
+  editor->Marks()->EofMark()->SetVisible(true);
+  editor->Marks()->RetMark()->SetVisible(true);
+  editor->Marks()->Underline()->SetVisible(true);
+  return editor;
+}
+
+TEST(QtEditor, TheMainWindowsEditorOnScreen) {
+  TOwned<TEditor> editor = MainWindowEditor(320, 160);
+  editor->Lines()->SetAllText(kMesh);
   editor->HandleNeeded();
   editor->SetFocus();
   QApplication::processEvents();
 
   const QImage shot = QtWindowOf(*editor)->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(shot.save(QStringLiteral(PLOMARET_QT_OUTPUT_DIR "/qt_editor.png")));
+  // Three times as large, for a person to look at.
+  shot.scaled(shot.size() * 3).save(QStringLiteral(PLOMARET_QT_OUTPUT_DIR "/qt_editor_x3.png"));
   auto pixel = [&](int x, int y) { return static_cast<TPixel>(shot.pixel(x, y) & 0xFFFFFF); };
-  const int left = 2 + editor->LeftOffset();  // inside the sunken edge
-  const int top = 2 + editor->TopOffset();
+  auto count = [&](int x0, int y0, int x1, int y1, auto&& wanted) {
+    int found = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) found += wanted(pixel(x, y)) ? 1 : 0;
+    }
+    return found;
+  };
+  auto inkIn = [&](int x0, int y0, int x1, int y1, TPixel ink) {
+    return count(x0, y0, x1, y1, [&](TPixel p) { return p == ink; });
+  };
+  // Glyphs are smoothed: their strongest pixels are near the text colour.
+  auto near = [](TPixel colour) {
+    return [colour](TPixel p) {
+      for (int shift : {0, 8, 16}) {
+        if (std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((colour >> shift) & 0xFF)) > 0x30) return false;
+      }
+      return true;
+    };
+  };
+  const int edge = 2;  // the sunken client edge
+  const int left = edge + editor->LeftOffset();
+  const int top = edge + editor->TopOffset();
   const int width = editor->ColWidth();
   const int height = editor->RowHeight();
   ASSERT_EQ(width, 6);
-  // Each character of "xof" has white ink; a blank row is all navy.
-  for (int cell = 0; cell < 3; ++cell) {
-    int inked = 0;
-    for (int y = top; y < top + height; ++y) {
-      for (int x = left + cell * width; x < left + (cell + 1) * width; ++x) inked += pixel(x, y) != PixelOf(clNavy) ? 1 : 0;
-    }
-    EXPECT_GT(inked, 3) << "cell " << cell;
+  // White glyph pixels in the cells of "o" and "030" (the caret stands on "x"); navy
+  // in the blank cells of the empty row.
+  for (int cell : {1, 4, 5, 6}) {
+    EXPECT_GT(count(left + cell * width, top, left + (cell + 1) * width, top + height, near(PixelOf(clWhite))), 3) << cell;
   }
-  for (int x = left; x < left + 20 * width; ++x) EXPECT_EQ(pixel(x, top + height + height / 2), PixelOf(clNavy));
-  // The tab on the fourth row: "4" stands in column 8.
-  int inked = 0;
-  for (int y = top + 3 * height; y < top + 4 * height; ++y) {
-    for (int x = left; x < left + 8 * width; ++x) inked += pixel(x, y) != PixelOf(clNavy) ? 1 : 0;
-  }
-  EXPECT_EQ(inked, 0) << "the tab's cells are blank";
+  EXPECT_EQ(inkIn(left + 3 * width, top + height, left + 20 * width, top + 2 * height, PixelOf(clNavy)), 17 * width * height)
+      << "the empty row is navy after its return mark";
+  // The leftbar and the ruler are silver.
+  EXPECT_EQ(pixel(edge + editor->ImagebarWidthNow() + 2, top + 2 * height + 1), PixelOf(clSilver));
+  EXPECT_EQ(pixel(left + 3 * width + 3, edge + 8), PixelOf(clSilver));
+  // "[EOF]" in gray right after the last character, "}" on row 6.
+  EXPECT_GT(count(left + width, top + 6 * height, left + 6 * width, top + 7 * height, near(PixelOf(clGray))), 15);
+  EXPECT_EQ(count(left + width, top + 6 * height, left + 6 * width, top + 7 * height, near(PixelOf(clWhite))), 0);
+  // The tab's cells on row 3 are blank: "4" stands in column 8.
+  EXPECT_EQ(inkIn(left, top + 3 * height, left + 8 * width, top + 4 * height - 1, PixelOf(clNavy)),
+            8 * width * (height - 1));
 }
 
 }  // namespace

@@ -269,6 +269,21 @@ void TScriptDriver::Register() {
     if (editor.MoveByToken(row, col, args[0].Text == "forward" ? 1 : -1)) editor.SetRowCol(row, col);
   };
   FCommands["scroll"] = [this](const TArgs& args, std::ostream&) { Scroll(args); };
+  FCommands["mark"] = [this](const TArgs& args, std::ostream&) { MarkCommand(args); };
+  FCommands["imagelist"] = [this](const TArgs& args, std::ostream&) { ImageListCommand(args); };
+  FCommands["range"] = [this](const TArgs& args, std::ostream&) {
+    const char* usage = "range stream|box|none [TOP LEFT BOTTOM RIGHT [hit]]";
+    if (args.size() == 1 && args[0].Text == "none") {
+      Current().PlaceRange(false, sstNone, {});
+      return;
+    }
+    NeedArgs(args, 5, 6, usage);
+    if ((args[0].Text != "stream" && args[0].Text != "box") || (args.size() == 6 && args[5].Text != "hit")) {
+      throw EScriptError(std::string("usage: ") + usage);
+    }
+    const TSelectionRect rect{ToInt(args[1]), ToInt(args[3]), ToInt(args[2]), ToInt(args[4])};
+    Current().PlaceRange(args[0].Text == "box", args.size() == 6 ? sstHitSelected : sstSelected, rect);
+  };
   FCommands["dump"] = [this](const TArgs& args, std::ostream& out) { Dump(args, out); };
   FCommands["paintlog"] = [this](const TArgs& args, std::ostream& out) {
     NeedArgs(args, 0, 1, "paintlog [clear]");
@@ -301,6 +316,51 @@ void TScriptDriver::LinesCommand(const TArgs& args) {
   }
 }
 
+void TScriptDriver::MarkCommand(const TArgs& args) {
+  const char* usage = "mark put|delete N ROW | mark goto N";
+  if (args.size() == 3 && (args[0].Text == "put" || args[0].Text == "delete")) {
+    if (args[0].Text == "put") {
+      Current().PutRowMark(ToInt(args[2]), ToInt(args[1]));
+    } else {
+      Current().DeleteRowMark(ToInt(args[2]), ToInt(args[1]));
+    }
+  } else if (args.size() == 2 && args[0].Text == "goto") {
+    Current().GotoRowMark(ToInt(args[1]));
+  } else {
+    throw EScriptError(std::string("usage: ") + usage);
+  }
+}
+
+void TScriptDriver::ImageListCommand(const TArgs& args) {
+  const char* usage = "imagelist digits|marks N | imagelist free digits|marks";
+  TEditor& editor = Current();
+  if (args.size() == 2 && args[0].Text == "free" && (args[1].Text == "digits" || args[1].Text == "marks")) {
+    (args[1].Text == "digits" ? FImageDigits : FImageMarks).reset();
+    return;
+  }
+  if (args.size() != 2 || (args[0].Text != "digits" && args[0].Text != "marks")) {
+    throw EScriptError(std::string("usage: ") + usage);
+  }
+  const bool digits = args[0].Text == "digits";
+  const int count = ToInt(args[1]);
+  if (count < 0 || count > 16) throw EScriptError("an image list here holds 0 to 16 images");
+  // Plain squares in a colour of their own, so that they differ from the built-in images.
+  TOwned<TImageList> list = CreateWithoutOwner<TImageList>(digits ? 8 : 11, 11, clFuchsia);
+  for (int i = 0; i < count; ++i) {
+    TOwned<TBitmap> picture = Create<TBitmap>();
+    picture->SetSize(list->Width(), list->Height());
+    picture->Raster().FillRect(picture->Raster().Bounds(), PixelOf(clTeal));
+    list->Add(*picture);
+  }
+  if (digits) {
+    editor.SetImageDigits(list.get());
+    FImageDigits = std::move(list);
+  } else {
+    editor.SetImageMarks(list.get());
+    FImageMarks = std::move(list);
+  }
+}
+
 void TScriptDriver::Scroll(const TArgs& args) {
   NeedArgs(args, 2, 3, "scroll v|h CODE [POSITION]");
   TEditor& editor = Current();
@@ -320,7 +380,7 @@ void TScriptDriver::Scroll(const TArgs& args) {
 }
 
 void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -346,36 +406,110 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
         << " font=" << Escape(window.ImeFontName()) << " pending=" << (editor.ImePositionPending() ? 1 : 0) << '\n';
   } else if (what == "fountain") {
     out << "fountain=" << (editor.Fountain() != nullptr ? "assigned" : "view") << '\n';
+  } else if (what == "marks") {
+    out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks");
   }
 }
+
+namespace {
+
+std::string StylesText(TFontStyles styles) {
+  static const char* const names[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+  std::string text = "[";
+  for (int style = fsBold; style <= fsStrikeOut; ++style) {
+    if (!styles.Contains(static_cast<TFontStyle>(style))) continue;
+    if (text.size() > 1) text += ',';
+    text += names[style];
+  }
+  return text + "]";
+}
+
+// The characters drawn in a band of the window, left to right, by the cell they start in.
+std::map<int, const TTextCell*> CellsIn(const std::vector<TTextCell>& drawn, int top, int bottom, int left, int right,
+                                        int width) {
+  std::map<int, const TTextCell*> cells;
+  for (const TTextCell& cell : drawn) {
+    if (cell.Bounds.Top < top || cell.Bounds.Top >= bottom || cell.Bounds.Left < left || cell.Bounds.Left >= right) continue;
+    cells[(cell.Bounds.Left - left) / width] = &cell;
+  }
+  return cells;
+}
+
+// The text of cells, blanks where nothing was drawn; a double-byte character once.
+std::string TextOf(const std::map<int, const TTextCell*>& cells, int width) {
+  std::string text;
+  int column = 0;
+  for (const auto& [start, cell] : cells) {
+    if (start < column) continue;
+    text.append(static_cast<size_t>(start - column), ' ');
+    text += cell->Bytes;
+    column = start + std::max(1, (cell->Bounds.Width() + width - 1) / width);
+  }
+  return text;
+}
+
+std::string ImagebarText(uint16_t marks) {
+  std::string text;
+  for (int digit = 0; digit < 10 && text.empty(); ++digit) {
+    if ((marks & (1u << digit)) != 0) text = std::to_string(digit);
+  }
+  for (int mark = 10; mark < 16; ++mark) {
+    if ((marks & (1u << mark)) == 0) continue;
+    text += (text.empty() ? "" : ",") + std::to_string(mark);
+    break;
+  }
+  return text.empty() ? "-" : text;
+}
+
+}  // namespace
 
 void TScriptDriver::DumpScreen(std::ostream& out) {
   TEditor& editor = Current();
   editor.Update();
   const int left = editor.LeftOffset();
   const int width = std::max(1, editor.ColWidth());
+  const int barLeft = editor.Imagebar()->Visible() ? editor.ImagebarWidthNow() : 0;
   const std::vector<TTextCell> drawn = editor.TextLayer().Cells();
+  std::vector<std::string> colours;
   for (int i = 0; i < editor.RowCount(); ++i) {
+    const int row = editor.TopRow() + i;
     const int top = editor.TopOffset() + i * editor.RowHeight();
-    // The characters of this row's band, by the column they start in.
-    std::map<int, const TTextCell*> cells;
-    for (const TTextCell& cell : drawn) {
-      if (cell.Bounds.Top < top || cell.Bounds.Top >= top + editor.RowHeight() || cell.Bounds.Left < left) continue;
-      cells[(cell.Bounds.Left - left) / width] = &cell;
-    }
-    std::string text;
-    int column = 0;
-    for (const auto& [start, cell] : cells) {
-      if (start < column) continue;
-      text.append(static_cast<size_t>(start - column), ' ');
-      text += cell->Bytes;
-      column = start + std::max(1, cell->Bounds.Width() / width);
-    }
+    const int bottom = top + editor.RowHeight();
+    const std::string leftbar =
+        editor.Leftbar()->Visible() ? TextOf(CellsIn(drawn, top, bottom, barLeft, left, width), width) : std::string();
+    const std::string imagebar = editor.Imagebar()->Visible() ? ImagebarText(editor.GetRowMarks(row)) : "-";
+    const std::map<int, const TTextCell*> cells = CellsIn(drawn, top, bottom, left, editor.ClientWidth(), width);
+    std::string text = TextOf(cells, width);
     text.erase(text.find_last_not_of(' ') + 1);
-    out << "|-|" << Escape(text) << '\n';
+    out << Escape(leftbar) << '|' << imagebar << '|' << Escape(text) << '\n';
+    // Runs of cells drawn alike, in columns of the text.
+    const TTextCell* runCell = nullptr;
+    int runStart = 0;
+    int runEnd = 0;
+    auto flush = [&] {
+      if (runCell == nullptr) return;
+      colours.push_back("colors " + std::to_string(row) + ' ' + std::to_string(runStart) + '-' + std::to_string(runEnd) +
+                        " fg=" + ColorToString(runCell->Color) + " bg=" + ColorToString(runCell->Background) +
+                        " style=" + StylesText(runCell->Style));
+      runCell = nullptr;
+    };
+    for (const auto& [start, cell] : cells) {
+      const int column = editor.TopCol() + start;
+      const int last = column + std::max(1, (cell->Bounds.Width() + width - 1) / width) - 1;
+      const bool same = runCell != nullptr && column == runEnd + 1 && cell->Color == runCell->Color &&
+                        cell->Background == runCell->Background && cell->Style == runCell->Style;
+      if (!same) {
+        flush();
+        runCell = cell;
+        runStart = column;
+      }
+      runEnd = last;
+    }
+    flush();
   }
+  for (const std::string& line : colours) out << line << '\n';
 }
 
 void TScriptDriver::PaintLog(std::ostream& out) {

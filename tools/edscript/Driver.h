@@ -58,6 +58,8 @@ class TScriptDriver {
   void PaintLog(std::ostream& out);
   void Scroll(const TArgs& args);
   void LinesCommand(const TArgs& args);
+  void MarkCommand(const TArgs& args);
+  void ImageListCommand(const TArgs& args);
 
   std::map<std::string, TCommand> FCommands;
   struct TEditorSlot {
@@ -67,6 +69,8 @@ class TScriptDriver {
   std::vector<TEditorSlot> FEditors;
   size_t FCurrent = 0;
   TOwned<TEditorFountain> FFountain;
+  TOwned<TImageList> FImageDigits;
+  TOwned<TImageList> FImageMarks;
   // Takes the focus from every editor ("focus none").
   TOwned<TCustomControl> FFocusSink;
 };
