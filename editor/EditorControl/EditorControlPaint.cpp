@@ -89,12 +89,12 @@ void TEditorScreen::UpdateAfterChange() {
   } else if (a == b) {
     RepaintRows(r, c > count - 1 ? c + 1 : c - 1);
   } else {
-    // The rows after the change move first, from where they were to where they are
-    // now, so that the repaint of the changed rows is not moved with them.
-    const int moved = r + std::min(a, b);
-    ScrollImagebarBelow(moved, b - a);
-    ScrollRowsBelow(moved, b - a);
+    // The changed rows are painted first; the band from row c down then moves inside
+    // itself by the change in rows, so row c + (b - a) gets the pixels of what was row c,
+    // and only the strip it uncovers is painted.
     RepaintRows(r, c - 1);
+    ScrollImagebarBelow(c, b - a);
+    ScrollRowsBelow(c, b - a);
     if (c > count - 1) RepaintRows(c, c + 1);
   }
   const TEditorLeftbar& leftbar = *FEditor->Leftbar();

@@ -228,8 +228,16 @@ void TScriptDriver::Register() {
     out << args[0].Text << '=' << Escape(GetPropertyByPath(Current(), args[0].Text)) << '\n';
   };
   FCommands["text"] = [this](const TArgs& args, std::ostream&) {
-    NeedArgs(args, 1, 1, "text \"...\"");
-    Current().Lines()->SetAllText(args[0].Text);
+    NeedArgs(args, 1, 3, "text \"...\" [repeat N]");
+    if (args.size() == 2 || (args.size() == 3 && args[1].Text != "repeat")) throw EScriptError("usage: text \"...\" [repeat N]");
+    const int times = args.size() == 3 ? ToInt(args[2]) : 1;
+    if (times < 0 || static_cast<int64_t>(times) * args[0].Text.size() > (int64_t{1} << 30)) {
+      throw EScriptError("a repeated text stays under 1 GiB");
+    }
+    std::string text;
+    text.reserve(args[0].Text.size() * static_cast<size_t>(times));
+    for (int i = 0; i < times; ++i) text += args[0].Text;
+    Current().Lines()->SetAllText(text);
   };
   FCommands["load"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 1, 1, "load FILE");
@@ -478,7 +486,9 @@ void TScriptDriver::DumpScreen(std::ostream& out) {
     const int top = editor.TopOffset() + i * editor.RowHeight();
     const int bottom = top + editor.RowHeight();
     const std::string leftbar =
-        editor.Leftbar()->Visible() ? TextOf(CellsIn(drawn, top, bottom, barLeft, left, width), width) : std::string();
+        editor.Leftbar()->Visible()
+            ? TextOf(CellsIn(drawn, top, bottom, barLeft + editor.Leftbar()->LeftMargin(), left, width), width)
+            : std::string();
     const std::string imagebar = editor.Imagebar()->Visible() ? ImagebarText(editor.GetRowMarks(row)) : "-";
     const std::map<int, const TTextCell*> cells = CellsIn(drawn, top, bottom, left, editor.ClientWidth(), width);
     std::string text = TextOf(cells, width);
