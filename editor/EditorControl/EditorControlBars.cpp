@@ -234,6 +234,9 @@ void TEditor::DrawImagebar(int first, int last) {
   canvas.SetBrushStyle(bsSolid);
   canvas.SetBrushColor(barColour ? FLeftbar->BkColor() : Color());
   const int count = FList->Count();
+  // Images stay inside the bar: a mark wider than the room reserved for it is cut.
+  const TRect clip = canvas.ClipRect();
+  canvas.SetClipRect(clip.Intersect({0, TopOffset(), FImagebarWidth, ClientHeight()}));
   for (int row = first; row <= last; ++row) {
     const int y = TopOffset() + (row - FTopRow) * FRowHeight;
     canvas.FillRect({0, y, FImagebarWidth, y + FRowHeight});
@@ -252,6 +255,7 @@ void TEditor::DrawImagebar(int first, int last) {
       break;
     }
   }
+  canvas.SetClipRect(clip);
 }
 
 uint16_t TEditor::GetRowMarks(int row) const {

@@ -99,7 +99,8 @@ void TEditorScreen::UpdateAfterChange() {
   }
   const TEditorLeftbar& leftbar = *FEditor->Leftbar();
   if (leftbar.Visible() && leftbar.ShowNumber()) {
-    const bool textEndsInWindow = count <= FEditor->TopRow() + FEditor->RowCount();
+    // The row cut by the bottom edge is in the window too.
+    const bool textEndsInWindow = count <= FEditor->TopRow() + FEditor->RowCount() + 1;
     if (leftbar.ShowNumberMode() == nmLine || (a != b && textEndsInWindow)) {
       InvalidateLeftbarRows(c, FEditor->TopRow() + FEditor->RowCount());
     }
@@ -130,7 +131,9 @@ TColor TEditor::MarkColor(const TEditorMark& mark, bool selected) const {
 }
 
 void TEditor::PlaceRange(bool box, TEditorSelectionState state, const TSelectionRect& rect) {
-  if (!RangeExists()) HideUnderline();  // a range holds the underline hidden
+  CleanSelection();
+  if (state != sstSelected && state != sstHitSelected) return;
+  HideUnderline();  // a range holds the underline hidden until it is cleaned
   FSelectionMode = box;
   FSelection.State = state;
   FSelection.Rect = rect;
@@ -138,7 +141,7 @@ void TEditor::PlaceRange(bool box, TEditorSelectionState state, const TSelection
   FSelection.StartRow = rect.Top;
   FSelection.EndRow = rect.Bottom;
   if (HasWindow()) InvalidateRect({LeftOffset(), TopOffset(), ClientWidth(), ClientHeight()});
-  DoSelectionChange(RangeExists());
+  DoSelectionChange(true);
 }
 
 int TEditor::ColumnToX(int col) const { return std::max(LeftOffset(), LeftOffset() + (col - FTopCol) * FColWidth); }
@@ -435,14 +438,18 @@ void TEditor::DrawEofMark(const TRect& rect, int x, int y) {
 
 void TEditor::DrawMarkLines(const std::vector<TPoint>& points, TColor color) {
   TCanvas& canvas = Canvas();
+  // Marks belong to the text area: a mark cut by its left edge shows only there.
+  const TRect clip = canvas.ClipRect();
+  canvas.SetClipRect(clip.Intersect({LeftOffset(), TopOffset(), ClientWidth(), ClientHeight()}));
   canvas.SetPenColor(color);
   canvas.SetPenMode(pmCopy);
   canvas.MoveTo(points.front().X, points.front().Y);
   for (size_t i = 1; i < points.size(); ++i) canvas.LineTo(points[i].X, points[i].Y);
+  canvas.SetClipRect(clip);
 }
 
 void TEditor::DrawRetMark(int x, int y, bool selected) {
-  if (x < LeftOffset()) return;
+  if (x + FColWidth + 1 < LeftOffset()) return;
   const int h = FFontHeight;
   const int d = std::max(1, h / 8);
   const int f = std::max(d, 3);
@@ -453,7 +460,7 @@ void TEditor::DrawRetMark(int x, int y, bool selected) {
 }
 
 void TEditor::DrawWrapMark(int x, int y, bool selected) {
-  if (x < LeftOffset()) return;
+  if (x + FColWidth + 1 < LeftOffset()) return;
   const int w = FColWidth;
   const int e = std::max(2, w * 3 / 5);
   const int cy = y + FFontHeight / 2;
@@ -461,7 +468,7 @@ void TEditor::DrawWrapMark(int x, int y, bool selected) {
 }
 
 void TEditor::DrawHideMark(int x, int y, bool selected) {
-  if (x < LeftOffset()) return;
+  if (x + FColWidth + 1 < LeftOffset()) return;
   const int w = FColWidth;
   const int e = std::max(2, w * 3 / 5);
   const int cy = y + FFontHeight / 2;

@@ -156,13 +156,21 @@ void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
     record.Rows = std::move(old.Rows);
     oldCount = old.RowCount;
     const uint16_t marks = DeleteRows(a, n);
+    int heir = -1;
     if (Count() == 0) {
       ExcludeMarks(marks);
-    } else {
-      const int heir = std::min(a, Count() - 1);
+    } else if (marks != 0) {
+      heir = std::min(a, Count() - 1);
       SetRowMarkBits(heir, static_cast<uint16_t>(RowMarkBits(heir) | marks));
     }
     parsed = UpdateStates(a, true);
+    // The row that took the marks is repainted with them: it counts as changed.
+    if (heir >= a) {
+      parsed = std::max(parsed, heir - a + 1);
+    } else if (heir >= 0) {
+      SetChangeRecord(heir, oldCount + 1, 1, parsed + 1);
+      return;
+    }
   } else {
     ReplaceTextGeneral(first, a, lastOld, last, text, oldCount, newCount);
     parsed = UpdateStates(first, true);

@@ -133,6 +133,9 @@ void TEditor::SetTopRow(int row) {
   CaretHide();
   HideUnderline();
   try {
+    // What waits to be painted is painted at the old place first, or the move would
+    // carry a picture of the new rows to where the old ones were.
+    Update();
     const int newTop = std::max(0, std::min(row, FList->Count()));
     const int delta = std::clamp(FTopRow - newTop, -(FRowCount + 1), FRowCount + 1);
     FTopRow = newTop;
@@ -158,6 +161,7 @@ void TEditor::SetTopCol(int col) {
   if (FRuler->Visible()) EraseRulerMark(FCol);
   CaretHide();
   try {
+    Update();
     const int newCol = std::max(0, std::min(col, kColumnLimit - FColCount / 2));
     const int delta = (FTopCol - newCol) * FColWidth;
     FTopCol = newCol;
@@ -174,6 +178,8 @@ void TEditor::SetTopCol(int col) {
     throw;
   }
   CaretShow();
+  // The repaint of the uncovered strip draws the mark only when it lies in the strip.
+  if (FRuler->Visible()) DrawRulerMark(FCol);
 }
 
 void TEditor::ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll) {

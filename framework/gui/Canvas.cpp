@@ -26,6 +26,24 @@ void TTextLayer::SetRecording(bool recording) {
 void TTextLayer::Add(TTextCell cell) {
   if (!FRecording) return;
   Erase(cell.Bounds);
+  // A character drawn in two pieces (part of it moved by a scroll, the rest painted
+  // after it) is one character: pieces of the same cell join.
+  auto sameCharacter = [&](const TTextCell& other) {
+    return !cell.Glyph.IsEmpty() && other.Glyph == cell.Glyph && other.Bytes == cell.Bytes && other.Color == cell.Color &&
+           other.Background == cell.Background && other.Style == cell.Style;
+  };
+  for (auto band = FBands.lower_bound(cell.Glyph.Top - FTallest); band != FBands.end() && band->first < cell.Glyph.Bottom;) {
+    auto& cells = band->second;
+    for (auto it = cells.begin(); it != cells.end();) {
+      if (sameCharacter(*it)) {
+        cell.Bounds = cell.Bounds.Union(it->Bounds);
+        it = cells.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    band = cells.empty() ? FBands.erase(band) : std::next(band);
+  }
   FTallest = std::max(FTallest, cell.Bounds.Height());
   FBands[cell.Bounds.Top].push_back(std::move(cell));
 }
@@ -51,8 +69,10 @@ void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
         continue;
       }
       if (!area.ContainsRect(cell.Bounds)) continue;
-      cell.Bounds = cell.Bounds.Offset(dx, dy);
-      if (area.ContainsRect(cell.Bounds)) kept[cell.Bounds.Top].push_back(std::move(cell));
+      // A character moved partly out of the area keeps the part that is still shown.
+      cell.Bounds = cell.Bounds.Offset(dx, dy).Intersect(area);
+      cell.Glyph = cell.Glyph.Offset(dx, dy);
+      if (!cell.Bounds.IsEmpty()) kept[cell.Bounds.Top].push_back(std::move(cell));
     }
   }
   FBands = std::move(kept);
@@ -157,10 +177,21 @@ void TCanvas::ExtTextOut(int x, int y, int options, const TRect& rect, std::stri
     FBrushStyle = style;
   }
   const TRect clip = (options & etoClipped) != 0 ? FClip.Intersect(rect) : FClip;
+  // One advance per character: the sum of its bytes' entries. Bytes without an entry
+  // leave the rest of the text at its natural advances.
+  std::vector<int> perCharacter;
+  size_t byte = 0;
+  for (std::string_view character : SplitCharacters(text)) {
+    if (byte + character.size() > advances.size()) break;
+    int advance = 0;
+    for (size_t i = 0; i < character.size(); ++i) advance += advances[byte + i];
+    perCharacter.push_back(advance);
+    byte += character.size();
+  }
   // With a solid brush the background mode is opaque: each character's cell takes
   // the brush colour even without etoOpaque.
   const bool cellBackgrounds = (options & etoOpaque) == 0 && FBrushStyle == bsSolid;
-  DrawText(x, y, text, advances, clip, (options & etoOpaque) != 0 || cellBackgrounds ? FBrushColor : clNone,
+  DrawText(x, y, text, perCharacter, clip, (options & etoOpaque) != 0 || cellBackgrounds ? FBrushColor : clNone,
            cellBackgrounds);
 }
 
@@ -195,7 +226,7 @@ void TCanvas::DrawText(int x, int y, std::string_view text, const std::vector<in
     const TRect cell = TRect::FromSize(left, y, steps[i], height);
     left += steps[i];
     if (cell.Intersect(clip).IsEmpty() || steps[i] <= 0) continue;
-    FLayer->Add({cell.Intersect(clip), std::string(characters[i]), FFont.Color(), background, FFont.Style()});
+    FLayer->Add({cell.Intersect(clip), std::string(characters[i]), FFont.Color(), background, FFont.Style(), cell});
   }
 }
 

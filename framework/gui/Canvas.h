@@ -47,6 +47,8 @@ struct TTextCell {
   TColor Color = clNone;
   TColor Background = clNone;  // clNone: drawn transparently
   TFontStyles Style;
+  // The character's whole cell; Bounds is the part of it that shows.
+  TRect Glyph;
   bool operator==(const TTextCell&) const = default;
 };
 
@@ -125,8 +127,10 @@ class TCanvas {
   // Text at its natural advances; the background filled with the brush colour
   // unless the brush is clear.
   void TextOut(int x, int y, std::string_view text);
-  // Text with one advance per character (the cell grid); etoOpaque fills rect with
-  // the brush colour first, etoClipped keeps the glyphs inside rect.
+  // Text with one advance per byte, as Win32 takes it: a double-byte character
+  // advances by the sum of its two bytes' entries (the cell grid gives it two cells).
+  // etoOpaque fills rect with the brush colour first, etoClipped keeps the glyphs
+  // inside rect.
   void ExtTextOut(int x, int y, int options, const TRect& rect, std::string_view text, const std::vector<int>& advances);
 
   // Copies source's srcRect to dest's top left with CopyMode.

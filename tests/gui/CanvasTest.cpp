@@ -21,8 +21,8 @@ class CanvasTest : public ::testing::Test {
 
 TEST_F(CanvasTest, TextOnTheCellGridLandsInItsCellsWithItsColours) {
   FCanvas.SetBrushColor(clYellow);
-  // "a", "あ", "b" at 6-pixel cells: the double-byte character takes two.
-  FCanvas.ExtTextOut(6, 2, etoOpaque, TRect::FromSize(6, 2, 24, 12), "a\x82\xa0" "b", {6, 12, 6});
+  // "a", "あ", "b" at 6-pixel cells, one advance a byte: the double-byte character takes two.
+  FCanvas.ExtTextOut(6, 2, etoOpaque, TRect::FromSize(6, 2, 24, 12), "a\x82\xa0" "b", {6, 6, 6, 6});
   ASSERT_NE(FLayer.At({7, 5}), nullptr);
   EXPECT_EQ(FLayer.At({7, 5})->Bytes, "a");
   EXPECT_EQ(FLayer.At({17, 5})->Bytes, "\x82\xa0");
@@ -53,7 +53,11 @@ TEST_F(CanvasTest, PaintingOverTextRemovesItAndScrollingMovesIt) {
   EXPECT_EQ(FLayer.Cells().size(), 2u);
   FLayer.Scroll({0, 0, 60, 30}, 0, 12);
   EXPECT_EQ(FLayer.At({1, 13})->Bytes, "x");
-  EXPECT_EQ(FLayer.At({1, 25}), nullptr) << "moved out of the area";
+  ASSERT_NE(FLayer.At({1, 25}), nullptr) << "the part still inside the area stays";
+  EXPECT_EQ(FLayer.At({1, 25})->Bounds, (TRect{0, 24, 6, 30}));
+  FLayer.Scroll({0, 0, 60, 30}, 0, 12);
+  EXPECT_EQ(FLayer.At({1, 25})->Bytes, "x");
+  EXPECT_EQ(FLayer.Cells().size(), 1u) << "z moved out of the area";
 }
 
 TEST_F(CanvasTest, PensDrawInTheirModeAndCopiesUseTheCopyMode) {

@@ -86,8 +86,7 @@ class TProbeControl : public TCustomControl {
     canvas.Font().SetColor(clBlack);
     canvas.SetBrushColor(Color());
     for (size_t row = 0; row < Rows.size(); ++row) {
-      std::vector<int> advances;
-      for (std::string_view character : SplitCharacters(Rows[row])) advances.push_back(6 * static_cast<int>(character.size()));
+      const std::vector<int> advances(Rows[row].size(), 6);  // one a byte
       const int top = static_cast<int>(row) * 12;
       canvas.ExtTextOut(0, top, etoOpaque, {0, top, ClientWidth(), top + 12}, Rows[row], advances);
     }
