@@ -1,6 +1,7 @@
 #include "Raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace plomaret {
 
@@ -83,9 +84,21 @@ TPixel Combine(TRasterOp op, TPixel s, TPixel d) {
 void TRaster::Copy(const TRaster& source, const TRect& srcRect, TPoint to, TRasterOp op) {
   TRect from = srcRect;
   if (!ClipCopy(source.Bounds(), from, to)) return;
+  const bool downwards = &source == this && to.Y > from.Top;
+  if (op == roSrcCopy) {
+    // The common case, a plain copy (every scroll): whole rows at once.
+    const size_t width = static_cast<size_t>(from.Width());
+    for (int i = 0; i < from.Height(); ++i) {
+      const int line = downwards ? from.Height() - 1 - i : i;
+      const TPixel* src = source.FPixels.data() + static_cast<size_t>(from.Top + line) * source.FWidth + from.Left;
+      TPixel* dst = FPixels.data() + static_cast<size_t>(to.Y + line) * FWidth + to.X;
+      std::memmove(dst, src, width * sizeof(TPixel));
+      for (size_t x = 0; x < width; ++x) dst[x] &= 0xFFFFFF;
+    }
+    return;
+  }
   // Copy through a buffer row by row so that copying a raster onto itself works.
   std::vector<TPixel> row(static_cast<size_t>(from.Width()));
-  const bool downwards = &source == this && to.Y > from.Top;
   for (int i = 0; i < from.Height(); ++i) {
     const int line = downwards ? from.Height() - 1 - i : i;
     const TPixel* src = source.FPixels.data() + static_cast<size_t>(from.Top + line) * source.FWidth + from.Left;

@@ -264,6 +264,47 @@ TEST_F(EditorPaintTest, OneDigitMarkAndOneImageMarkARowFromTheProgramsListsOrThe
   EXPECT_TRUE(shows(markX, 0, MarkImages(), 1)) << "a freed list is forgotten and the bar repainted";
 }
 
+TEST_F(EditorPaintTest, UnderlinedTokensGetADottedLineAndItalicTokensDrawOverAFilledRow) {
+  TEditor& editor = Editor();
+  editor.View()->Colors()->Int()->SetStyle(TFontStyles{fsUnderline});
+  editor.View()->Colors()->Int()->SetColor(clRed);
+  editor.Lines()->SetAllText("ab 1234 cd");
+  // Every other pixel of the cell row's last line, from the token's first column.
+  const int y = RowTop(0) + editor.FontHeight() - 1;
+  for (int x = ColumnX(3); x < ColumnX(7); ++x) {
+    EXPECT_EQ(Pixel(x, y), (x - ColumnX(3)) % 2 == 0 ? clRed : clWhite) << x;
+  }
+  EXPECT_EQ(Pixel(ColumnX(7) + 1, y), clWhite) << "the line ends with the token";
+
+  editor.View()->Colors()->Str()->SetStyle(TFontStyles{fsItalic});
+  editor.View()->Colors()->Int()->SetBkColor(clYellow);
+  EXPECT_EQ(Pixel(ColumnX(3), RowTop(0)), clYellow) << "italic mode: a coloured background is drawn";
+  EXPECT_EQ(Pixel(ColumnX(1), RowTop(0)), clWhite);
+  ASSERT_NE(editor.TextLayer().At({ColumnX(0) + 1, RowTop(0) + 1}), nullptr);
+  EXPECT_EQ(editor.TextLayer().At({ColumnX(3) + 1, RowTop(0) + 1})->Color, clRed);
+}
+
+class TDrawnRows : public TObject {
+ public:
+  void Drawn(TObject*, const std::string& text, int x, int y, int row, TRect& rect, bool selected) {
+    Rows.push_back(std::to_string(row) + (selected ? " selected " : " ") + text + " at " + std::to_string(y));
+  }
+  std::vector<std::string> Rows;
+};
+
+TEST_F(EditorPaintTest, EachRowDrawnIsAnnouncedWithItsPieces) {
+  TEditor& editor = Editor();
+  TDrawnRows drawn;
+  editor.OnDrawLine = TDrawLineEvent(&drawn, &TDrawnRows::Drawn);
+  editor.Lines()->SetAllText("ab\r\n\tc");
+  editor.Update();
+  EXPECT_EQ(drawn.Rows, (std::vector<std::string>{"0 ab at 2", "1         c at 18"}));
+  drawn.Rows.clear();
+  editor.PlaceRange(false, sstSelected, {0, 0, 1, 2});
+  editor.Update();
+  EXPECT_EQ(drawn.Rows, (std::vector<std::string>{"0 ab at 2", "0 selected ab at 2", "0 ab at 2", "1         c at 18"}));
+}
+
 TEST_F(EditorPaintTest, HidingTheRulerOrTheLeftbarMovesTheText) {
   TEditor& editor = Editor();
   editor.Ruler()->SetVisible(true);
