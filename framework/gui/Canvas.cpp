@@ -52,7 +52,12 @@ void TTextLayer::Erase(const TRect& rect) {
   if (FBands.empty() || rect.IsEmpty()) return;
   auto band = FBands.lower_bound(rect.Top - FTallest + 1);
   while (band != FBands.end() && band->first < rect.Bottom) {
-    std::erase_if(band->second, [&](const TTextCell& cell) { return !cell.Bounds.Intersect(rect).IsEmpty(); });
+    // A character is gone when the painting crosses its middle; a line along its
+    // bottom (an underline) leaves it readable.
+    std::erase_if(band->second, [&](const TTextCell& cell) {
+      const int middle = cell.Bounds.Top + cell.Bounds.Height() / 2;
+      return !cell.Bounds.Intersect(rect).IsEmpty() && rect.Top <= middle && middle < rect.Bottom;
+    });
     band = band->second.empty() ? FBands.erase(band) : std::next(band);
   }
 }

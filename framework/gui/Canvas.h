@@ -60,7 +60,7 @@ class TTextLayer {
   void SetRecording(bool recording);
   bool Recording() const { return FRecording; }
   void Add(TTextCell cell);
-  // Something was painted over rect: the characters it touches are gone.
+  // Something was painted over rect: the characters whose middle it crosses are gone.
   void Erase(const TRect& rect);
   // The raster's area was scrolled by (dx, dy) inside itself.
   void Scroll(const TRect& area, int dx, int dy);
