@@ -1,5 +1,6 @@
-# Writes OUTPUT, a C++ file that holds the text of INPUT as kBuiltInPictures.
+# Writes OUTPUT, a C++ file that holds the text of INPUT as the constant NAME.
 file(READ ${INPUT} text)
-file(WRITE ${OUTPUT} "// Generated from resources/Pictures.txt; edit that file instead.\n"
-                     "extern const char* const kBuiltInPictures;\n"
-                     "const char* const kBuiltInPictures = R\"PICTURES(${text})PICTURES\";\n")
+get_filename_component(source ${INPUT} NAME)
+file(WRITE ${OUTPUT} "// Generated from resources/${source}; edit that file instead.\n"
+                     "extern const char* const ${NAME};\n"
+                     "const char* const ${NAME} = R\"EMBEDDED(${text})EMBEDDED\";\n")

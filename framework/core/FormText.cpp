@@ -268,11 +268,13 @@ class TTextReader {
  public:
   TTextReader(std::string_view text, TComponent& owner) : FLexer(text), FOwner(owner) { Advance(); }
 
-  TComponent* Read(TComponent* parent) {
+  // Reads the object block into a new component, or into `into` itself when given.
+  TComponent* Read(TComponent* parent, TComponent* into = nullptr) {
     try {
-      TComponent* component = ReadObject(parent);
+      TComponent* component = ReadObject(parent, into);
       if (FToken.Kind != tokEnd) Fail(FToken.Line, "text after the end of the object");
       FFixups.Resolve(FOwner);
+      if (into != nullptr) into->Loaded();
       for (TComponent* created : FCreated) created->Loaded();
       return component;
     } catch (...) {
@@ -325,7 +327,7 @@ class TTextReader {
     if (++FDepth > kMaxDepth) Fail(FToken.Line, "nested too deeply");
   }
 
-  TComponent* ReadObject(TComponent* parent) {
+  TComponent* ReadObject(TComponent* parent, TComponent* into = nullptr) {
     Enter();
     const int line = FToken.Line;
     if (!IsWord("object")) Unexpected("'object'");
@@ -337,10 +339,17 @@ class TTextReader {
       name = std::move(className);
       className = TakeWord("a class name");
     }
-    const TComponentClass* componentClass = FindComponentClass(className);
-    if (componentClass == nullptr) Fail(line, "class " + className + " is not registered");
-    TComponent* component = componentClass->CreateOwned(&FOwner);
-    FCreated.push_back(component);
+    TComponent* component = into;
+    if (component != nullptr) {
+      if (!AnsiSameText(className, component->ClassName())) {
+        Fail(line, "the text describes a " + className + ", not a " + component->ClassName());
+      }
+    } else {
+      const TComponentClass* componentClass = FindComponentClass(className);
+      if (componentClass == nullptr) Fail(line, "class " + className + " is not registered");
+      component = componentClass->CreateOwned(&FOwner);
+      FCreated.push_back(component);
+    }
     component->BeginLoading();
     try {
       component->SetName(name);
@@ -517,5 +526,7 @@ void WriteFormText(TComponent& component, std::string& out) {
 TComponent* ReadFormText(std::string_view text, TComponent& owner, TComponent* parent) {
   return TTextReader(text, owner).Read(parent);
 }
+
+void ReadFormTextInto(std::string_view text, TComponent& root) { TTextReader(text, root).Read(nullptr, &root); }
 
 }  // namespace plomaret

@@ -43,5 +43,9 @@ void WriteFormText(TComponent& component, std::string& out);
 // and every component made is Loaded. On any failure every component made here is
 // freed and EReadError says what is wrong and on which line ("line 12: ...").
 TComponent* ReadFormText(std::string_view text, TComponent& owner, TComponent* parent);
+// Reads the object block into root itself, as a form reads its own description:
+// the block's class must be root's; root takes its properties and owns the components
+// made for its children. On failure those components are freed again.
+void ReadFormTextInto(std::string_view text, TComponent& root);
 
 }  // namespace plomaret

@@ -85,4 +85,31 @@ bool TOpenDialog::Execute() {
   return true;
 }
 
+const TTypeInfo& TypeInfoOf(TTypeTag<TOpenOption>) {
+  static const TTypeInfo info = EnumTypeInfo(
+      "TOpenOption", {"ofOverwritePrompt", "ofHideReadOnly", "ofPathMustExist", "ofFileMustExist", "ofNoChangeDir", "ofEnableSizing"});
+  return info;
+}
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TOpenOptions>) {
+  static const TTypeInfo info = SetTypeInfo("TOpenOptions", TypeInfoOf(TTypeTag<TOpenOption>{}));
+  return info;
+}
+
+const TClassInfo& TOpenDialog::StaticClassInfo() {
+  using C = TOpenDialog;
+  static const TClassInfo info = TPublished<C>("TOpenDialog", TComponent::StaticClassInfo())
+      .Property("FileName", &C::FileName, &C::SetFileName)
+      .Property("Filter", &C::Filter, &C::SetFilter)
+      .Property("InitialDir", &C::InitialDir, &C::SetInitialDir)
+      .Property("Options", &C::Options, &C::SetOptions)
+      .Property("Title", &C::Title, &C::SetTitle);
+  return info;
+}
+
+const TClassInfo& TSaveDialog::StaticClassInfo() {
+  static const TClassInfo info = TPublished<TSaveDialog>("TSaveDialog", TOpenDialog::StaticClassInfo());
+  return info;
+}
+
 }  // namespace plomaret

@@ -359,7 +359,11 @@ void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TCom
 
 void TWinControl::InsertControl(TControl* control) {
   FControls.push_back(control);
-  if (auto* windowed = dynamic_cast<TWinControl*>(control)) FTabList.push_back(windowed);
+  auto* windowed = dynamic_cast<TWinControl*>(control);
+  if (windowed == nullptr) return;
+  FTabList.push_back(windowed);
+  // A window put into a parent that has one gets its own at once.
+  if (FBackend && !windowed->ComponentState().Contains(csLoading)) windowed->HandleNeeded();
 }
 
 int TWinControl::TabOrder() const {
@@ -436,6 +440,10 @@ void TWinControl::CreateWnd() {
   if (CaretExists()) PushCaret();
   if (gFocused == this) FBackend->FocusChanged(true);
   Invalidate();
+  // The windowed children get their windows with their parent's.
+  for (TControl* control : std::vector<TControl*>(FControls)) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) windowed->HandleNeeded();
+  }
 }
 
 void TWinControl::DestroyWnd() {

@@ -30,11 +30,14 @@ void ShowMessage(const std::string& text);
 #include <vector>
 
 #include "framework/core/Component.h"
+#include "framework/core/Properties.h"
 
 namespace plomaret {
 
-enum TOpenOption { ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofFileMustExist, ofNoChangeDir };
+enum TOpenOption { ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofFileMustExist, ofNoChangeDir, ofEnableSizing };
 using TOpenOptions = TSet<TOpenOption>;
+const TTypeInfo& TypeInfoOf(TTypeTag<TOpenOption>);
+const TTypeInfo& TypeInfoOf(TTypeTag<TOpenOptions>);
 
 // What a file dialog asks the platform.
 struct TFileDialogRequest {
@@ -63,6 +66,9 @@ class TOpenDialog : public TComponent {
   // Shows the dialog; true with FileName set when the user chose a file.
   virtual bool Execute();
 
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
  protected:
   virtual bool IsSaveDialog() const { return false; }
 
@@ -75,6 +81,10 @@ class TOpenDialog : public TComponent {
 };
 
 class TSaveDialog : public TOpenDialog {
+ public:
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
  protected:
   bool IsSaveDialog() const override { return true; }
 };

@@ -105,4 +105,35 @@ void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
   if (wasPressed && Enabled() && button == mbLeft && x >= 0 && y >= 0 && x < Width() && y < Height()) Click();
 }
 
+// ---- Published properties ----
+
+const TTypeInfo& TypeInfoOf(TTypeTag<TBevelCut>) {
+  static const TTypeInfo info = EnumTypeInfo("TBevelCut", {"bvNone", "bvLowered", "bvRaised"});
+  return info;
+}
+
+const TClassInfo& TForm::StaticClassInfo() {
+  using C = TForm;
+  static const TClassInfo info = TPublished<C>("TForm", TWinControl::StaticClassInfo())
+      .Property("Caption", &C::Caption, &C::SetCaption)
+      .Event("OnCreate", "TNotifyEvent")
+      .Event("OnClose", "TCloseEvent");
+  return info;
+}
+
+const TClassInfo& TPanel::StaticClassInfo() {
+  using C = TPanel;
+  static const TClassInfo info = TPublished<C>("TPanel", TWinControl::StaticClassInfo())
+      .Property("BevelInner", &C::BevelInner, &C::SetBevelInner, bvNone)
+      .Property("BevelOuter", &C::BevelOuter, &C::SetBevelOuter, bvRaised);
+  return info;
+}
+
+const TClassInfo& TSpeedButton::StaticClassInfo() {
+  using C = TSpeedButton;
+  static const TClassInfo info =
+      TPublished<C>("TSpeedButton", TControl::StaticClassInfo()).Property("Caption", &C::Caption, &C::SetCaption);
+  return info;
+}
+
 }  // namespace plomaret

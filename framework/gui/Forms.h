@@ -21,6 +21,9 @@ class TForm : public TCustomControl {
   TNotifyEvent OnCreate;
   TNotifyEvent OnClose;
 
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
  protected:
   void DefaultHandler(TMessage& message) override;
 
@@ -29,6 +32,7 @@ class TForm : public TCustomControl {
 };
 
 enum TBevelCut { bvNone, bvLowered, bvRaised };
+const TTypeInfo& TypeInfoOf(TTypeTag<TBevelCut>);
 
 class TPanel : public TCustomControl {
  public:
@@ -37,6 +41,9 @@ class TPanel : public TCustomControl {
   void SetBevelInner(TBevelCut bevel);
   TBevelCut BevelOuter() const { return FBevelOuter; }
   void SetBevelOuter(TBevelCut bevel);
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  protected:
   void Paint() override;
@@ -53,6 +60,9 @@ class TSpeedButton : public TGraphicControl {
   void SetCaption(const std::string& caption) { SetText(caption); }
   bool Down() const { return FPressed; }
   void Paint(TCanvas& canvas) override;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

@@ -18,7 +18,16 @@ class TRecordingQtPlatform : public TQtPlatform {
     Shown.push_back(text);
     return 1;
   }
+  // While paths are scripted, file dialogs take the next one ("": cancelled) instead
+  // of showing Qt's dialog.
+  bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) override {
+    if (FileChoices.empty()) return TQtPlatform::ShowFileDialog(request, fileName);
+    fileName = FileChoices.front();
+    FileChoices.erase(FileChoices.begin());
+    return !fileName.empty();
+  }
   std::vector<std::string> Shown;
+  std::vector<std::string> FileChoices;
 };
 
 inline TRecordingQtPlatform& RecordingPlatform() { return dynamic_cast<TRecordingQtPlatform&>(Platform()); }

@@ -1,0 +1,127 @@
+#include "app/Unit1.h"
+
+#include <unistd.h>
+
+#include "app/XFileFixup.h"
+#include "framework/core/CodePage.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/FormText.h"
+
+extern const char* const kUnit1FormText;
+
+namespace plomaret {
+
+namespace {
+
+// The path of the running program.
+std::string RunningProgram() {
+  std::string path(4096, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+  path.resize(length > 0 ? static_cast<size_t>(length) : 0);
+  return path;
+}
+
+// The path with its extension (after the last dot of the file name) replaced.
+std::string WithExtension(const std::string& path, const std::string& extension) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+}  // namespace
+
+void RegisterMainWindowClasses() {
+  RegisterComponentClass<TForm1>();
+  RegisterComponentClass<TPanel>();
+  RegisterComponentClass<TSpeedButton>();
+  RegisterComponentClass<TEditor>();
+  RegisterComponentClass<TOpenDialog>();
+  RegisterComponentClass<TSaveDialog>();
+  RegisterComponentClass<TRegManager>();
+}
+
+std::string AboutText() {
+  return Utf8ToCp932(
+      "Metasequoia LE 2.4 が出力する X ファイルの\r\n"
+      "MeshTextureCoords セクションの　；，->　；　変換を行い\r\n"
+      "MeshVertexColors セクションをコメントアウトします。\r\n"
+      "\r\n"
+      "FMS 附属 ParEdit.exe で従来通りの表示を可能にするための\r\n"
+      "処理なので、元ファイルのバックアップをお勧めします。");
+}
+
+template <class T>
+T* TForm1::Part(const char* name) {
+  auto* part = dynamic_cast<T*>(FindComponent(name));
+  if (part == nullptr) throw EComponentError(std::string("the main window's description has no ") + name);
+  return part;
+}
+
+void TForm1::AfterConstruction() {
+  TForm::AfterConstruction();
+  RegisterMainWindowClasses();
+  FProgramFile = RunningProgram();
+  ReadFormTextInto(kUnit1FormText, *this);
+  Panel2 = Part<TPanel>("Panel2");
+  SpeedButton1 = Part<TSpeedButton>("SpeedButton1");
+  SpeedButton2 = Part<TSpeedButton>("SpeedButton2");
+  SpeedButton3 = Part<TSpeedButton>("SpeedButton3");
+  SpeedButton4 = Part<TSpeedButton>("SpeedButton4");
+  SpeedButton5 = Part<TSpeedButton>("SpeedButton5");
+  Editor1 = Part<TEditor>("Editor1");
+  OpenDialog1 = Part<TOpenDialog>("OpenDialog1");
+  SaveDialog1 = Part<TSaveDialog>("SaveDialog1");
+  Reg1 = Part<TRegManager>("Reg1");
+  // The handlers the description names.
+  SpeedButton5->OnClick = TNotifyEvent(this, &TForm1::SpeedButton5Click);
+  SpeedButton3->OnClick = TNotifyEvent(this, &TForm1::SpeedButton3Click);
+  SpeedButton4->OnClick = TNotifyEvent(this, &TForm1::SpeedButton4Click);
+  SpeedButton1->OnClick = TNotifyEvent(this, &TForm1::SpeedButton1Click);
+  SpeedButton2->OnClick = TNotifyEvent(this, &TForm1::SpeedButton2Click);
+  Editor1->OnMouseWheelDown = TMouseWheelUpDownEvent(this, &TForm1::Editor1MouseWheelDown);
+  Editor1->OnMouseWheelUp = TMouseWheelUpDownEvent(this, &TForm1::Editor1MouseWheelUp);
+}
+
+void TForm1::SpeedButton5Click(TObject*) {
+  Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
+  OpenDialog1->SetInitialDir(Reg1->RegFiler("DefaultFilePath")->ReadText());
+  if (!OpenDialog1->Execute()) return;
+  const std::string path = OpenDialog1->FileName();
+  FCurrentFileName = path;
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // File names are the system's (UTF-8); the caption is program text.
+  SetCaption("tavrino  : " + Utf8ToCp932(name));
+  Reg1->RegFiler("DefaultFilePath")->WriteText(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+  Editor1->Lines()->LoadFile(path);
+}
+
+void TForm1::SpeedButton3Click(TObject*) {
+  TOwned<TStringList> lines = Create<TStringList>();
+  lines->Assign(*Editor1->Lines());
+  ExchangeLines(*lines);
+  Editor1->Lines()->Assign(*lines);
+  ShowMessage("Complete.");
+}
+
+void TForm1::SpeedButton4Click(TObject*) {
+  SaveDialog1->SetFileName(FCurrentFileName);
+  if (!SaveDialog1->Execute()) return;
+  Editor1->Lines()->SaveFile(SaveDialog1->FileName());
+}
+
+void TForm1::SpeedButton1Click(TObject*) { ShowMessage(AboutText()); }
+
+void TForm1::SpeedButton2Click(TObject*) { Close(); }
+
+void TForm1::Editor1MouseWheelDown(TObject*, TShiftState, TPoint, bool&) { Editor1->SetRow(Editor1->Row() + 2); }
+
+void TForm1::Editor1MouseWheelUp(TObject*, TShiftState, TPoint, bool&) { Editor1->SetRow(Editor1->Row() - 2); }
+
+const TClassInfo& TForm1::StaticClassInfo() {
+  static const TClassInfo info = TPublished<TForm1>("TForm1", TForm::StaticClassInfo());
+  return info;
+}
+
+}  // namespace plomaret

@@ -1,0 +1,159 @@
+// The main window on the headless backend: made from its description, and its five
+// commands with scripted dialog answers, on real files in a scratch folder.
+
+#include "app/Unit1.h"
+
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "framework/core/CodePage.h"
+#include "framework/core/IniFile.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : FPlatform(UseHeadlessPlatform()) {
+    FPlatform.ClearMessages();
+    FForm = CreateWithoutOwner<TForm1>();
+    FForm->SetProgramFile(FFolder.Path("plomaret.exe"));
+    FForm->Show();
+  }
+  ~MainWindowTest() override {
+    while (FPlatform.ShowFileDialog({}, FDiscard)) {
+    }
+  }
+  std::string Ini() const { return FFolder.Path("plomaret.ini"); }
+  std::string Text() const { return FForm->Editor1->Lines()->AllText(); }
+  std::vector<std::string> Boxes() {
+    std::vector<std::string> texts;
+    for (const auto& shown : FPlatform.Messages()) texts.push_back(shown.Text);
+    FPlatform.ClearMessages();
+    return texts;
+  }
+
+  THeadlessPlatform& FPlatform;
+  testing::TScratchFolder FFolder;
+  TOwned<TForm1> FForm;
+  std::string FDiscard;
+};
+
+TEST_F(MainWindowTest, TheWindowIsMadeFromItsDescription) {
+  TForm1& form = *FForm;
+  EXPECT_EQ(form.Caption(), "plomaret.exe");
+  EXPECT_EQ(form.BoundsRect(), (TRect{192, 107, 192 + 647, 107 + 532}));
+  EXPECT_EQ(form.Font().Name(), Utf8ToCp932("ＭＳ Ｐゴシック"));
+  EXPECT_EQ(form.Panel2->Height(), 30);
+  EXPECT_EQ(form.Panel2->BevelInner(), bvLowered);
+  EXPECT_EQ(form.SpeedButton5->Caption(), "Open");
+  EXPECT_EQ(form.SpeedButton3->BoundsRect(), (TRect{77, 2, 152, 28}));
+  EXPECT_EQ(form.Editor1->Align(), alClient);
+  EXPECT_EQ(form.Editor1->Top(), 30) << "below the toolbar";
+  EXPECT_EQ(form.Editor1->Color(), clNavy);
+  EXPECT_EQ(form.Editor1->Font().Color(), clWhite);
+  EXPECT_EQ(form.Editor1->ScrollBars(), ssBoth);
+  EXPECT_TRUE(form.Editor1->Leftbar()->Visible() && form.Editor1->Ruler()->Visible());
+  EXPECT_TRUE(form.Editor1->Marks()->Underline()->Visible());
+  EXPECT_EQ(form.Editor1->View()->Colors()->Select()->BkColor(), clYellow);
+  EXPECT_EQ(form.SaveDialog1->Filter(), "x|*.x");
+  EXPECT_TRUE(form.SaveDialog1->Options().Contains(ofOverwritePrompt));
+  EXPECT_EQ(form.Reg1->RegType(), rtIni);
+  EXPECT_EQ(form.Reg1->RegItems()->Count(), 1);
+  EXPECT_FALSE(form.Editor1->Modified());
+}
+
+TEST_F(MainWindowTest, OpenShowsTheNameStoresTheFolderAndLoadsTheFile) {
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, "xof 0302txt 0032\r\nMesh {\r\n}\r\n");
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_EQ(FPlatform.FileDialogs().back().InitialDir, "") << "no INI yet: the default folder";
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  EXPECT_EQ(FForm->CurrentFileName(), plane);
+  EXPECT_EQ(ReadBytes(Ini()), "[filepath]\r\nfilepath=" + FFolder.Root() + "/\r\n");
+  EXPECT_EQ(Text(), "xof 0302txt 0032\r\nMesh {\r\n}\r\n");
+  EXPECT_FALSE(FForm->Editor1->Modified());
+
+  // A second Open starts in the stored folder; cancelled, it changes nothing.
+  FPlatform.ScriptFileChoice("");
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_EQ(FPlatform.FileDialogs().back().InitialDir, FFolder.Root() + "/");
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  EXPECT_EQ(Text(), "xof 0302txt 0032\r\nMesh {\r\n}\r\n");
+}
+
+TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheNewNameAndAnEmptyEditor) {
+  FForm->Editor1->Lines()->SetAllText("old text");
+  for (const std::string& bad : {FFolder.Path("missing.x"), FFolder.Root(), FFolder.Path("binary.x")}) {
+    if (bad == FFolder.Path("binary.x")) WriteBytes(bad, std::string("a\0b", 3));
+    FPlatform.ScriptFileChoice(bad);
+    EXPECT_THROW(FForm->SpeedButton5Click(nullptr), std::exception) << bad;
+    EXPECT_EQ(FForm->CurrentFileName(), bad);
+    EXPECT_EQ(Text(), "") << bad;
+  }
+}
+
+TEST_F(MainWindowTest, ExchangeRewritesTheTextAsOneChange) {
+  FForm->SpeedButton3Click(nullptr);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Complete."}) << "also on an empty editor";
+  FForm->Editor1->Lines()->SetAllText(
+      "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;,\r\n  0.3;0.4;;\r\n }\r\n MeshVertexColors {\r\n  1;\r\n }\r\n}");
+  FForm->Editor1->Lines()->Add("last");
+  FForm->SpeedButton3Click(nullptr);
+  EXPECT_EQ(Text(),
+            "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;\r\n  0.3;0.4;;\r\n }\r\n//  MeshVertexColors {\r\n//   1;\r\n"
+            "//  }\r\n}\r\nlast\r\n");
+  EXPECT_FALSE(FForm->Editor1->CanUndo()) << "nothing to undo after Exchange";
+  EXPECT_TRUE(FForm->Editor1->Modified());
+  EXPECT_EQ(FForm->Editor1->Row(), FForm->Editor1->ScreenStrings()->Count()) << "the caret at the end";
+}
+
+TEST_F(MainWindowTest, SaveAsWritesTheTextUnderTheChosenName) {
+  FForm->Editor1->Lines()->SetAllText("typed\r\nno line end");
+  const std::string saved = FFolder.Path("saved.x");
+  FPlatform.ScriptFileChoice(saved);
+  FForm->SpeedButton4Click(nullptr);
+  EXPECT_EQ(FPlatform.FileDialogs().back().FileName, "") << "before any Open, no name is proposed";
+  EXPECT_TRUE(FPlatform.FileDialogs().back().Save);
+  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end") << "saved back as it was";
+  FForm->SpeedButton3Click(nullptr);
+  FPlatform.ScriptFileChoice(saved);
+  FForm->SpeedButton4Click(nullptr);
+  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end\r\n") << "after Exchange the last line ends";
+  EXPECT_EQ(FForm->Caption(), "plomaret.exe") << "saving changes no caption";
+
+  // A folder that cannot be written: the old file there stays as it was.
+  FPlatform.ScriptFileChoice(FFolder.Root());
+  EXPECT_THROW(FForm->SpeedButton4Click(nullptr), std::exception);
+  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end\r\n");
+}
+
+TEST_F(MainWindowTest, AboutCloseAndTheWheel) {
+  FForm->SpeedButton1Click(nullptr);
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], AboutText());
+  EXPECT_NE(boxes[0].find("\r\n\r\nFMS"), std::string::npos);
+  EXPECT_NE(boxes[0].find(Utf8ToCp932("　；，->　；　")), std::string::npos) << "full-width blanks kept";
+
+  FForm->Editor1->Lines()->SetAllText("0\r\n1\r\n2\r\n3\r\n4\r\n5");
+  FForm->Editor1->SetFocus();
+  FForm->Editor1->SetRow(1);
+  FForm->Editor1->Perform(WM_MOUSEWHEEL, MakeLong(0, -120), MakeLong(50, 50));
+  EXPECT_EQ(FForm->Editor1->Row(), 3);
+  FForm->Editor1->Perform(WM_MOUSEWHEEL, MakeLong(0, 240), MakeLong(50, 50));
+  EXPECT_EQ(FForm->Editor1->Row(), 0) << "two notches up, clamped at the top";
+
+  FForm->Editor1->Lines()->Add("unsaved");
+  FForm->SpeedButton2Click(nullptr);
+  EXPECT_TRUE(FForm->Closed()) << "no question about unsaved changes";
+  EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace
+}  // namespace plomaret
