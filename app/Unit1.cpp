@@ -6,6 +6,7 @@
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FormText.h"
+#include "framework/gui/Application.h"
 
 extern const char* const kUnit1FormText;
 
@@ -85,7 +86,16 @@ void TForm1::AfterConstruction() {
 
 void TForm1::SpeedButton5Click(TObject*) {
   Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
-  OpenDialog1->SetInitialDir(Reg1->RegFiler("DefaultFilePath")->ReadText());
+  // A settings file that cannot be read or written is reported, and the file is
+  // opened all the same: from the default folder, and loaded though its folder
+  // could not be stored.
+  std::string folder;
+  try {
+    folder = Reg1->RegFiler("DefaultFilePath")->ReadText();
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
+  OpenDialog1->SetInitialDir(folder);
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   FCurrentFileName = path;
@@ -93,7 +103,11 @@ void TForm1::SpeedButton5Click(TObject*) {
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   // File names are the system's (UTF-8); the caption is program text.
   SetCaption("tavrino  : " + Utf8ToCp932(name));
-  Reg1->RegFiler("DefaultFilePath")->WriteText(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+  try {
+    Reg1->RegFiler("DefaultFilePath")->WriteText(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
   Editor1->Lines()->LoadFile(path);
 }
 

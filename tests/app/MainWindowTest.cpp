@@ -98,6 +98,17 @@ TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheNewNameAndAnEmptyEditor) {
   }
 }
 
+TEST_F(MainWindowTest, AnIniThatCannotBeWrittenIsReportedAndTheFileStillLoads) {
+  std::filesystem::create_directory(Ini());  // a folder where the INI file should be
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, "Mesh {\r\n}\r\n");
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_FALSE(Boxes().empty()) << "the settings error is shown";
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  EXPECT_EQ(Text(), "Mesh {\r\n}\r\n");
+}
+
 TEST_F(MainWindowTest, ExchangeRewritesTheTextAsOneChange) {
   FForm->SpeedButton3Click(nullptr);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Complete."}) << "also on an empty editor";

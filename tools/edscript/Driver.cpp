@@ -1,10 +1,16 @@
 #include "Driver.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <istream>
 #include <ostream>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/FormText.h"
+#include "framework/gui/Application.h"
 #include "framework/headless/HeadlessPlatform.h"
 #include "framework/headless/HeadlessWindow.h"
 
@@ -87,7 +93,15 @@ TScriptDriver::TScriptDriver() {
 
 TScriptDriver::~TScriptDriver() {
   // Views first, while the fountain they may use still exists.
-  while (!FEditors.empty()) DestroyEditor(static_cast<int>(FEditors.size()));
+  DropControls();
+}
+
+void TScriptDriver::DropControls() {
+  while (!FEditors.empty()) {
+    FEditors.back().Owned.reset();
+    FEditors.pop_back();
+  }
+  FForm.reset();
 }
 
 TEditor& TScriptDriver::Current() {
@@ -106,7 +120,8 @@ TEditor& TScriptDriver::MakeEditor(const TArgs& args, size_t sizeAt) {
     height = ToInt(args[sizeAt + 1]);
   }
   TEditorSlot slot;
-  slot.Editor = CreateWithoutOwner<TEditor>();
+  slot.Owned = CreateWithoutOwner<TEditor>();
+  slot.Editor = slot.Owned.get();
   slot.Events = Create<TEventLog>();
   slot.Events->Listen(*slot.Editor);
   slot.Editor->SetBounds(0, 0, width, height);
@@ -124,7 +139,9 @@ void TScriptDriver::DestroyEditor(int index) {
     throw EScriptError("no editor " + std::to_string(index));
   }
   TEditorSlot& slot = FEditors[static_cast<size_t>(index - 1)];
-  slot.Editor.reset();
+  if (!slot.Owned) throw EScriptError("the main window's editor goes with the window");
+  slot.Owned.reset();
+  slot.Editor = nullptr;
   slot.Events.reset();
   while (!FEditors.empty() && !FEditors.back().Editor) FEditors.pop_back();
 }
@@ -138,7 +155,27 @@ int TScriptDriver::Run(std::istream& script, std::ostream& out) {
   return failed;
 }
 
+namespace {
+
+// Output names the folder the script runs in as "./", so expected output does not
+// depend on where it ran.
+std::string WithRelativePaths(std::string text) {
+  const std::string folder = std::filesystem::current_path().string() + "/";
+  for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + 2)) {
+    text.replace(at, folder.size(), "./");
+  }
+  return text;
+}
+
+}  // namespace
+
 bool TScriptDriver::RunLine(const std::string& line, std::ostream& out) {
+  std::ostringstream printed;
+  struct TFlush {
+    std::ostringstream& From;
+    std::ostream& To;
+    ~TFlush() { To << WithRelativePaths(From.str()); }
+  } flush{printed, out};
   try {
     TArgs words = SplitLine(line);
     if (words.empty()) return true;
@@ -146,14 +183,15 @@ bool TScriptDriver::RunLine(const std::string& line, std::ostream& out) {
     auto command = FCommands.find(name);
     if (command == FCommands.end()) throw EScriptError("unknown command '" + name + "'");
     words.erase(words.begin());
-    command->second(words, out);
+    command->second(words, printed);
     // Idle, as a message loop would be: what was invalidated is painted now.
     for (TEditorSlot& slot : FEditors) {
-      if (slot.Editor) slot.Editor->Update();
+      if (slot.Editor != nullptr) slot.Editor->Update();
     }
+    if (FForm) FForm->Update();
     return true;
   } catch (const std::exception& error) {
-    out << "error: " << Escape(error.what()) << '\n';
+    printed << "error: " << Escape(error.what()) << '\n';
     return false;
   }
 }
@@ -168,8 +206,33 @@ void TScriptDriver::Register() {
       HeadlessWindowOf(added).ClearPaintLog();
       return;
     }
-    while (!FEditors.empty()) DestroyEditor(static_cast<int>(FEditors.size()));
+    DropControls();
     MakeEditor(args, 0);
+  };
+  FCommands["form"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 0, 0, "form");
+    MakeForm();
+  };
+  FCommands["click"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "click Open|Exchange|SaveAs|About|Close");
+    Click(args[0].Text);
+  };
+  FCommands["answer"] = [](const TArgs& args, std::ostream&) {
+    const char* usage = "answer open PATH | answer save PATH | answer cancel";
+    if (args.size() == 1 && args[0].Text == "cancel") {
+      UseHeadlessPlatform().ScriptFileChoice("");
+    } else if (args.size() == 2 && (args[0].Text == "open" || args[0].Text == "save")) {
+      // A dialog answers with a full path.
+      UseHeadlessPlatform().ScriptFileChoice(std::filesystem::absolute(args[1].Text).lexically_normal().string());
+    } else {
+      throw EScriptError(std::string("usage: ") + usage);
+    }
+  };
+  FCommands["wheel"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "wheel up|down");
+    if (args[0].Text != "up" && args[0].Text != "down") throw EScriptError("usage: wheel up|down");
+    TEditor& editor = Current();
+    editor.Perform(WM_MOUSEWHEEL, MakeLong(0, args[0].Text == "up" ? 120 : -120), MakeLong(50, 50));
   };
   FCommands["destroy"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 1, 1, "destroy 1|2");
@@ -324,6 +387,85 @@ void TScriptDriver::LinesCommand(const TArgs& args) {
   }
 }
 
+// ---- The main window ----
+
+void TScriptDriver::MakeForm() {
+  DropControls();
+  UseHeadlessPlatform().ClearMessages();
+  FForm = CreateWithoutOwner<TForm1>();
+  // The INI file beside the "program": in the folder the script runs in.
+  FForm->SetProgramFile((std::filesystem::current_path() / "plomaret").string());
+  FForm->Show();
+  TEditorSlot slot;
+  slot.Editor = FForm->Editor1;
+  slot.Events = Create<TEventLog>();
+  slot.Events->Listen(*slot.Editor);
+  FEditors.push_back(std::move(slot));
+  FCurrent = 0;
+  FForm->Editor1->SetFocus();
+  FForm->Update();
+}
+
+TForm1& TScriptDriver::Form() {
+  if (!FForm) throw EScriptError("no main window: use 'form' first");
+  return *FForm;
+}
+
+void TScriptDriver::Click(const std::string& name) {
+  TForm1& form = Form();
+  TSpeedButton* button = nullptr;
+  for (TSpeedButton* candidate : {form.SpeedButton5, form.SpeedButton3, form.SpeedButton4, form.SpeedButton1, form.SpeedButton2}) {
+    if (candidate->Caption() == name) button = candidate;
+  }
+  if (button == nullptr) throw EScriptError("no button '" + name + "': Open, Exchange, SaveAs, About or Close");
+  // Pressed and released over the button; an error reaches the message loop, which shows it.
+  const intptr_t at = MakeLong(button->Left() + 5, button->Top() + 5);
+  try {
+    form.Panel2->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    form.Panel2->Perform(WM_LBUTTONUP, 0, at);
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
+}
+
+void TScriptDriver::DumpForm(std::ostream& out) {
+  std::string text;
+  WriteFormText(Form(), text);
+  // "object Name: Class" opens a component, "Prop = value" is one of its values; a
+  // collection "Prop = <" holds items of "Prop = value" lines up to "end>".
+  std::vector<std::string> names;
+  std::string collection;
+  int item = -1;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos) continue;
+    const std::string body = line.substr(start);
+    if (body.rfind("object ", 0) == 0) {
+      const size_t colon = body.find(':');
+      names.push_back(body.substr(7, colon == std::string::npos ? std::string::npos : colon - 7));
+    } else if (body == "item") {
+      ++item;
+    } else if (body == "end>") {
+      collection.clear();
+      item = -1;
+    } else if (body == "end") {
+      if (collection.empty() && !names.empty()) names.pop_back();
+    } else if (const size_t equals = body.find(" = "); equals != std::string::npos && !names.empty()) {
+      const std::string property = body.substr(0, equals);
+      const std::string value = body.substr(equals + 3);
+      if (value == "<") {
+        collection = property;
+        item = -1;
+        continue;
+      }
+      const std::string path = collection.empty() ? property : collection + "[" + std::to_string(item) + "]." + property;
+      out << names.back() << '.' << path << '=' << Escape(value) << '\n';
+    }
+  }
+}
+
 void TScriptDriver::MarkCommand(const TArgs& args) {
   const char* usage = "mark put|delete N ROW | mark goto N";
   if (args.size() == 3 && (args[0].Text == "put" || args[0].Text == "delete")) {
@@ -388,7 +530,13 @@ void TScriptDriver::Scroll(const TArgs& args) {
 }
 
 void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks");
+  if (args.size() == 2 && args[0].Text == "file") {
+    std::ifstream file(args[1].Text, std::ios::binary);
+    if (!file) throw EScriptError("cannot read " + args[1].Text);
+    out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
+    return;
+  }
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -414,10 +562,20 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
         << " font=" << Escape(window.ImeFontName()) << " pending=" << (editor.ImePositionPending() ? 1 : 0) << '\n';
   } else if (what == "fountain") {
     out << "fountain=" << (editor.Fountain() != nullptr ? "assigned" : "view") << '\n';
+  } else if (what == "caption") {
+    out << "caption: \"" << Escape(Form().Caption()) << "\"\n";
+  } else if (what == "boxes") {
+    THeadlessPlatform& platform = UseHeadlessPlatform();
+    for (const auto& shown : platform.Messages()) out << "box: \"" << Escape(shown.Text) << "\"\n";
+    platform.ClearMessages();
+  } else if (what == "form") {
+    DumpForm(out);
+  } else if (what == "file") {
+    throw EScriptError("usage: dump file PATH");
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form");
   }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ScriptText.h"
+#include "app/Unit1.h"
 #include "editor/EditorControl.h"
 #include "editor/EditorFountain.h"
 #include "framework/headless/HeadlessWindow.h"
@@ -59,11 +60,17 @@ class TScriptDriver {
   void Scroll(const TArgs& args);
   void LinesCommand(const TArgs& args);
   void MarkCommand(const TArgs& args);
+  void MakeForm();
+  TForm1& Form();
+  void Click(const std::string& button);
+  void DumpForm(std::ostream& out);
+  void DropControls();
   void ImageListCommand(const TArgs& args);
 
   std::map<std::string, TCommand> FCommands;
   struct TEditorSlot {
-    TOwned<TEditor> Editor;
+    TEditor* Editor = nullptr;  // the control later commands address
+    TOwned<TEditor> Owned;      // when the driver made it (the main window owns Editor1)
     TOwned<TEventLog> Events;
   };
   std::vector<TEditorSlot> FEditors;
@@ -71,6 +78,7 @@ class TScriptDriver {
   TOwned<TEditorFountain> FFountain;
   TOwned<TImageList> FImageDigits;
   TOwned<TImageList> FImageMarks;
+  TOwned<TForm1> FForm;
   // Takes the focus from every editor ("focus none").
   TOwned<TCustomControl> FFocusSink;
 };
