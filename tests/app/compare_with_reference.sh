@@ -1,9 +1,12 @@
 #!/bin/sh
 # Compares the batch tool with the reference rewrite on the real .x files and on
-# generated files of every variant. Skips (77) when the shared data is absent.
+# generated files of every variant, and, given the driver, the main window's Open,
+# Exchange and SaveAs with the tool. Skips (77) when the shared data is absent.
+#   compare_with_reference.sh TOOL SHARED [EDSCRIPT]
 set -eu
 tool=$1
 shared=$2
+driver=${3:-}
 ref="$shared/tools/xfix_ref.py"
 gen="$shared/tools/gen_xfile.py"
 if [ ! -f "$ref" ] || [ ! -d "$shared/data/xfiles" ] || ! command -v python3 >/dev/null; then
@@ -20,6 +23,16 @@ check() {  # check NAME FILE
   "$tool" "$2" -o "$work/actual" >/dev/null
   if cmp -s "$work/expected" "$work/actual"; then :; else
     echo "DIFFERS: $1"; failures=$((failures + 1))
+  fi
+  if [ -n "$driver" ]; then
+    # The window: Open, Exchange, SaveAs, as a user would.
+    rm -f "$work/window"
+    printf 'form\nanswer open %s\nclick Open\nclick Exchange\nanswer save %s\nclick SaveAs\ndump boxes\n' \
+      "$2" "$work/window" > "$work/window.eds"
+    (cd "$work" && "$driver" window.eds > "$work/window.out")
+    if [ "$(cat "$work/window.out")" != 'box: "Complete."' ] || ! cmp -s "$work/actual" "$work/window"; then
+      echo "WINDOW DIFFERS: $1"; failures=$((failures + 1))
+    fi
   fi
   # A second run over its own output changes nothing.
   "$tool" "$work/actual" -o "$work/again" >/dev/null
