@@ -112,7 +112,7 @@ void TForm1::SpeedButton5Click(TObject*) {
 }
 
 void TForm1::SpeedButton3Click(TObject*) {
-  TOwned<TStringList> lines = Create<TStringList>();
+  TOwned<TPackedLines> lines = Create<TPackedLines>();
   lines->Assign(*Editor1->Lines());
   ExchangeLines(*lines);
   Editor1->Lines()->Assign(*lines);

@@ -1,5 +1,7 @@
 #include "XFileFixup.h"
 
+#include "framework/core/Exceptions.h"
+
 namespace plomaret {
 
 namespace {
@@ -64,6 +66,65 @@ TFixupCounts ExchangeLines(TStrings& lines) {
     if (action != faKeep) lines.Put(i, TXFileFixup::Apply(line, action));
   }
   return counts;
+}
+
+// ---- The working copy ----
+
+std::string_view TPackedLines::View(int index) const {
+  Check(index, false);
+  const TLine& line = FLines[static_cast<size_t>(index)];
+  return std::string_view(TextOf(line), line.Length);
+}
+
+TPackedLines::TLine TPackedLines::Append(std::string_view text) {
+  if (text.size() > UINT32_MAX) throw EListError("a line of 4 GiB or more");
+  if (text.size() > kBlockSize - FBlockUsed) {
+    // A line longer than a block gets a block of its own size.
+    FBlocks.push_back(std::make_unique<char[]>(std::max(kBlockSize, text.size())));
+    FBlockUsed = 0;
+  }
+  if (FBlocks.size() > UINT32_MAX) throw EListError("a text of 4 million blocks or more");
+  const TLine line{static_cast<uint32_t>(FBlocks.size() - 1), static_cast<uint32_t>(FBlockUsed),
+                   static_cast<uint32_t>(text.size())};
+  std::copy(text.begin(), text.end(), TextOf(line));
+  FBlockUsed = text.size() >= kBlockSize ? kBlockSize : FBlockUsed + text.size();
+  return line;
+}
+
+void TPackedLines::Check(int index, bool orEnd) const {
+  if (index < 0 || index > Count() || (index == Count() && !orEnd)) IndexError();
+}
+
+void TPackedLines::Put(int index, const std::string& text) {
+  Check(index, false);
+  TLine& line = FLines[static_cast<size_t>(index)];
+  if (text.size() <= line.Length) {
+    std::copy(text.begin(), text.end(), TextOf(line));
+    line.Length = static_cast<uint32_t>(text.size());
+    return;
+  }
+  line = Append(text);
+}
+
+int TPackedLines::Add(const std::string& text) {
+  FLines.push_back(Append(text));
+  return Count() - 1;
+}
+
+void TPackedLines::Insert(int index, const std::string& text) {
+  Check(index, true);
+  FLines.insert(FLines.begin() + index, Append(text));
+}
+
+void TPackedLines::Delete(int index) {
+  Check(index, false);
+  FLines.erase(FLines.begin() + index);
+}
+
+void TPackedLines::Clear() {
+  FLines.clear();
+  FBlocks.clear();
+  FBlockUsed = kBlockSize;
 }
 
 }  // namespace plomaret

@@ -6,9 +6,12 @@
 // Headers and the section end are whole-line, byte-exact matches; sections do not
 // nest, and one that is never closed runs to the end of the text.
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/core/Strings.h"
 
@@ -43,5 +46,42 @@ struct TFixupCounts {
 
 // Rewrites every line of lines in place, as one update.
 TFixupCounts ExchangeLines(TStrings& lines);
+
+}  // namespace plomaret
+
+namespace plomaret {
+
+// The working copy Exchange rewrites: the lines of a whole document packed in blocks
+// of text, a line's place and length beside it. A line replaced by one no longer is
+// overwritten where it stands (Exchange drops a comma); a longer one goes at the end.
+// No block ever moves, so the copy never needs room for its text twice.
+class TPackedLines : public TStrings {
+ public:
+  std::string Get(int index) const override { return std::string(View(index)); }
+  std::string_view View(int index) const;
+  int Count() const override { return static_cast<int>(FLines.size()); }
+  void Put(int index, const std::string& text) override;
+  int Add(const std::string& text) override;
+  void Insert(int index, const std::string& text) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void SetCapacity(int capacity) override { FLines.reserve(static_cast<size_t>(std::max(capacity, 0))); }
+
+ private:
+  static constexpr size_t kBlockSize = size_t{1} << 20;
+  // Twelve bytes a line: a document has millions.
+  struct TLine {
+    uint32_t Block;
+    uint32_t Offset;
+    uint32_t Length;
+  };
+  char* TextOf(const TLine& line) const { return FBlocks[line.Block].get() + line.Offset; }
+  TLine Append(std::string_view text);
+  void Check(int index, bool orEnd) const;
+
+  std::vector<std::unique_ptr<char[]>> FBlocks;
+  size_t FBlockUsed = kBlockSize;  // of the last block; full means a new one is needed
+  std::vector<TLine> FLines;
+};
 
 }  // namespace plomaret

@@ -229,9 +229,29 @@ void TEditorStrings::Assign(const TPersistent& source) {
     TStrings::Assign(source);
     return;
   }
-  SetAllText(strings->AllText());
+  if (HasLineBreaksInside(*strings)) {
+    SetAllText(strings->AllText());
+  } else {
+    // Line by line into the rows: a document's worth of text is never held twice.
+    TUpdateBracket update(*this);
+    TEditorScreenStrings& store = Store();
+    const int oldRows = store.Count();
+    store.Clear();
+    store.SetItemCapacity(strings->Count());
+    for (int i = 0; i < strings->Count(); ++i) store.AddText(strings->Get(i));
+    store.AfterWholeTextChange(oldRows);
+  }
   FEditor->SetRow(Store().Count());
   FEditor->SetCol(0);
+}
+
+bool TEditorStrings::HasLineBreaksInside(const TStrings& strings) {
+  // A line holding CR, LF or a zero byte is split or cut by the whole-text assignment.
+  for (int i = 0; i < strings.Count(); ++i) {
+    const std::string line = strings.Get(i);
+    if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
+  }
+  return false;
 }
 
 void TEditorStrings::LoadFile(const std::string& path) {

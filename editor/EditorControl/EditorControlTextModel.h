@@ -238,6 +238,7 @@ class TEditorStrings : public TStrings {
  private:
   TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
   void CheckLine(int line, bool orNextLine) const;
+  static bool HasLineBreaksInside(const TStrings& strings);
   void ReadFile(const std::string& path);
   // The first and last rows of a logical line.
   std::pair<int, int> RowsOfLine(int line) const;

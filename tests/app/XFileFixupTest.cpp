@@ -114,3 +114,34 @@ TEST(XFileFixup, StateIsExposedPerLine) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+TEST(PackedLines, AWorkingCopyKeepsEveryLineThroughItsChanges) {
+  TOwned<TPackedLines> lines = Create<TPackedLines>();
+  lines->Add("  0.5;0.5;,");
+  lines->Add(" MeshVertexColors {");
+  lines->Add(std::string(3 << 20, 'x'));  // longer than a block
+  lines->Add("last");
+  lines->Put(0, "  0.5;0.5;");
+  lines->Put(1, "//  MeshVertexColors {");
+  lines->Insert(0, "first");
+  lines->Delete(4);
+  ASSERT_EQ(lines->Count(), 4);
+  EXPECT_EQ(lines->Get(0), "first");
+  EXPECT_EQ(lines->Get(1), "  0.5;0.5;");
+  EXPECT_EQ(lines->Get(2), "//  MeshVertexColors {");
+  EXPECT_EQ(lines->View(3).size(), size_t{3} << 20);
+  EXPECT_THROW(lines->Get(4), EStringListError);
+  EXPECT_THROW(lines->Insert(6, "x"), EStringListError);
+
+  // The whole round of Exchange, as the window runs it.
+  lines->Clear();
+  for (const char* line : {"Mesh {", " MeshTextureCoords {", "  1;", "  0.1;0.2;,", " }", "}"}) lines->Add(line);
+  ExchangeLines(*lines);
+  EXPECT_EQ(lines->AllText(), "Mesh {\r\n MeshTextureCoords {\r\n  1;\r\n  0.1;0.2;\r\n }\r\n}\r\n");
+}
+
+}  // namespace
+}  // namespace plomaret
