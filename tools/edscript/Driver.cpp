@@ -536,7 +536,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
     return;
   }
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|file PATH");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|dialog|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -570,12 +570,19 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     platform.ClearMessages();
   } else if (what == "form") {
     DumpForm(out);
+  } else if (what == "dialog") {
+    const auto& dialogs = UseHeadlessPlatform().FileDialogs();
+    if (dialogs.empty()) throw EScriptError("no file dialog was shown");
+    const TFileDialogRequest& last = dialogs.back();
+    out << "dialog " << (last.Save ? "save" : "open") << " folder=\"" << Escape(last.InitialDir) << "\" name=\""
+        << Escape(last.FileName) << "\" filter=\"" << Escape(last.Filter) << "\" overwrite-prompt="
+        << (last.Options.Contains(ofOverwritePrompt) ? 1 : 0) << '\n';
   } else if (what == "file") {
     throw EScriptError("usage: dump file PATH");
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|dialog");
   }
 }
 
