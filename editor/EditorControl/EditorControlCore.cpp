@@ -247,34 +247,6 @@ void TEditor::SetView(const TEditorViewInfo& value) {
 bool TEditor::CanUndo() const { return FList->UndoObj()->CanUndo(); }
 bool TEditor::CanRedo() const { return FList->UndoObj()->CanRedo(); }
 
-void TEditor::CleanSelection() {
-  if (!RangeExists()) return;
-  const bool wasHit = FSelection.State == sstHitSelected;
-  FSelection.State = sstNone;
-  FSelection.HitLength = 0;
-  if (wasHit && FHitStyle == hsCaret) UpdateCaret();
-  const TSelectionRect& range = FSelection.Rect;
-  if (HasWindow() && !(range.Top == range.Bottom && range.Left == range.Right)) {
-    // The band of the range, from the row above it (its underline space) to the row after it.
-    const int top = std::clamp(range.Top - 1, FTopRow, FTopRow + FRowCount);
-    const int bottom = std::clamp(range.Bottom + 1, FTopRow, FTopRow + FRowCount + 1);
-    const int rowTop = TopOffset() + (top - FTopRow) * FRowHeight;
-    const int rowBottom = TopOffset() + (bottom - FTopRow) * FRowHeight;
-    FRepaintingCleanedSelection = true;
-    try {
-      InvalidateRect({LeftOffset(), rowTop, ClientWidth(), rowBottom});
-      Update();
-    } catch (...) {
-      FRepaintingCleanedSelection = false;
-      throw;
-    }
-    FRepaintingCleanedSelection = false;
-  }
-  ShowUnderline();  // the range held it hidden
-  FKeptColValid = false;
-  DoSelectionChange(false);
-}
-
 // ---- Option objects ----
 
 void TEditor::OptionChanged(TObject* sender) {

@@ -14,6 +14,7 @@
 #include <bitset>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorControl/EditorControlOptions.h"
@@ -276,9 +277,27 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual void DeleteRowMark(int row, int mark);
   virtual void GotoRowMark(int mark);
 
-  // ---- Selection (filled in by the selection operations) ----
+  // ---- Selection ----
+  void StartSelection();
+  void ExtendSelection();
   void CleanSelection() override;
-  virtual bool CanSelDrag() const { return false; }
+  void SetSelectionMode(bool box);
+  // Byte offsets over the whole text: a line end counts 2, a wrap joint 0.
+  int SelStart() const;
+  void SetSelStart(int offset);
+  int SelLength() const;
+  void SetSelLength(int length);
+  std::string SelText() const;
+  void SelectAll();
+  // Whole rows from the left margin: the press, then each row the pointer moves to.
+  void RowSelectStart(int row);
+  void RowSelectMove(int row);
+  bool RowSelecting() const { return FRowSelecting; }
+  void EndRowSelect() { FRowSelecting = false; }
+  bool IsInSelection(int row, int col) const;
+  virtual bool CanSelDrag() const;
+  // The caret's byte in its row.
+  int CaretByte() const;
 
   // ---- Undo ----
   virtual bool CanUndo() const;
@@ -394,6 +413,28 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual void DrawHideMark(int x, int y, bool selected);
   virtual void DrawUnderline(int row);
   virtual void EraseUnderline(int row);
+
+  // Selection pieces.
+  void RecomputeRange();
+  void RecomputeRangeQuietly();
+  // Redraws at once only the cells whose selection changed since the last repaint.
+  virtual void RepaintSelectionChange();
+  void DrawRowCells(int row, int fromX, int toX, bool selected);
+  void DrawRowsCells(int first, int last, int fromX, int toX, bool selected);
+  void DrawBoxRowCells(int row, int fromX, int toX);
+  // A row's bytes counted in offsets: its text, 2 for a line end, 1 at the text end.
+  int64_t RowContribution(int row) const;
+  // The bytes [first, last) of the box on a row.
+  std::pair<int, int> BoxBytes(int row) const;
+  int RowSelectRow(int row) const;
+  // Puts the caret offset bytes after the start of row (walking on over rows).
+  void PlaceCaretAtOffset(int row, int64_t offset);
+  // Set while a search selects what it found: the range becomes a hit.
+  bool FPlacingHit = false;
+  int FRowSelectAnchor = 0;
+  int FRowSelectEnd = 0;
+  int FRowSelectFlag = 0;
+  bool FRowSelecting = false;
 
   // Message handlers of this unit.
   void WMSetText(TMessage& message);

@@ -340,6 +340,64 @@ void TScriptDriver::Register() {
     if (editor.MoveByToken(row, col, args[0].Text == "forward" ? 1 : -1)) editor.SetRowCol(row, col);
   };
   FCommands["scroll"] = [this](const TArgs& args, std::ostream&) { Scroll(args); };
+  FCommands["select"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 4, 4, "select ANCHOR_ROW ANCHOR_COL ROW COL");
+    TEditor& editor = Current();
+    editor.SetRowCol(ToInt(args[0]), ToInt(args[1]));
+    editor.StartSelection();
+    editor.SetRowCol(ToInt(args[2]), ToInt(args[3]));
+    editor.ExtendSelection();
+  };
+  FCommands["extend"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 2, 2, "extend ROW COL");
+    TEditor& editor = Current();
+    editor.SetRowCol(ToInt(args[0]), ToInt(args[1]));
+    editor.ExtendSelection();
+  };
+  FCommands["rowselect"] = [this](const TArgs& args, std::ostream&) {
+    if (args.empty()) throw EScriptError("usage: rowselect ROW [ROW...]");
+    TEditor& editor = Current();
+    editor.RowSelectStart(ToInt(args[0]));
+    for (size_t i = 1; i < args.size(); ++i) editor.RowSelectMove(ToInt(args[i]));
+    editor.EndRowSelect();
+  };
+  FCommands["selmode"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "selmode stream|box");
+    if (args[0].Text != "stream" && args[0].Text != "box") throw EScriptError("usage: selmode stream|box");
+    Current().SetSelectionMode(args[0].Text == "box");
+  };
+  FCommands["selstart"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "selstart N");
+    Current().SetSelStart(ToInt(args[0]));
+  };
+  FCommands["sellength"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "sellength N");
+    Current().SetSelLength(ToInt(args[0]));
+  };
+  FCommands["check"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 1, 1, "check screen");
+    if (args[0].Text != "screen") throw EScriptError("usage: check screen");
+    // The picture as the changes left it against one painted afresh.
+    TEditor& editor = Current();
+    editor.Update();
+    const TRaster built = editor.BackingImage();
+    editor.Invalidate();
+    editor.Update();
+    const TRaster& fresh = editor.BackingImage();
+    for (int y = 0; y < built.Height(); ++y) {
+      for (int x = 0; x < built.Width(); ++x) {
+        if (built.Pixel(x, y) != fresh.Pixel(x, y)) {
+          out << "screen: differs from a fresh paint at " << x << "," << y << '\n';
+          return;
+        }
+      }
+    }
+    out << "screen: as painted afresh\n";
+  };
+  FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 0, 0, "selectall");
+    Current().SelectAll();
+  };
   FCommands["mark"] = [this](const TArgs& args, std::ostream&) { MarkCommand(args); };
   FCommands["imagelist"] = [this](const TArgs& args, std::ostream&) { ImageListCommand(args); };
   FCommands["range"] = [this](const TArgs& args, std::ostream&) {
@@ -536,7 +594,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
     return;
   }
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|dialog|file PATH");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|caption|boxes|form|dialog|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -562,6 +620,11 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
         << " font=" << Escape(window.ImeFontName()) << " pending=" << (editor.ImePositionPending() ? 1 : 0) << '\n';
   } else if (what == "fountain") {
     out << "fountain=" << (editor.Fountain() != nullptr ? "assigned" : "view") << '\n';
+  } else if (what == "sel") {
+    static const char* const states[] = {"none", "anchored", "selected", "hit"};
+    out << "sel state=" << states[editor.SelectionState()] << " mode=" << (editor.SelectionMode() ? "box" : "stream")
+        << " start=" << editor.SelStart() << " length=" << editor.SelLength() << " text=\"" << Escape(editor.SelText())
+        << "\"\n";
   } else if (what == "caption") {
     out << "caption: \"" << Escape(Form().Caption()) << "\"\n";
   } else if (what == "boxes") {
@@ -582,7 +645,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|caption|boxes|form|dialog");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|caption|boxes|form|dialog");
   }
 }
 
