@@ -119,6 +119,8 @@ class TEditorScreen : public TObject {
   int RowTop(int row) const;
   int ClampToView(int row) const;
   void ScrollBand(int left, int right, int row, int delta);
+  // Whether a region waiting to be painted lies outside the rows first..end - 1.
+  bool PendingOutside(int first, int end) const;
 
   TEditor* FEditor;
 };
@@ -299,9 +301,27 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // The caret's byte in its row.
   int CaretByte() const;
 
+  // ---- Editing: each change of the text one undo step ----
+  void InsertText(std::string_view text);
+  void PasteText(std::string_view text);
+  void BoxPasteText(std::string_view text);
+  void DeleteSelection();
+  void BackSpaceKey();
+  void DeleteForward();
+  void ReturnKey(bool shift);
+  void TabKey();
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // The end of a selection drag: without Ctrl the text moves, with it a copy goes.
+  void MoveSelectionTo(int row, int col);
+  virtual void CopySelectionTo(int row, int col);
+
   // ---- Undo ----
   virtual bool CanUndo() const;
   virtual bool CanRedo() const;
+  virtual void Undo();
+  virtual void Redo();
 
   // Shows another control's document here (and edits it there too).
   virtual void ShareRowStore(TEditor& other);
@@ -413,6 +433,25 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual void DrawHideMark(int x, int y, bool selected);
   virtual void DrawUnderline(int row);
   virtual void EraseUnderline(int row);
+
+  // Editing pieces.
+  struct TRebuiltRow {
+    std::string Text;
+    TRowAttribute Attribute;
+    int Insert;  // where the removed part was, and new text goes
+  };
+  std::string LineEndOf(int row) const;
+  // The row a change at row is placed from: it survives re-wrapping.
+  int BaseRowOf(int row) const;
+  // Bytes from the start of row base to column col of row.
+  int64_t OffsetFrom(int base, int row, int col) const;
+  // Rows first..last by text (none when first is past the end: an append).
+  void ReplaceRows(int first, int last, std::string_view text);
+  // The selected rows with the selection taken out: one row (stream) or one a box row.
+  std::vector<TRebuiltRow> RowsWithoutSelection() const;
+  static std::string JoinRows(const std::vector<TRebuiltRow>& rows);
+  void ReplaceSelectionBy(std::string_view text);
+  void InsertAtCaret(std::string_view text);
 
   // Selection pieces.
   void RecomputeRange();

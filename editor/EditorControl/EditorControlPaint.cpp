@@ -74,6 +74,15 @@ void TEditorScreen::ScrollImagebarBelow(int row, int delta) {
   ScrollBand(0, FEditor->ImagebarWidthNow(), row, delta);
 }
 
+bool TEditorScreen::PendingOutside(int first, int end) const {
+  const int top = RowTop(ClampToView(first));
+  const int bottom = RowTop(ClampToView(end));
+  for (const TRect& rect : FEditor->InvalidRegion()) {
+    if (rect.Top < top || rect.Bottom > bottom) return true;
+  }
+  return false;
+}
+
 void TEditorScreen::UpdateAfterChange() {
   const TEditorScreenStrings& store = *FEditor->ScreenStrings();
   if (!store.ChangePending() || !FEditor->HandleAllocated()) return;
@@ -88,6 +97,11 @@ void TEditorScreen::UpdateAfterChange() {
     FEditor->Update();
   } else if (a == b) {
     RepaintRows(r, c > count - 1 ? c + 1 : c - 1);
+  } else if (PendingOutside(r, c)) {
+    // Something below waits to be painted: moving those pixels would carry a picture
+    // of the new rows to the old place, so all from row r down is painted instead.
+    FEditor->InvalidateRect({0, RowTop(ClampToView(r)), FEditor->ClientWidth(), FEditor->ClientHeight()});
+    FEditor->Update();
   } else {
     // The changed rows are painted first; the band from row c down then moves inside
     // itself by the change in rows, so row c + (b - a) gets the pixels of what was row c,
@@ -99,8 +113,10 @@ void TEditorScreen::UpdateAfterChange() {
   }
   const TEditorLeftbar& leftbar = *FEditor->Leftbar();
   if (leftbar.Visible() && leftbar.ShowNumber()) {
-    // The row cut by the bottom edge is in the window too.
-    const bool textEndsInWindow = count <= FEditor->TopRow() + FEditor->RowCount() + 1;
+    // Rows in the window gain or lose their numbers when the text ended, or ends now,
+    // inside it (the row cut by the bottom edge counts).
+    const int shorter = std::min(count, count - (b - a));
+    const bool textEndsInWindow = shorter <= FEditor->TopRow() + FEditor->RowCount() + 1;
     if (leftbar.ShowNumberMode() == nmLine || (a != b && textEndsInWindow)) {
       InvalidateLeftbarRows(c, FEditor->TopRow() + FEditor->RowCount());
     }

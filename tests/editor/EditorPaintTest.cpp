@@ -71,10 +71,12 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(std::max(1, n))); };
   const char* pieces[] = {"Mesh {", "// note", "\t1.0;2.0;,", "\x82\xa0\x82\xa2", "x", "", "a long line of text that wraps"};
   auto piece = [&] { return std::string(pieces[pick(7)]) + (pick(3) == 0 ? pieces[pick(7)] : ""); };
-  for (int step = 0; step < 400; ++step) {
+  for (int step = 0; step < 500; ++step) {
     TEditorStrings& lines = *editor.Lines();
     const int count = lines.Count();
-    const int operation = pick(16);
+    const int operation = pick(24);
+    HeadlessWindowOf(editor).ClearPaintLog();
+    const int countBefore = editor.ScreenStrings()->Count();
     const std::vector<TTextCell> before = SortedCells(editor);
     const int topBefore = editor.TopRow();
     const int leftBefore = editor.TopCol();
@@ -132,8 +134,32 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
       case 14:
         editor.Marks()->Underline()->SetVisible(!editor.Marks()->Underline()->Visible());
         break;
-      default:
+      case 15:
         editor.Leftbar()->SetVisible(!editor.Leftbar()->Visible());
+        break;
+      case 16:
+        editor.InsertText(pick(4) == 0 ? std::string("\x82\xa0") : std::string(1 + pick(3), "ab\tx"[pick(4)]));
+        break;
+      case 17:
+        editor.BackSpaceKey();
+        break;
+      case 18:
+        editor.DeleteForward();
+        break;
+      case 19:
+        editor.ReturnKey(pick(5) == 0);
+        break;
+      case 20:
+        editor.PasteText(pick(2) == 0 ? std::string("pasted\r\ntext") : std::string("one"));
+        break;
+      case 21:
+        editor.BoxPasteText("B1\r\nB2\r\n");
+        break;
+      case 22:
+        editor.Undo();
+        break;
+      default:
+        editor.Redo();
         break;
     }
     editor.Update();
@@ -159,6 +185,8 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
       for (const TTextCell& cell : SortedCells(editor)) {
         if (cell.Bounds.Top <= y && cell.Bounds.Bottom > y) row += " " + std::to_string(cell.Bounds.Left) + ":" + cell.Bytes;
       }
+      for (const auto& entry : HeadlessWindowOf(editor).PaintLog()) row += "\n  log " + std::to_string(entry.Kind) + " " + std::to_string(entry.Rect.Left) + "," + std::to_string(entry.Rect.Top) + "," + std::to_string(entry.Rect.Right) + "," + std::to_string(entry.Rect.Bottom);
+      row += "\n  rows " + std::to_string(countBefore) + " -> " + std::to_string(editor.ScreenStrings()->Count());
       FAIL() << "step " << step << ", operation " << operation << ": first different pixel at " << x << "," << y
              << " (top " << topBefore << "->" << editor.TopRow() << ", left " << leftBefore << "->" << editor.TopCol() << ", caret " << editor.Row() << ","
              << editor.Col() << ")" << row;

@@ -10,6 +10,7 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/FormText.h"
+#include "editor/EditorUtils.h"
 #include "framework/gui/Application.h"
 #include "framework/headless/HeadlessPlatform.h"
 #include "framework/headless/HeadlessWindow.h"
@@ -393,6 +394,42 @@ void TScriptDriver::Register() {
       }
     }
     out << "screen: as painted afresh\n";
+  };
+  auto editing = [this](const char* name, std::function<void(TEditor&, const TArgs&)> action, size_t least, size_t most,
+                        const char* usage) {
+    FCommands[name] = [this, action, least, most, usage](const TArgs& args, std::ostream&) {
+      NeedArgs(args, least, most, usage);
+      action(Current(), args);
+    };
+  };
+  editing("insert", [](TEditor& e, const TArgs& a) { e.InsertText(a[0].Text); }, 1, 1, "insert \"...\"");
+  editing("paste", [](TEditor& e, const TArgs& a) { e.PasteText(a[0].Text); }, 1, 1, "paste \"...\"");
+  editing("boxpaste", [](TEditor& e, const TArgs& a) { e.BoxPasteText(a[0].Text); }, 1, 1, "boxpaste \"...\"");
+  editing("backspace", [](TEditor& e, const TArgs&) { e.BackSpaceKey(); }, 0, 0, "backspace");
+  editing("delete", [](TEditor& e, const TArgs&) { e.DeleteForward(); }, 0, 0, "delete");
+  editing("return", [](TEditor& e, const TArgs& a) {
+    if (!a.empty() && a[0].Text != "shift") throw EScriptError("usage: return [shift]");
+    e.ReturnKey(!a.empty());
+  }, 0, 1, "return [shift]");
+  editing("tab", [](TEditor& e, const TArgs&) { e.TabKey(); }, 0, 0, "tab");
+  editing("copy", [](TEditor& e, const TArgs&) { e.CopyToClipboard(); }, 0, 0, "copy");
+  editing("cut", [](TEditor& e, const TArgs&) { e.CutToClipboard(); }, 0, 0, "cut");
+  editing("pastefrom", [](TEditor& e, const TArgs&) { e.PasteFromClipboard(); }, 0, 0, "pastefrom");
+  editing("movesel", [](TEditor& e, const TArgs& a) { e.MoveSelectionTo(ToInt(a[0]), ToInt(a[1])); }, 2, 2, "movesel ROW COL");
+  editing("copysel", [](TEditor& e, const TArgs& a) { e.CopySelectionTo(ToInt(a[0]), ToInt(a[1])); }, 2, 2, "copysel ROW COL");
+  editing("undo", [](TEditor& e, const TArgs&) { e.Undo(); }, 0, 0, "undo");
+  editing("redo", [](TEditor& e, const TArgs&) { e.Redo(); }, 0, 0, "redo");
+  FCommands["clip"] = [](const TArgs& args, std::ostream& out) {
+    TClipboard& clipboard = UseHeadlessPlatform().Clipboard();
+    if (args.size() >= 2 && args.size() <= 3 && args[0].Text == "set" && (args.size() == 2 || args[2].Text == "box")) {
+      clipboard.SetText(args[1].Text);
+      if (args.size() == 3) clipboard.SetData(BoxClipboardFormat(), args[1].Text + std::string(1, '\0'));
+    } else if (args.size() == 1 && args[0].Text == "get") {
+      out << "clip text=\"" << Escape(clipboard.AsText()) << "\" box=" << (clipboard.HasFormat(BoxClipboardFormat()) ? 1 : 0)
+          << '\n';
+    } else {
+      throw EScriptError("usage: clip set \"...\" [box] | clip get");
+    }
   };
   FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 0, 0, "selectall");
