@@ -93,6 +93,33 @@ void BM_FontChange(benchmark::State& state) {
 }
 BENCHMARK(BM_FontChange)->Unit(benchmark::kMicrosecond);
 
+// Typing in the middle of the document, the view there and its colouring known: one
+// keystroke (a character, or a Return every tenth) with its repaint per iteration.
+void TypeInTheMiddle(benchmark::State& state, bool wrap) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  TEditor& editor = Document(path);
+  editor.SetWordWrap(wrap);
+  const int middle = editor.ScreenStrings()->Count() / 2;
+  editor.SetRowCol(middle, 0);
+  editor.Update();
+  int keys = 0;
+  for (auto _ : state) {
+    if (++keys % 10 == 0) {
+      editor.ReturnKey(false);
+    } else {
+      editor.InsertText("x");
+    }
+    editor.Update();
+  }
+  state.counters["rows"] = editor.ScreenStrings()->Count();
+  editor.SetWordWrap(false);
+}
+void BM_TypeInTheMiddle(benchmark::State& state) { TypeInTheMiddle(state, false); }
+void BM_TypeInTheMiddleWrapped(benchmark::State& state) { TypeInTheMiddle(state, true); }
+BENCHMARK(BM_TypeInTheMiddle)->Unit(benchmark::kMicrosecond)->Iterations(1100)->Repetitions(3)->ReportAggregatesOnly();
+BENCHMARK(BM_TypeInTheMiddleWrapped)->Unit(benchmark::kMicrosecond)->Iterations(1100)->Repetitions(3)->ReportAggregatesOnly();
+
 // A coloured ".x" text: comments, numbers, strings and Japanese.
 std::string ColouredMesh(int lines) {
   static const char* const samples[] = {
