@@ -76,7 +76,8 @@ std::vector<TEditor::TRebuiltRow> TEditor::RowsWithoutSelection() const {
   std::vector<TRebuiltRow> rows;
   const TEditorSelectionRecord& s = FSelection;
   if (FSelectionMode) {
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r < FList->Count(); ++r) {
+    // The empty row after a final line end may be a box row too.
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       std::string text = RowText(r);
       text.erase(static_cast<size_t>(from), static_cast<size_t>(to - from));
@@ -108,6 +109,11 @@ void TEditor::ReplaceSelectionBy(std::string_view text) {
   const int base = BaseRowOf(s.StartRow);
   const int64_t offset = static_cast<int64_t>(text.size()) + OffsetFrom(base, s.Rect.Top, s.Rect.Left);
   std::vector<TRebuiltRow> rows = RowsWithoutSelection();
+  if (rows.empty()) {
+    CleanSelection();
+    InsertAtCaret(text);
+    return;
+  }
   rows.front().Text.insert(static_cast<size_t>(rows.front().Insert), text);
   const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
   const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FList->Count() - 1);

@@ -220,7 +220,7 @@ int TEditor::SelLength() const {
   const TEditorSelectionRecord& s = FSelection;
   if (FSelectionMode) {
     int64_t total = 0;
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r < FList->Count(); ++r) {
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       total += to - from + 2;
     }
@@ -276,7 +276,7 @@ std::string TEditor::SelText() const {
   const TEditorSelectionRecord& s = FSelection;
   std::string text;
   if (FSelectionMode) {
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r < FList->Count(); ++r) {
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       text.append(FList->ViewAt(r).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
       text += "\r\n";
