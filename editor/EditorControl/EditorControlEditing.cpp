@@ -143,7 +143,7 @@ void TEditor::InsertAtCaret(std::string_view text) {
 }
 
 void TEditor::InsertText(std::string_view text) {
-  if (text.empty()) return;
+  if (text.empty() || FReadOnly) return;
   if (FSelection.State == sstSelected) {
     ReplaceSelectionBy(text);
   } else {
@@ -227,7 +227,7 @@ void TEditor::BoxPasteText(std::string_view text) {
 }
 
 void TEditor::DeleteSelection() {
-  if (FSelection.State != sstSelected) return;
+  if (FSelection.State != sstSelected || FReadOnly) return;
   const TEditorSelectionRecord& s = FSelection;
   const int base = BaseRowOf(s.StartRow);
   const int64_t offset = OffsetFrom(base, s.Rect.Top, s.Rect.Left);

@@ -1,0 +1,130 @@
+// Editing through the control: one undo step per change, ReadOnly everywhere, and
+// the clipboard formats. The cases a user sees are in tests/scripts.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/EditorControl.h"
+#include "editor/EditorUtils.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+class EditorEditingTest : public ::testing::Test {
+ protected:
+  EditorEditingTest() {
+    UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
+    FEditor->SetBounds(0, 0, 400, 200);
+    FEditor->HandleNeeded();
+    FEditor->SetFocus();
+  }
+  // The text, a stream selection of row 1 from column 1 to 3, the caret there.
+  void Prepare(bool box = false) {
+    FEditor->Lines()->SetAllText("  first\r\n  second\r\nthird");
+    FEditor->SetSelectionMode(box);
+    FEditor->SetRowCol(1, 1);
+    FEditor->StartSelection();
+    FEditor->SetRowCol(box ? 2 : 1, 3);
+    FEditor->ExtendSelection();
+  }
+  std::string Text() const { return FEditor->Lines()->AllText(); }
+  TOwned<TEditor> FEditor = CreateWithoutOwner<TEditor>();
+};
+
+using TOperation = std::function<void(TEditor&)>;
+
+std::vector<std::pair<const char*, TOperation>> Operations() {
+  return {
+      {"insert", [](TEditor& e) { e.InsertText("xy"); }},
+      {"paste", [](TEditor& e) { e.PasteText("p\r\nq"); }},
+      {"box paste", [](TEditor& e) { e.BoxPasteText("A\r\nB\r\n"); }},
+      {"delete selection", [](TEditor& e) { e.DeleteSelection(); }},
+      {"backspace", [](TEditor& e) { e.BackSpaceKey(); }},
+      {"delete", [](TEditor& e) { e.DeleteForward(); }},
+      {"tab", [](TEditor& e) { e.TabKey(); }},
+      {"cut", [](TEditor& e) { e.CutToClipboard(); }},
+      {"paste from clipboard", [](TEditor& e) { e.PasteFromClipboard(); }},
+      {"move selection", [](TEditor& e) { e.MoveSelectionTo(2, 4); }},
+      {"copy selection", [](TEditor& e) { e.CopySelectionTo(2, 4); }},
+  };
+}
+
+TEST_F(EditorEditingTest, EveryChangeIsOneUndoStepAndOneRedoStep) {
+  UseHeadlessPlatform().Clipboard().SetText("clip");
+  for (bool box : {false, true}) {
+    for (const auto& [name, operation] : Operations()) {
+      UseHeadlessPlatform().Clipboard().SetText("clip");
+      Prepare(box);
+      const std::string before = Text();
+      operation(*FEditor);
+      const std::string after = Text();
+      if (after == before) {
+        EXPECT_FALSE(FEditor->CanUndo()) << name << ": no change, no step";
+        continue;
+      }
+      FEditor->Undo();
+      EXPECT_EQ(Text(), before) << name << (box ? " (box)" : "");
+      EXPECT_FALSE(FEditor->CanUndo()) << name << ": one step";
+      FEditor->Redo();
+      EXPECT_EQ(Text(), after) << name;
+      EXPECT_FALSE(FEditor->CanRedo()) << name;
+    }
+  }
+  // Return over a selection: the deletion, then the line break.
+  Prepare();
+  const std::string before = Text();
+  FEditor->ReturnKey(false);
+  FEditor->Undo();
+  EXPECT_NE(Text(), before);
+  FEditor->Undo();
+  EXPECT_EQ(Text(), before);
+  EXPECT_FALSE(FEditor->CanUndo());
+}
+
+TEST_F(EditorEditingTest, ReadOnlyKeepsTheTextFromEveryOperation) {
+  UseHeadlessPlatform().Clipboard().SetText("clip");
+  auto operations = Operations();
+  operations.push_back({"return", [](TEditor& e) { e.ReturnKey(false); }});
+  operations.push_back({"undo", [](TEditor& e) { e.Undo(); }});
+  for (const auto& [name, operation] : operations) {
+    Prepare();
+    FEditor->InsertText("z");  // a step for undo to try
+    FEditor->SetReadOnly(true);
+    const std::string before = Text();
+    if (!FEditor->RangeExists()) {
+      FEditor->StartSelection();
+      FEditor->SetRowCol(0, 2);
+      FEditor->ExtendSelection();
+    }
+    operation(*FEditor);
+    EXPECT_EQ(Text(), before) << name;
+    FEditor->SetReadOnly(false);
+    FEditor->CleanSelection();
+  }
+}
+
+TEST_F(EditorEditingTest, TheClipboardCarriesBoxTextUnderItsOwnFormatToo) {
+  TClipboard& clipboard = UseHeadlessPlatform().Clipboard();
+  Prepare(true);
+  FEditor->CopyToClipboard();
+  EXPECT_EQ(clipboard.AsText(), " s\r\nhi\r\n");
+  ASSERT_TRUE(clipboard.HasFormat(BoxClipboardFormat()));
+  EXPECT_EQ(clipboard.GetData(BoxClipboardFormat()), std::string(" s\r\nhi\r\n") + '\0');
+  Prepare(false);
+  FEditor->CopyToClipboard();
+  EXPECT_EQ(clipboard.AsText(), " s");
+  EXPECT_FALSE(clipboard.HasFormat(BoxClipboardFormat()));
+  // Pasting box text puts its lines in a column at the caret.
+  clipboard.Clear();
+  clipboard.SetData(CF_TEXT, "1\r\n2\r\n");
+  clipboard.SetData(BoxClipboardFormat(), std::string("1\r\n2\r\n") + '\0');
+  FEditor->CleanSelection();
+  FEditor->SetRowCol(0, 4);
+  FEditor->PasteFromClipboard();
+  EXPECT_EQ(Text(), "  fi1rst\r\n  se2cond\r\nthird");
+}
+
+}  // namespace
+}  // namespace plomaret
