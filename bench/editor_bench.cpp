@@ -120,6 +120,45 @@ void BM_TypeInTheMiddleWrapped(benchmark::State& state) { TypeInTheMiddle(state,
 BENCHMARK(BM_TypeInTheMiddle)->Unit(benchmark::kMicrosecond)->Iterations(1100)->Repetitions(3)->ReportAggregatesOnly();
 BENCHMARK(BM_TypeInTheMiddleWrapped)->Unit(benchmark::kMicrosecond)->Iterations(1100)->Repetitions(3)->ReportAggregatesOnly();
 
+// The first keystroke in the middle of a freshly loaded document: the colouring
+// states there are not known yet.
+void BM_ColdFirstKeystroke(benchmark::State& state) {
+  const char* path = InputFile(state);
+  if (path == nullptr) return;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TOwned<TEditor> editor = ShownEditor();
+    editor->Lines()->LoadFile(path);
+    editor->Update();
+    state.ResumeTiming();
+    editor->SetRowCol(editor->ScreenStrings()->Count() / 2, 0);
+    editor->InsertText("x");
+    editor->Update();
+    state.PauseTiming();
+    editor.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ColdFirstKeystroke)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Typing into the middle of one line of 1 MB with word wrap on.
+void BM_TypeIntoAOneMegabyteWrappedLine(benchmark::State& state) {
+  TOwned<TEditor> editor = ShownEditor();
+  editor->WrapOption()->SetWrapByte(80);
+  editor->SetWordWrap(true);
+  std::string line;
+  while (line.size() < (1u << 20)) line += "0.250000;0.750000;, ";
+  editor->Lines()->SetAllText(line);
+  editor->SetRowCol(editor->ScreenStrings()->Count() / 2, 10);
+  editor->Update();
+  for (auto _ : state) {
+    editor->InsertText("x");
+    editor->Update();
+  }
+  state.counters["rows"] = editor->ScreenStrings()->Count();
+}
+BENCHMARK(BM_TypeIntoAOneMegabyteWrappedLine)->Unit(benchmark::kMicrosecond)->Iterations(100);
+
 // A coloured ".x" text: comments, numbers, strings and Japanese.
 std::string ColouredMesh(int lines) {
   static const char* const samples[] = {
