@@ -369,6 +369,24 @@ void TEditor::WndProc(TMessage& message) {
     case WM_SETTEXT:
       WMSetText(message);
       return;
+    case WM_KEYDOWN:
+      FKeyRepeat = (message.LParam & KF_REPEAT_BIT) != 0;
+      TCustomControl::WndProc(message);
+      message.Result = 0;
+      return;
+    case WM_KEYUP:
+      KeyUpMessage(message);
+      return;
+    case WM_CHAR:
+      CharMessage(message);
+      return;
+    case WM_GETDLGCODE:
+      TCustomControl::WndProc(message);
+      message.Result = DialogCode(message.Result);
+      return;
+    case WM_IME_COMPOSITION:
+      ImeComposition(message);
+      return;
     case WM_VSCROLL:
       WMVScroll(message);
       return;

@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "framework/core/FormText.h"
 #include "editor/EditorUtils.h"
 #include "framework/gui/Application.h"
+#include "framework/gui/Keys.h"
 #include "framework/headless/HeadlessPlatform.h"
 #include "framework/headless/HeadlessWindow.h"
 
@@ -430,6 +432,52 @@ void TScriptDriver::Register() {
     } else {
       throw EScriptError("usage: clip set \"...\" [box] | clip get");
     }
+  };
+  FCommands["key"] = [this](const TArgs& args, std::ostream&) {
+    if (args.empty()) throw EScriptError("usage: key NAME [shift] [ctrl] [repeat]");
+    static const std::map<std::string, int> keys = {
+        {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
+        {"End", VK_END},     {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
+        {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Back", VK_BACK}};
+    int key = 0;
+    if (auto found = keys.find(args[0].Text); found != keys.end()) {
+      key = found->second;
+    } else if (args[0].Text.size() == 1 && std::isalnum(static_cast<unsigned char>(args[0].Text[0]))) {
+      key = std::toupper(static_cast<unsigned char>(args[0].Text[0]));
+    } else {
+      throw EScriptError("unknown key '" + args[0].Text + "'");
+    }
+    bool shift = false, ctrl = false, repeat = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+      if (args[i].Text == "shift") shift = true;
+      else if (args[i].Text == "ctrl") ctrl = true;
+      else if (args[i].Text == "repeat") repeat = true;
+      else throw EScriptError("usage: key NAME [shift] [ctrl] [repeat]");
+    }
+    THeadlessPlatform& platform = UseHeadlessPlatform();
+    platform.SetKeyDown(VK_SHIFT, shift);
+    platform.SetKeyDown(VK_CONTROL, ctrl);
+    TEditor& editor = Current();
+    editor.Perform(WM_KEYDOWN, key, repeat ? KF_REPEAT_BIT : 0);
+    editor.ProcessMessages();
+    if (!repeat) editor.Perform(WM_KEYUP, key, 0);
+    platform.SetKeyDown(VK_SHIFT, false);
+    platform.SetKeyDown(VK_CONTROL, false);
+  };
+  FCommands["type"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 2, "type \"...\" [shift]");
+    // One character message a byte, all queued first: a lead byte finds its trail byte waiting.
+    TEditor& editor = Current();
+    UseHeadlessPlatform().SetKeyDown(VK_SHIFT, args.size() == 2 && args[1].Text == "shift");
+    for (char byte : args[0].Text) editor.PostMessage(WM_CHAR, static_cast<unsigned char>(byte));
+    editor.ProcessMessages();
+    UseHeadlessPlatform().SetKeyDown(VK_SHIFT, false);
+  };
+  FCommands["ime"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "ime \"...\"");
+    TEditor& editor = Current();
+    editor.DeliverImeResult(args[0].Text);
+    editor.ProcessMessages();
   };
   FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 0, 0, "selectall");
