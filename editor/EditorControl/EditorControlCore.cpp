@@ -218,7 +218,7 @@ void TEditor::SetLines(const TStrings& value) {
 }
 
 void TEditor::SetReadOnly(bool value) {
-  if (FDragging) return;  // the drag decides what happens to the text
+  if (FDragState != dsNone) return;  // the drag decides what happens to the text
   FReadOnly = value;
   if (value && FSelection.State != sstNone) SetCursor(FCaret->Cursors()->DefaultCursor());
 }
@@ -365,6 +365,10 @@ void TEditor::Ctl3DChangedHandler() {
 }
 
 void TEditor::WndProc(TMessage& message) {
+  if (FilterWhileMouseDown(message)) {
+    message.Result = 0;
+    return;
+  }
   switch (message.Msg) {
     case WM_SETTEXT:
       WMSetText(message);
@@ -417,8 +421,20 @@ void TEditor::WndProc(TMessage& message) {
     default:
       break;
   }
-  if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) FLeftButtonDown = true;
-  if (message.Msg == WM_LBUTTONUP) FLeftButtonDown = false;
+  const int x = SignedLowWord(message.LParam);
+  const int y = SignedHighWord(message.LParam);
+  if (message.Msg == WM_LBUTTONDOWN) {
+    // The control's part first, then the framework's (focus, OnMouseDown).
+    FLeftButtonDown = true;
+    MouseLeftDown(x, y, ShiftStateOfMouse(message.WParam));
+  } else if (message.Msg == WM_MOUSEMOVE) {
+    MouseMoveAt(x, y);
+  } else if (message.Msg == WM_LBUTTONUP) {
+    FLeftButtonDown = false;
+    TCustomControl::WndProc(message);
+    MouseLeftUp();
+    return;
+  }
   TCustomControl::WndProc(message);
   // A click in the control gives it the focus.
   const bool press = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN || message.Msg == WM_MBUTTONDOWN;

@@ -515,6 +515,22 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   int32_t DialogCode(int32_t framework) const;
   void ImeComposition(TMessage& message);
 
+  // Mouse.
+  enum TDragState { dsNone, dsArmed, dsDragging };
+  void ApplyCursorKind(int kind);
+  TPoint MouseCell(int x, int y, bool snap) const;
+  bool FarFromPress(int x, int y) const;
+  void MouseLeftDown(int x, int y, TShiftState shift);
+  void MouseMoveAt(int x, int y);
+  void MouseLeftUp();
+  void DropSelection();
+  void CancelDrag();
+  // True when the message is held back while the button is down or a drag is under way.
+  bool FilterWhileMouseDown(TMessage& message);
+  TDragState FDragState = dsNone;
+  TPoint FPressPoint;
+  int FCursorKind = -1;
+
   // Message handlers of this unit.
   void WMSetText(TMessage& message);
   void WMVScroll(TMessage& message);
@@ -534,7 +550,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   int FImeSkipCount = 0;
   bool FSelectionMode = false;
   TEditorSelectionRecord FSelection;
-  bool FDragging = false;
   // Set while a cleaned selection is repainted: rows are painted with their underline space.
   bool FRepaintingCleanedSelection = false;
 

@@ -148,7 +148,7 @@ void TEditor::CleanSelection() {
 }
 
 void TEditor::SetSelectionMode(bool box) {
-  if (box == FSelectionMode || FDragging) return;
+  if (box == FSelectionMode || FDragState != dsNone) return;
   FSelectionMode = box;
   if (FSelection.State == sstSelected) {
     // The range takes the new shape.

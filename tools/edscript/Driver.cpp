@@ -13,6 +13,7 @@
 #include "framework/core/FormText.h"
 #include "editor/EditorUtils.h"
 #include "framework/gui/Application.h"
+#include "framework/gui/Cursors.h"
 #include "framework/gui/Keys.h"
 #include "framework/headless/HeadlessPlatform.h"
 #include "framework/headless/HeadlessWindow.h"
@@ -479,6 +480,33 @@ void TScriptDriver::Register() {
     editor.DeliverImeResult(args[0].Text);
     editor.ProcessMessages();
   };
+  FCommands["mouse"] = [this](const TArgs& args, std::ostream&) {
+    const char* usage = "mouse down|move|up|click X Y [shift] [ctrl]";
+    if (args.size() < 3) throw EScriptError(std::string("usage: ") + usage);
+    TEditor& editor = Current();
+    const int x = ToInt(args[1]);
+    const int y = ToInt(args[2]);
+    bool shift = false, ctrl = false;
+    for (size_t i = 3; i < args.size(); ++i) {
+      if (args[i].Text == "shift") shift = true;
+      else if (args[i].Text == "ctrl") ctrl = true;
+      else throw EScriptError(std::string("usage: ") + usage);
+    }
+    THeadlessPlatform& platform = UseHeadlessPlatform();
+    platform.SetKeyDown(VK_SHIFT, shift);
+    platform.SetKeyDown(VK_CONTROL, ctrl);
+    platform.SetCursorPos(editor.ClientToScreen({x, y}));
+    const intptr_t keys = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
+    const intptr_t at = MakeLong(x, y);
+    const std::string& what = args[0].Text;
+    if (what == "down" || what == "click") editor.Perform(WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    if (what == "move") editor.Perform(WM_MOUSEMOVE, keys | (TWinControl::LeftButtonDown() ? MK_LBUTTON : 0), at);
+    if (what == "up" || what == "click") editor.Perform(WM_LBUTTONUP, keys, at);
+    if (what != "down" && what != "move" && what != "up" && what != "click") throw EScriptError(std::string("usage: ") + usage);
+    editor.ProcessMessages();
+    platform.SetKeyDown(VK_SHIFT, false);
+    platform.SetKeyDown(VK_CONTROL, false);
+  };
   FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 0, 0, "selectall");
     Current().SelectAll();
@@ -679,7 +707,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
     return;
   }
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|caption|boxes|form|dialog|file PATH");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|caption|boxes|form|dialog|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -710,6 +738,8 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "sel state=" << states[editor.SelectionState()] << " mode=" << (editor.SelectionMode() ? "box" : "stream")
         << " start=" << editor.SelStart() << " length=" << editor.SelLength() << " text=\"" << Escape(editor.SelText())
         << "\"\n";
+  } else if (what == "cursor") {
+    out << "cursor control=" << editor.Cursor() << " screen=" << ScreenCursor() << '\n';
   } else if (what == "caption") {
     out << "caption: \"" << Escape(Form().Caption()) << "\"\n";
   } else if (what == "boxes") {
@@ -730,7 +760,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|caption|boxes|form|dialog");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|caption|boxes|form|dialog");
   }
 }
 
