@@ -369,6 +369,7 @@ void TEditor::WndProc(TMessage& message) {
     message.Result = 0;
     return;
   }
+  if (EditMessage(message)) return;
   switch (message.Msg) {
     case WM_SETTEXT:
       WMSetText(message);

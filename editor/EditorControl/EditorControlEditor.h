@@ -531,6 +531,28 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   TPoint FPressPoint;
   int FCursorKind = -1;
 
+  // Edit-control messages.
+  bool EditMessage(TMessage& message);
+  int64_t IndexLength(int row) const;
+  int64_t RowIndex(int row) const;
+  std::pair<int, int64_t> RowOfIndex(int64_t index) const;
+  void EMGetSel(TMessage& message);
+  void EMSetSel(TMessage& message);
+  void EMScrollCaret(TMessage& message);
+  void EMLineIndex(TMessage& message);
+  void EMLineLength(TMessage& message);
+  void EMLineFromChar(TMessage& message);
+  void EMGetLine(TMessage& message);
+  void EMPosFromChar(TMessage& message);
+  void EMCharFromPos(TMessage& message);
+  void EMReplaceSel(TMessage& message);
+  void EMUndo(TMessage& message);
+  void WMCut(TMessage& message);
+  void WMCopy(TMessage& message);
+  void WMGetText(TMessage& message);
+  void WMGetTextLength(TMessage& message);
+  void WMImeNotify(TMessage& message);
+
   // Message handlers of this unit.
   void WMSetText(TMessage& message);
   void WMVScroll(TMessage& message);

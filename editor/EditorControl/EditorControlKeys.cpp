@@ -199,14 +199,14 @@ int32_t TEditor::DialogCode(int32_t framework) const {
 }
 
 void TEditor::ImeComposition(TMessage& message) {
-  if ((message.LParam & GCS_RESULTSTR) != 0 && !FReadOnly) {
-    // The result goes in at once; the same bytes then come again as characters, which
-    // are skipped by their count.
-    const std::string result = ImeResultString();
-    InsertText(result);
-    FImeSkipCount += static_cast<int>(result.size());
-  }
+  // The system's part first: it queues the same bytes again as characters, which are
+  // skipped by their count.
   TCustomControl::WndProc(message);
+  if ((message.LParam & GCS_RESULTSTR) != 0 && !FReadOnly) {
+    const std::string result = ImeResultString();
+    FImeSkipCount = static_cast<int>(result.size());
+    InsertText(result);
+  }
 }
 
 }  // namespace plomaret

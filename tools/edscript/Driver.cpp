@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -506,6 +507,40 @@ void TScriptDriver::Register() {
     editor.ProcessMessages();
     platform.SetKeyDown(VK_SHIFT, false);
     platform.SetKeyDown(VK_CONTROL, false);
+  };
+  FCommands["send"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 1, 3, "send MESSAGE [WPARAM] [LPARAM]  (a parameter: a number, \"text\" or buffer:N)");
+    const int64_t msg = MessageByName(args[0].Text);
+    if (msg < 0) throw EScriptError("unknown message '" + args[0].Text + "'");
+    // Text goes as a pointer to its bytes and a zero; buffer:N as a pointer to N bytes
+    // whose first 16-bit word holds N.
+    std::vector<std::string> storage;
+    std::string* buffer = nullptr;
+    auto parameter = [&](const TWord& word) -> intptr_t {
+      if (word.Quoted) {
+        storage.push_back(word.Text);
+        return reinterpret_cast<intptr_t>(storage.back().c_str());
+      }
+      if (word.Text.rfind("buffer:", 0) == 0) {
+        const int size = ToInt(TWord{word.Text.substr(7), false});
+        if (size < 0 || size > 65535) throw EScriptError("a buffer holds 0 to 65535 bytes");
+        storage.reserve(4);
+        storage.push_back(std::string(static_cast<size_t>(std::max(size, 2)), '\0'));
+        buffer = &storage.back();
+        const auto bytes = static_cast<uint16_t>(size);
+        std::memcpy(buffer->data(), &bytes, sizeof bytes);
+        buffer->resize(static_cast<size_t>(size));
+        return reinterpret_cast<intptr_t>(buffer->data());
+      }
+      return static_cast<intptr_t>(ToInt(word));
+    };
+    storage.reserve(4);
+    const intptr_t wParam = args.size() > 1 ? parameter(args[1]) : 0;
+    const intptr_t lParam = args.size() > 2 ? parameter(args[2]) : 0;
+    const int32_t result = Current().Perform(static_cast<uint32_t>(msg), wParam, lParam);
+    out << args[0].Text << " result=" << result << " (low " << LowWord(result) << ", high " << HighWord(result) << ")";
+    if (buffer != nullptr) out << " buffer=\"" << Escape(*buffer) << '"';
+    out << '\n';
   };
   FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 0, 0, "selectall");
