@@ -327,6 +327,9 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void RowSelectStart(int row);
   void RowSelectMove(int row);
   bool RowSelecting() const { return FRowSelecting; }
+  // The mouse cursor kind last applied (0 text, 1 left margin, 2 top margin, 3 in the
+  // selection, 4 dragging, 5 dragging a copy; -1 none yet).
+  int CursorKind() const { return FCursorKind; }
   void EndRowSelect() { FRowSelecting = false; }
   bool IsInSelection(int row, int col) const;
   virtual bool CanSelDrag() const;

@@ -10,18 +10,32 @@
 #include <istream>
 #include <ostream>
 
+#include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FormText.h"
 #include "editor/EditorUtils.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Cursors.h"
 #include "framework/gui/Keys.h"
+#include "framework/gui/Menus.h"
 #include "framework/headless/HeadlessPlatform.h"
 #include "framework/headless/HeadlessWindow.h"
 
 namespace plomaret::edscript {
 
 namespace {
+
+// A script names an item by its caption without the accelerator marks; the "(&X)" suffix that
+// most captions carry may be left out.
+bool MenuCaptionMatches(std::string caption, std::string wanted) {
+  std::erase(wanted, '&');
+  if (caption.size() > 4 && caption.ends_with(")") && caption[caption.size() - 4] == '(' &&
+      caption[caption.size() - 3] == '&' && wanted == caption.substr(0, caption.size() - 4)) {
+    return true;
+  }
+  std::erase(caption, '&');
+  return caption == wanted;
+}
 
 int ToInt(const TWord& word) {
   try {
@@ -440,7 +454,7 @@ void TScriptDriver::Register() {
     static const std::map<std::string, int> keys = {
         {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
         {"End", VK_END},     {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
-        {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Back", VK_BACK}};
+        {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Backspace", VK_BACK}};
     int key = 0;
     if (auto found = keys.find(args[0].Text); found != keys.end()) {
       key = found->second;
@@ -461,13 +475,15 @@ void TScriptDriver::Register() {
     platform.SetKeyDown(VK_CONTROL, ctrl);
     TEditor& editor = Current();
     editor.Perform(WM_KEYDOWN, key, repeat ? KF_REPEAT_BIT : 0);
+    // A key that types a character brings its character message too.
+    if (key == VK_RETURN || key == VK_TAB || key == VK_BACK || key == VK_ESCAPE) editor.PostMessage(WM_CHAR, key);
     editor.ProcessMessages();
     if (!repeat) editor.Perform(WM_KEYUP, key, 0);
     platform.SetKeyDown(VK_SHIFT, false);
     platform.SetKeyDown(VK_CONTROL, false);
   };
-  FCommands["type"] = [this](const TArgs& args, std::ostream&) {
-    NeedArgs(args, 1, 2, "type \"...\" [shift]");
+  FCommands["chars"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 2, "chars \"...\" [shift]");
     // One character message a byte, all queued first: a lead byte finds its trail byte waiting.
     TEditor& editor = Current();
     UseHeadlessPlatform().SetKeyDown(VK_SHIFT, args.size() == 2 && args[1].Text == "shift");
@@ -508,39 +524,67 @@ void TScriptDriver::Register() {
     platform.SetKeyDown(VK_SHIFT, false);
     platform.SetKeyDown(VK_CONTROL, false);
   };
-  FCommands["send"] = [this](const TArgs& args, std::ostream& out) {
-    NeedArgs(args, 1, 3, "send MESSAGE [WPARAM] [LPARAM]  (a parameter: a number, \"text\" or buffer:N)");
+  FCommands["msg"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 1, 3, "msg NAME [WPARAM [LPARAM]]");
     const int64_t msg = MessageByName(args[0].Text);
     if (msg < 0) throw EScriptError("unknown message '" + args[0].Text + "'");
-    // Text goes as a pointer to its bytes and a zero; buffer:N as a pointer to N bytes
-    // whose first 16-bit word holds N.
-    std::vector<std::string> storage;
-    std::string* buffer = nullptr;
+    // A quoted parameter goes as a pointer to a zero-terminated copy; EM_GETLINE ROW SIZE
+    // and WM_GETTEXT SIZE get a buffer of SIZE bytes; EM_GETSEL gets null pointers.
+    std::vector<std::string> strings;
+    strings.reserve(2);
+    std::string buffer;
+    bool hasBuffer = false;
     auto parameter = [&](const TWord& word) -> intptr_t {
       if (word.Quoted) {
-        storage.push_back(word.Text);
-        return reinterpret_cast<intptr_t>(storage.back().c_str());
-      }
-      if (word.Text.rfind("buffer:", 0) == 0) {
-        const int size = ToInt(TWord{word.Text.substr(7), false});
-        if (size < 0 || size > 65535) throw EScriptError("a buffer holds 0 to 65535 bytes");
-        storage.reserve(4);
-        storage.push_back(std::string(static_cast<size_t>(std::max(size, 2)), '\0'));
-        buffer = &storage.back();
-        const auto bytes = static_cast<uint16_t>(size);
-        std::memcpy(buffer->data(), &bytes, sizeof bytes);
-        buffer->resize(static_cast<size_t>(size));
-        return reinterpret_cast<intptr_t>(buffer->data());
+        strings.push_back(word.Text);
+        return reinterpret_cast<intptr_t>(strings.back().c_str());
       }
       return static_cast<intptr_t>(ToInt(word));
     };
-    storage.reserve(4);
-    const intptr_t wParam = args.size() > 1 ? parameter(args[1]) : 0;
-    const intptr_t lParam = args.size() > 2 ? parameter(args[2]) : 0;
+    intptr_t wParam = args.size() > 1 ? parameter(args[1]) : 0;
+    intptr_t lParam = args.size() > 2 ? parameter(args[2]) : 0;
+    auto makeBuffer = [&](int size) {
+      if (size < 0 || size > 65535) throw EScriptError("a buffer holds 0 to 65535 bytes");
+      buffer.assign(static_cast<size_t>(std::max(size, 2)), '\0');
+      const auto bytes = static_cast<uint16_t>(size);
+      std::memcpy(buffer.data(), &bytes, sizeof bytes);
+      buffer.resize(static_cast<size_t>(size));
+      hasBuffer = true;
+      return reinterpret_cast<intptr_t>(buffer.data());
+    };
+    if (msg == EM_GETLINE && args.size() == 3) lParam = makeBuffer(ToInt(args[2]));
+    if (msg == WM_GETTEXT && args.size() == 2) lParam = makeBuffer(static_cast<int>(wParam));
     const int32_t result = Current().Perform(static_cast<uint32_t>(msg), wParam, lParam);
-    out << args[0].Text << " result=" << result << " (low " << LowWord(result) << ", high " << HighWord(result) << ")";
-    if (buffer != nullptr) out << " buffer=\"" << Escape(*buffer) << '"';
-    out << '\n';
+    out << args[0].Text << " -> " << result << '\n';
+    if (msg == EM_GETSEL || msg == EM_POSFROMCHAR || msg == EM_CHARFROMPOS) {
+      out << "  lo=" << LowWord(result) << " hi=" << HighWord(result) << '\n';
+    }
+    if (hasBuffer) {
+      const size_t filled = msg == WM_GETTEXT && result >= 0 && !buffer.empty() ? static_cast<size_t>(result) + 1
+                                                                                  : static_cast<size_t>(std::max(result, 0));
+      out << "  buffer \"" << Escape(std::string_view(buffer).substr(0, std::min(filled, buffer.size()))) << "\"\n";
+    }
+  };
+  FCommands["menu"] = [this](const TArgs& args, std::ostream&) {
+    NeedArgs(args, 1, 1, "menu PATH");
+    TPopupMenu* menu = Current().PopupMenu();
+    if (menu == nullptr) throw EScriptError("the editor has no context menu");
+    menu->DoPopup();  // the items as they are when the menu opens
+    TMenuItem* item = menu->Items();
+    // Captions are Shift-JIS; a bare word of the script is UTF-8 (a quoted one is converted already).
+    std::string path = args[0].Quoted ? args[0].Text : Utf8ToCp932(args[0].Text);
+    while (!path.empty()) {
+      const size_t slash = path.find('/');
+      const std::string step = path.substr(0, slash);
+      path = slash == std::string::npos ? std::string() : path.substr(slash + 1);
+      TMenuItem* found = nullptr;
+      for (int i = 0; i < item->Count() && found == nullptr; ++i) {
+        if (MenuCaptionMatches(item->Items(i)->Caption(), step)) found = item->Items(i);
+      }
+      if (found == nullptr) throw EScriptError("no menu item '" + Escape(step) + "'");
+      item = found;
+    }
+    item->Click();
   };
   FCommands["selectall"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 0, 0, "selectall");
@@ -742,7 +786,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
     return;
   }
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|caption|boxes|form|dialog|file PATH");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -774,7 +818,22 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
         << " start=" << editor.SelStart() << " length=" << editor.SelLength() << " text=\"" << Escape(editor.SelText())
         << "\"\n";
   } else if (what == "cursor") {
-    out << "cursor control=" << editor.Cursor() << " screen=" << ScreenCursor() << '\n';
+    out << "cursor kind=" << editor.CursorKind() << " control=" << editor.Cursor() << " screen=" << ScreenCursor() << '\n';
+  } else if (what == "menu") {
+    TPopupMenu* menu = editor.PopupMenu();
+    if (menu == nullptr) throw EScriptError("the editor has no context menu");
+    menu->DoPopup();
+    std::function<void(const TMenuItem&, const std::string&)> list = [&](const TMenuItem& item, const std::string& indent) {
+      for (int i = 0; i < item.Count(); ++i) {
+        const TMenuItem& child = *item.Items(i);
+        out << indent << '"' << Escape(child.Caption()) << '"';
+        if (child.ShortCut() != 0) out << " " << ShortCutToText(child.ShortCut());
+        if (!child.IsLine()) out << (child.Enabled() ? " enabled" : " disabled") << (child.Checked() ? " checked" : "");
+        out << '\n';
+        list(child, indent + "  ");
+      }
+    };
+    list(*menu->Items(), "");
   } else if (what == "caption") {
     out << "caption: \"" << Escape(Form().Caption()) << "\"\n";
   } else if (what == "boxes") {
@@ -795,7 +854,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|caption|boxes|form|dialog");
+    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog");
   }
 }
 
