@@ -73,6 +73,18 @@ std::string MarksText(uint16_t bits) {
   return text.empty() ? "-" : text;
 }
 
+int KeyByName(const std::string& name) {
+  static const std::map<std::string, int> keys = {
+      {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
+      {"End", VK_END},     {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
+      {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Backspace", VK_BACK}};
+  if (auto found = keys.find(name); found != keys.end()) return found->second;
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  }
+  throw EScriptError("unknown key '" + name + "'");
+}
+
 int ScrollCode(const std::string& name) {
   static const std::map<std::string, int> codes = {
       {"SB_LINEUP", SB_LINEUP},       {"SB_LINEDOWN", SB_LINEDOWN},     {"SB_PAGEUP", SB_PAGEUP},
@@ -94,6 +106,13 @@ void TEventLog::Listen(TEditor& editor) {
   editor.OnTopColChange = TNotifyEvent(this, &TEventLog::TopColChange);
   editor.OnSelectionChange = TSelectionChangeEvent(this, &TEventLog::SelectionChange);
   editor.OnSelectionModeChange = TNotifyEvent(this, &TEventLog::SelectionModeChange);
+}
+
+void TEventLog::SuppressKeys(TEditor& editor, int key, char character) {
+  FSuppressedKey = key;
+  FSuppressedChar = character;
+  editor.OnKeyDown = key != 0 ? TKeyEvent(this, &TEventLog::KeyDown) : TKeyEvent();
+  editor.OnKeyPress = character != '\0' ? TKeyPressEvent(this, &TEventLog::KeyPress) : TKeyPressEvent();
 }
 
 std::vector<std::string> TEventLog::Take() {
@@ -451,18 +470,7 @@ void TScriptDriver::Register() {
   };
   FCommands["key"] = [this](const TArgs& args, std::ostream&) {
     if (args.empty()) throw EScriptError("usage: key NAME [shift] [ctrl] [repeat]");
-    static const std::map<std::string, int> keys = {
-        {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
-        {"End", VK_END},     {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
-        {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Backspace", VK_BACK}};
-    int key = 0;
-    if (auto found = keys.find(args[0].Text); found != keys.end()) {
-      key = found->second;
-    } else if (args[0].Text.size() == 1 && std::isalnum(static_cast<unsigned char>(args[0].Text[0]))) {
-      key = std::toupper(static_cast<unsigned char>(args[0].Text[0]));
-    } else {
-      throw EScriptError("unknown key '" + args[0].Text + "'");
-    }
+    const int key = KeyByName(args[0].Text);
     bool shift = false, ctrl = false, repeat = false;
     for (size_t i = 1; i < args.size(); ++i) {
       if (args[i].Text == "shift") shift = true;
@@ -481,6 +489,20 @@ void TScriptDriver::Register() {
     if (!repeat) editor.Perform(WM_KEYUP, key, 0);
     platform.SetKeyDown(VK_SHIFT, false);
     platform.SetKeyDown(VK_CONTROL, false);
+  };
+  FCommands["suppress"] = [this](const TArgs& args, std::ostream&) {
+    const char* usage = "suppress keydown NAME | suppress keypress \"C\" | suppress none";
+    NeedArgs(args, 1, 2, usage);
+    TEditor& editor = Current();
+    if (args[0].Text == "none" && args.size() == 1) {
+      FEditors[FCurrent].Events->SuppressKeys(editor, 0, '\0');
+    } else if (args[0].Text == "keydown" && args.size() == 2) {
+      FEditors[FCurrent].Events->SuppressKeys(editor, KeyByName(args[1].Text), '\0');
+    } else if (args[0].Text == "keypress" && args.size() == 2 && args[1].Text.size() == 1) {
+      FEditors[FCurrent].Events->SuppressKeys(editor, 0, args[1].Text[0]);
+    } else {
+      throw EScriptError(std::string("usage: ") + usage);
+    }
   };
   FCommands["chars"] = [this](const TArgs& args, std::ostream&) {
     NeedArgs(args, 1, 2, "chars \"...\" [shift]");

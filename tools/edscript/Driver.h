@@ -19,6 +19,8 @@ namespace plomaret::edscript {
 class TEventLog : public TObject {
  public:
   void Listen(TEditor& editor);
+  // Handlers that set the given key (or character) to 0, as an application's would; 0 for none.
+  void SuppressKeys(TEditor& editor, int key, char character);
   std::vector<std::string> Take();
 
  private:
@@ -30,6 +32,15 @@ class TEventLog : public TObject {
     FLines.push_back(std::string("OnSelectionChange ") + (selected ? "true" : "false"));
   }
   void SelectionModeChange(TObject*) { FLines.push_back("OnSelectionModeChange"); }
+  void KeyDown(TObject*, int& key, TShiftState) {
+    if (key == FSuppressedKey) key = 0;
+  }
+  void KeyPress(TObject*, char& key) {
+    if (key == FSuppressedChar) key = '\0';
+  }
+
+  int FSuppressedKey = 0;
+  char FSuppressedChar = '\0';
 
   std::vector<std::string> FLines;
 };
