@@ -645,6 +645,19 @@ void TWinControl::DefaultHandler(TMessage& message) {
     case CM_VISIBLECHANGED:
       if (FBackend) FBackend->SetVisible(Visible());
       break;
+    case WM_CONTEXTMENU: {
+      // The control's own menu at the pointer, or at the control's centre when a key
+      // asked for it (-1, -1); without a menu the parent may have one.
+      TPoint at{SignedLowWord(message.LParam), SignedHighWord(message.LParam)};
+      if (at.X == -1 && at.Y == -1) at = ClientToScreen({ClientWidth() / 2, ClientHeight() / 2});
+      if (PopupMenu() != nullptr) {
+        PopupMenu()->Popup(at);
+        message.Result = 1;
+      } else if (Parent() != nullptr) {
+        message.Result = Parent()->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
+      }
+      break;
+    }
     default:
       TControl::DefaultHandler(message);
       break;

@@ -110,5 +110,30 @@ TEST_F(MenusTest, AControlsMenuTakesItsShortcutsBeforeTheKeyDown) {
   EXPECT_EQ(control->PopupMenu(), nullptr) << "a freed menu is forgotten";
 }
 
+TEST_F(MenusTest, TheContextMenuMessageOpensTheControlsMenuOrAsksItsParent) {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  auto parent = CreateWithoutOwner<TCustomControl>();
+  parent->SetBounds(0, 0, 200, 100);
+  auto child = CreateWithoutOwner<TCustomControl>();
+  child->SetParent(parent.get());
+  child->SetBounds(10, 10, 100, 50);
+  // Without a menu anywhere nothing opens.
+  EXPECT_EQ(child->Perform(WM_CONTEXTMENU, 0, MakeLong(40, 30)), 0);
+  EXPECT_EQ(platform.LastPopup(), nullptr);
+
+  parent->SetPopupMenu(FMenu.get());
+  EXPECT_EQ(child->Perform(WM_CONTEXTMENU, 0, MakeLong(40, 30)), 1);
+  EXPECT_EQ(platform.LastPopup(), FMenu.get()) << "the parent's menu";
+  EXPECT_EQ(platform.LastPopupPoint(), (TPoint{40, 30}));
+  EXPECT_EQ(FLog.log, "popup;") << "updated before it opens";
+
+  // From the keyboard (-1, -1): at the centre of the control.
+  auto own = CreateWithoutOwner<TPopupMenu>();
+  child->SetPopupMenu(own.get());
+  child->Perform(WM_CONTEXTMENU, 0, MakeLong(-1, -1));
+  EXPECT_EQ(platform.LastPopup(), own.get());
+  EXPECT_EQ(platform.LastPopupPoint(), child->ClientToScreen({50, 25}));
+}
+
 }  // namespace
 }  // namespace plomaret
