@@ -808,7 +808,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     out << "file: \"" << Escape(std::string(std::istreambuf_iterator<char>(file), {})) << "\"\n";
     return;
   }
-  NeedArgs(args, 1, 1, "dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog|file PATH");
+  NeedArgs(args, 1, 1, "dump text|rows|caret|syscaret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog|file PATH");
   const std::string& what = args[0].Text;
   TEditor& editor = Current();
   if (what == "text") {
@@ -822,6 +822,10 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
   } else if (what == "caret") {
     out << "caret row=" << editor.Row() << " col=" << editor.Col() << " top=" << editor.TopRow()
         << " left=" << editor.TopCol() << " rows=" << editor.RowCount() << " cols=" << editor.ColCount() << '\n';
+  } else if (what == "syscaret") {
+    const THeadlessWindow& window = CurrentWindow();
+    out << "syscaret shown=" << (window.CaretShown() ? 1 : 0) << " x=" << window.CaretPos().X << " y=" << window.CaretPos().Y
+        << " w=" << window.CaretSize().Width << " h=" << window.CaretSize().Height << '\n';
   } else if (what == "undo") {
     out << "undo can=" << (editor.CanUndo() ? 1 : 0) << " redo=" << (editor.CanRedo() ? 1 : 0) << '\n';
   } else if (what == "events") {
@@ -876,7 +880,7 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
   } else if (what == "marks") {
     out << "marks " << MarksText(editor.ScreenStrings()->Marks()) << '\n';
   } else {
-    throw EScriptError("usage: dump text|rows|caret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog");
+    throw EScriptError("usage: dump text|rows|caret|syscaret|undo|events|screen|ime|fountain|marks|sel|cursor|menu|caption|boxes|form|dialog");
   }
 }
 
