@@ -126,8 +126,11 @@ TEST_F(QtMainWindowInput, ClicksPlaceTheCaretAndADragSelectsThenMovesTheSelectio
   Mouse(QEvent::MouseButtonPress, CellPoint(0, 1), Qt::LeftButton, Qt::LeftButton);
   Mouse(QEvent::MouseMove, CellPoint(1, 3), Qt::NoButton, Qt::LeftButton);
   Mouse(QEvent::MouseMove, CellPoint(1, 11), Qt::NoButton, Qt::LeftButton);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the drag cursor is the screen's";
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::DragMoveCursor);
   Mouse(QEvent::MouseButtonRelease, CellPoint(1, 11), Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(Text(), "world\r\nsecond linehello ");
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "and it goes with the drop";
 }
 
 // Runs action on the popup menu once it is up (the event loop turns a few times before).
