@@ -20,6 +20,7 @@
 #include "editor/EditorControl/EditorControlOptions.h"
 #include "editor/EditorControl/EditorControlTextModel.h"
 #include "editor/Fountain.h"
+#include "editor/TextSearch.h"
 #include "framework/gui/Bitmap.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Menus.h"
@@ -323,6 +324,24 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void SetSelLength(int length);
   std::string SelText() const;
   void SelectAll();
+
+  // Search from the caret or the current range (options of the search engine; soForward
+  // set searches towards the end); the match is shown by HitStyle. False when not found:
+  // caret and range stay as they were.
+  bool FindText(std::string_view pattern, TSearchOptions options);
+  // Selects or marks length bytes from the caret as a hit, by HitStyle.
+  void ShowHit(int length);
+  int HitLength() const { return FSelection.HitLength; }
+  struct TTokenAtPoint {
+    bool Found = false;
+    std::string Text;
+    TTokenKind Kind = toEof;
+  };
+  // The token under a client point: parsed with the fountain (from the stored state of
+  // its line, kept or made invalid) or with the plain token parser.
+  TTokenAtPoint TokenAtPoint(int x, int y, bool useFountain, bool keepState) const;
+  void SelectTokenAtPoint(int x, int y, bool useFountain, bool keepState);
+
   // Whole rows from the left margin: the press, then each row the pointer moves to.
   void RowSelectStart(int row);
   void RowSelectMove(int row);
@@ -503,6 +522,20 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   int RowSelectRow(int row) const;
   // Puts the caret offset bytes after the start of row (walking on over rows).
   void PlaceCaretAtOffset(int row, int64_t offset);
+  // The search in chunks of rows, and what a found match does.
+  bool FindForward(std::string_view pattern, TSearchOptions options);
+  bool FindBackward(std::string_view pattern, TSearchOptions options);
+  void ShowFound(int chunkRow, int32_t offset, int32_t length);
+  // A row with its line end as a search chunk holds it.
+  std::string_view RowView(int row) const;
+  int RowChunkBytes(int row) const;
+  // The token under a point, with the first row of its line and its byte offset there.
+  struct TTokenPlace {
+    TTokenAtPoint Token;
+    int LineRow = 0;
+    int Start = 0;
+  };
+  TTokenPlace TokenPlaceAtPoint(int x, int y, bool useFountain, bool keepState) const;
   // Set while a search selects what it found: the range becomes a hit.
   bool FPlacingHit = false;
   int FRowSelectAnchor = 0;

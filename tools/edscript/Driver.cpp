@@ -73,6 +73,34 @@ std::string MarksText(uint16_t bits) {
   return text.empty() ? "-" : text;
 }
 
+std::string TokenKindName(TTokenKind kind) {
+  switch (kind) {
+    case toEof: return "toEof";
+    case toSymbol: return "toSymbol";
+    case toInteger: return "toInteger";
+    case toFloat: return "toFloat";
+    case toBracket: return "toBracket";
+    case toComment: return "toComment";
+    case toReserve: return "toReserve";
+    case toTab: return "toTab";
+    case toAnk: return "toAnk";
+    case toDBSymbol: return "toDBSymbol";
+    case toDBDigit: return "toDBDigit";
+    case toDBAlpha: return "toDBAlpha";
+    case toDBHiragana: return "toDBHiragana";
+    case toDBKatakana: return "toDBKatakana";
+    case toDBKanji: return "toDBKanji";
+    case toKanaSymbol: return "toKanaSymbol";
+    case toKana: return "toKana";
+    case toUrl: return "toUrl";
+    case toMail: return "toMail";
+    case toHex: return "toHex";
+    case toSQuote: return "toSQuote";
+    case toDQuote: return "toDQuote";
+  }
+  return std::to_string(static_cast<int>(kind));  // a kind of a derived parser
+}
+
 int KeyByName(const std::string& name) {
   static const std::map<std::string, int> keys = {
       {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
@@ -329,15 +357,23 @@ void TScriptDriver::Register() {
     out << args[0].Text << '=' << Escape(GetPropertyByPath(Current(), args[0].Text)) << '\n';
   };
   FCommands["text"] = [this](const TArgs& args, std::ostream&) {
-    NeedArgs(args, 1, 3, "text \"...\" [repeat N]");
-    if (args.size() == 2 || (args.size() == 3 && args[1].Text != "repeat")) throw EScriptError("usage: text \"...\" [repeat N]");
-    const int times = args.size() == 3 ? ToInt(args[2]) : 1;
-    if (times < 0 || static_cast<int64_t>(times) * args[0].Text.size() > (int64_t{1} << 30)) {
-      throw EScriptError("a repeated text stays under 1 GiB");
-    }
+    // Pieces, each a string with an optional repeat count, joined.
+    const char* usage = "text \"...\" [repeat N] [\"...\" [repeat N]]...";
+    if (args.empty()) throw EScriptError(std::string("usage: ") + usage);
     std::string text;
-    text.reserve(args[0].Text.size() * static_cast<size_t>(times));
-    for (int i = 0; i < times; ++i) text += args[0].Text;
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (!args[i].Quoted) throw EScriptError(std::string("usage: ") + usage);
+      int times = 1;
+      if (i + 1 < args.size() && !args[i + 1].Quoted) {
+        if (args[i + 1].Text != "repeat" || i + 2 >= args.size()) throw EScriptError(std::string("usage: ") + usage);
+        times = ToInt(args[i + 2]);
+      }
+      if (times < 0 || static_cast<int64_t>(times) * args[i].Text.size() + text.size() > (int64_t{1} << 30)) {
+        throw EScriptError("a repeated text stays under 1 GiB");
+      }
+      for (int n = 0; n < times; ++n) text += args[i].Text;
+      if (i + 1 < args.size() && !args[i + 1].Quoted) i += 2;
+    }
     Current().Lines()->SetAllText(text);
   };
   FCommands["load"] = [this](const TArgs& args, std::ostream&) {
@@ -369,13 +405,40 @@ void TScriptDriver::Register() {
     NeedArgs(args, 1, 1, "topcol N");
     Current().SetTopCol(ToInt(args[0]));
   };
-  FCommands["token"] = [this](const TArgs& args, std::ostream&) {
-    NeedArgs(args, 1, 1, "token forward|backward");
-    if (args[0].Text != "forward" && args[0].Text != "backward") throw EScriptError("usage: token forward|backward");
+  FCommands["token"] = [this](const TArgs& args, std::ostream& out) {
+    const char* usage = "token forward|backward | token X Y [fountain] [keep] [select]";
+    if (args.size() == 1 && (args[0].Text == "forward" || args[0].Text == "backward")) {
+      TEditor& editor = Current();
+      int row = editor.Row();
+      int col = editor.Col();
+      if (editor.MoveByToken(row, col, args[0].Text == "forward" ? 1 : -1)) editor.SetRowCol(row, col);
+      return;
+    }
+    if (args.size() < 2) throw EScriptError(std::string("usage: ") + usage);
+    bool fountain = false, keep = false, select = false;
+    for (size_t i = 2; i < args.size(); ++i) {
+      if (args[i].Text == "fountain") fountain = true;
+      else if (args[i].Text == "keep") keep = true;
+      else if (args[i].Text == "select") select = true;
+      else throw EScriptError(std::string("usage: ") + usage);
+    }
     TEditor& editor = Current();
-    int row = editor.Row();
-    int col = editor.Col();
-    if (editor.MoveByToken(row, col, args[0].Text == "forward" ? 1 : -1)) editor.SetRowCol(row, col);
+    const int x = ToInt(args[0]);
+    const int y = ToInt(args[1]);
+    const TEditor::TTokenAtPoint token = editor.TokenAtPoint(x, y, fountain, keep);
+    if (!token.Found) {
+      out << "token none\n";
+      return;
+    }
+    out << "token \"" << Escape(token.Text) << "\" kind=" << TokenKindName(token.Kind) << '\n';
+    if (select) editor.SelectTokenAtPoint(x, y, fountain, keep);
+  };
+  FCommands["find"] = [this](const TArgs& args, std::ostream& out) {
+    NeedArgs(args, 2, 2, "find \"PATTERN\" OPTIONS");
+    const int options = ToInt(args[1]);
+    if (options < 0 || options > 0xFFFF) throw EScriptError("the options are a 16-bit set");
+    const bool found = Current().FindText(args[0].Text, static_cast<TSearchOptions>(options));
+    out << "found=" << (found ? "true" : "false") << '\n';
   };
   FCommands["scroll"] = [this](const TArgs& args, std::ostream&) { Scroll(args); };
   FCommands["select"] = [this](const TArgs& args, std::ostream&) {
@@ -842,7 +905,9 @@ void TScriptDriver::Dump(const TArgs& args, std::ostream& out) {
     static const char* const states[] = {"none", "anchored", "selected", "hit"};
     out << "sel state=" << states[editor.SelectionState()] << " mode=" << (editor.SelectionMode() ? "box" : "stream")
         << " start=" << editor.SelStart() << " length=" << editor.SelLength() << " text=\"" << Escape(editor.SelText())
-        << "\"\n";
+        << '"';
+    if (editor.SelectionState() == sstHitSelected) out << " hit=" << editor.HitLength();
+    out << '\n';
   } else if (what == "cursor") {
     out << "cursor kind=" << editor.CursorKind() << " control=" << editor.Cursor() << " screen=" << ScreenCursor() << '\n';
   } else if (what == "menu") {
