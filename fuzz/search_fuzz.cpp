@@ -1,0 +1,291 @@
+// The search engine against the plain byte-by-byte reading in tests/editor/LiteralSearch.h,
+// over Shift-JIS-like text with half-width kana, voiced marks, full-width letters, line
+// breaks and blanks, with every option set and odd start positions. The text sits in
+// heap memory of exactly its size, so a read past its zero byte is caught.
+//
+// Input: the first byte chooses the layout. Layout "direct" (first byte % 4 == 0):
+// options (2 bytes, low first), start and length (one signed byte each), pattern length
+// (1 byte), the pattern, then the text up to the end. Otherwise the rest of the input
+// drives a generator of text pieces, a pattern taken from the text or made up, and
+// start, length and options.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "editor/LiteralSearch.h"
+#include "editor/TextSearch.h"
+
+namespace {
+
+using namespace plomaret;
+
+class TInput {
+ public:
+  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
+  bool Empty() const { return FPos >= FSize; }
+  int Byte() { return FPos < FSize ? FData[FPos++] : 0; }
+  int Below(int n) { return Byte() % n; }
+  std::string Rest() {
+    std::string rest(reinterpret_cast<const char*>(FData) + FPos, FSize - FPos);
+    FPos = FSize;
+    return rest;
+  }
+  std::string Take(size_t n) {
+    n = std::min(n, FSize - FPos);
+    std::string taken(reinterpret_cast<const char*>(FData) + FPos, n);
+    FPos += n;
+    return taken;
+  }
+
+ private:
+  const uint8_t* FData;
+  size_t FSize;
+  size_t FPos = 0;
+};
+
+std::string Two(int lead, int trail) { return {static_cast<char>(lead), static_cast<char>(trail)}; }
+
+// One piece of Shift-JIS-like text, weighted towards what the folding rules touch.
+std::string Piece(TInput& in) {
+  static const char kLetters[] = "abcxyzABCXYZ";
+  static const char kPunctuation[] = "_-.,;:'\"\\~@[]{}!";
+  static const unsigned char kVoicedKana[] = {0xB3, 0xB6, 0xBB, 0xC1, 0xC4, 0xC5, 0xCA, 0xCC, 0xCE, 0xCF, 0xA6, 0xDC};
+  switch (in.Below(17)) {
+    case 0:
+    case 1: return std::string(1, kLetters[in.Below(12)]);
+    case 2: return std::string(1, static_cast<char>('0' + in.Below(10)));
+    case 3: return "\r\n";
+    case 4: return in.Below(2) == 0 ? "\r" : "\n";
+    case 5: return in.Below(2) == 0 ? " " : "\t";
+    case 6: return "\x81\x40";
+    case 7: return std::string(1, static_cast<char>(0xA1 + in.Below(0xDF - 0xA1 + 1)));
+    case 8: {
+      std::string pair(1, static_cast<char>(kVoicedKana[in.Below(sizeof kVoicedKana)]));
+      pair += static_cast<char>(in.Below(2) == 0 ? 0xDE : 0xDF);
+      return pair;
+    }
+    case 9: return Two(0x82, 0x4F + in.Below(0x9A - 0x4F + 1));  // full-width digits and letters
+    case 10: return Two(0x83, 0x40 + in.Below(0x96 - 0x40 + 1));  // full-width katakana
+    case 11:
+      switch (in.Below(4)) {
+        case 0: return Two(0x83, 0x9F + in.Below(0xD6 - 0x9F + 1));  // Greek
+        case 1: return Two(0x84, 0x40 + in.Below(0x91 - 0x40 + 1));  // Cyrillic
+        case 2: return Two(0xEE, 0xEF + in.Below(10));                 // small Roman numerals
+        default: return Two(0x87, 0x54 + in.Below(10));                // Roman numerals
+      }
+    case 12: return Two(0x81, 0x40 + in.Below(0x97 - 0x40 + 1));  // full-width symbols
+    case 13: {
+      const int lead = in.Below(2) == 0 ? 0x81 + in.Below(0x9F - 0x81 + 1) : 0xE0 + in.Below(0xFC - 0xE0 + 1);
+      return Two(lead, in.Byte());  // any trail, a zero one included
+    }
+    case 14: return std::string(1, kPunctuation[in.Below(sizeof kPunctuation - 1)]);
+    case 15: return std::string(1, static_cast<char>(in.Byte()));
+    default: return std::string(1, static_cast<char>(in.Below(2) == 0 ? 0x82 : 0xE0));  // a lone lead byte
+  }
+}
+
+std::string Hex(std::string_view bytes) {
+  std::string out;
+  char piece[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(piece, sizeof piece, "%02X ", b);
+    out += piece;
+  }
+  return out;
+}
+
+struct TCase {
+  std::string Text;
+  std::string Pattern;
+  int32_t SelStart = 0;
+  int32_t SelLength = 0;
+  TSearchOptions Options = 0;
+  std::string Extra;  // more input for ToFullWidth
+};
+
+TCase Direct(TInput& in) {
+  TCase c;
+  c.Options = static_cast<TSearchOptions>(in.Byte() | (in.Byte() << 8));
+  c.SelStart = static_cast<int8_t>(in.Byte());
+  c.SelLength = static_cast<int8_t>(in.Byte());
+  c.Pattern = in.Take(in.Byte());
+  c.Text = in.Rest();
+  return c;
+}
+
+TCase Generated(TInput& in) {
+  TCase c;
+  const int options = in.Byte() | (in.Byte() << 8);
+  // Mostly the meaningful bits; sometimes all sixteen, which must be ignored.
+  c.Options = static_cast<TSearchOptions>(in.Below(4) != 0 ? options & 0x18F : options);
+
+  for (int n = in.Below(48); n > 0; --n) c.Text += Piece(in);
+  if (in.Below(16) == 0) c.Text.insert(in.Below(static_cast<int>(c.Text.size()) + 1), 1, '\0');
+  const int len = static_cast<int>(c.Text.size());
+
+  auto slice = [&] {
+    const int from = in.Below(len + 1);
+    return c.Text.substr(from, 1 + in.Below(8));
+  };
+  switch (in.Below(9)) {
+    case 0:
+    case 1:
+    case 2: c.Pattern = slice(); break;
+    case 3: c.Pattern = testing::LiteralToFullWidth(slice()); break;
+    case 4:
+      c.Pattern = slice();
+      for (char& ch : c.Pattern) {
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        else if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+      }
+      break;
+    case 5:
+      // A piece with its breaks and blanks taken out, for the skipping options.
+      for (char ch : c.Text.substr(in.Below(len + 1), 2 + in.Below(12))) {
+        if (ch != '\r' && ch != '\n' && ch != ' ' && ch != '\t') c.Pattern += ch;
+      }
+      break;
+    case 6:
+      for (int n = 1 + in.Below(3); n > 0; --n) c.Pattern += Piece(in);
+      break;
+    case 7: c.Pattern = in.Take(in.Below(6)); break;
+    default: c.Pattern = testing::LiteralToFullWidth(c.Text.substr(in.Below(len + 1), 1 + in.Below(4))); break;
+  }
+
+  switch (in.Below(8)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3: c.SelStart = in.Below(len + 1); break;
+    case 4:
+    case 5:
+      c.SelStart = in.Below(len + 1);
+      c.SelLength = in.Below(8);
+      break;
+    case 6:
+      c.SelStart = in.Below(len + 7) - 3;
+      c.SelLength = in.Below(13) - 2;
+      break;
+    default: {
+      const int32_t starts[] = {std::numeric_limits<int32_t>::min(), -1, len, len + 1, std::numeric_limits<int32_t>::max()};
+      const int32_t lengths[] = {0, 1, len, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
+      c.SelStart = starts[in.Below(5)];
+      c.SelLength = lengths[in.Below(5)];
+      break;
+    }
+  }
+  c.Extra = in.Rest();
+  return c;
+}
+
+// Exactly sized copies, so that the sanitizer sees any read past the end.
+std::unique_ptr<char[]> HeapText(const std::string& text) {
+  std::unique_ptr<char[]> copy(new char[text.size() + 1]);
+  std::memcpy(copy.get(), text.data(), text.size());
+  copy[text.size()] = '\0';
+  return copy;
+}
+
+std::unique_ptr<char[]> HeapBytes(const std::string& bytes) {
+  std::unique_ptr<char[]> copy(new char[bytes.empty() ? 1 : bytes.size()]);
+  std::memcpy(copy.get(), bytes.data(), bytes.size());
+  return copy;
+}
+
+void Describe(const TCase& c) {
+  std::fprintf(stderr, "text: %s\npattern: %s\noptions: 0x%04X start %d length %d\n", Hex(c.Text).c_str(),
+               Hex(c.Pattern).c_str(), c.Options, c.SelStart, c.SelLength);
+}
+
+#define SEARCH_CHECK(condition, ...)     \
+  do {                                   \
+    if (!(condition)) {                  \
+      Describe(c);                       \
+      std::fprintf(stderr, __VA_ARGS__); \
+    }                                    \
+    FUZZ_CHECK(condition);               \
+  } while (0)
+
+void CheckToFullWidth(const std::string& text) {
+  const std::unique_ptr<char[]> bytes = HeapBytes(text);
+  const std::string_view view(bytes.get(), text.size());
+  const std::string real = ToFullWidth(view);
+  const std::string literal = testing::LiteralToFullWidth(view);
+  if (real != literal) {
+    std::fprintf(stderr, "ToFullWidth of %s\nengine: %s\nliteral: %s\n", Hex(text).c_str(), Hex(real).c_str(),
+                 Hex(literal).c_str());
+  }
+  FUZZ_CHECK(real == literal);
+}
+
+void CheckDelimitersOnce() {
+  static const bool checked = [] {
+    for (int b = 0; b < 256; ++b) {
+      FUZZ_CHECK(IsSearchWordDelimiter(static_cast<unsigned char>(b)) ==
+                 testing::literal::IsWordDelimiter(static_cast<unsigned char>(b)));
+    }
+    return true;
+  }();
+  (void)checked;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CheckDelimitersOnce();
+  TInput in(data, size);
+  const TCase c = in.Below(4) == 0 ? Direct(in) : Generated(in);
+
+  const std::unique_ptr<char[]> text = HeapText(c.Text);
+  const std::unique_ptr<char[]> patternBytes = HeapBytes(c.Pattern);
+  const char* buf = text.get();
+  const std::string_view pattern(patternBytes.get(), c.Pattern.size());
+  const int64_t bufLen = static_cast<int64_t>(std::strlen(buf));
+
+  int32_t start = c.SelStart;
+  int32_t length = c.SelLength;
+  const bool found = SearchText(buf, start, length, pattern, c.Options);
+  int32_t literalStart = c.SelStart;
+  int32_t literalLength = c.SelLength;
+  const bool literalFound = testing::LiteralSearchText(buf, literalStart, literalLength, pattern, c.Options);
+  SEARCH_CHECK(found == literalFound, "SearchText: engine %d (%d, %d), literal %d (%d, %d)\n", found, start, length,
+               literalFound, literalStart, literalLength);
+  if (found) {
+    SEARCH_CHECK(start == literalStart && length == literalLength,
+                 "SearchText: engine (%d, %d), literal (%d, %d)\n", start, length, literalStart, literalLength);
+    FUZZ_CHECK(start >= 0 && length > 0);
+    FUZZ_CHECK(static_cast<int64_t>(start) + length <= bufLen);
+    const auto classes = testing::literal::ClassifyBytes(buf, bufLen);
+    FUZZ_CHECK(classes[start] != testing::literal::bcTrail);
+  }
+  if (pattern.empty()) FUZZ_CHECK(!found);
+
+  // What an empty pattern gives is SearchText's business alone.
+  if (!pattern.empty()) {
+    int32_t bufStart = c.SelStart;
+    int32_t bufLength = c.SelLength;
+    const char* at = SearchBuf(buf, bufStart, bufLength, pattern, c.Options);
+    int32_t literalBufStart = c.SelStart;
+    int32_t literalBufLength = c.SelLength;
+    const char* literalAt = testing::LiteralSearchBuf(buf, literalBufStart, literalBufLength, pattern, c.Options);
+    SEARCH_CHECK(at == literalAt, "SearchBuf: engine %td, literal %td\n", at == nullptr ? -1 : at - buf,
+                 literalAt == nullptr ? -1 : literalAt - buf);
+    if (at != nullptr) {
+      SEARCH_CHECK(bufLength == literalBufLength, "SearchBuf: engine length %d, literal %d\n", bufLength,
+                   literalBufLength);
+    }
+  }
+
+  CheckToFullWidth(c.Pattern);
+  CheckToFullWidth(c.Text);
+  CheckToFullWidth(c.Extra);
+  return 0;
+}
