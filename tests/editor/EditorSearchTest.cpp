@@ -1,0 +1,131 @@
+// The editor's search against the engine run over the whole text at once: however the
+// rows fall into chunks, searching again and again visits the same matches.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "editor/EditorControl.h"
+#include "editor/TextSearch.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+struct TMatch {
+  int32_t Start;
+  int32_t Length;
+  bool operator==(const TMatch&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TMatch& match) {
+  return out << match.Start << "+" << match.Length;
+}
+
+// Short rows (some long ones) of filler with a few double-byte characters and blanks;
+// "a" and "b" are rare, so that matches are sparse and searches run through several
+// chunks between them. Texts of up to four chunks.
+std::string RandomText(std::mt19937& random) {
+  static const char* const fillers[] = {"x", "xy", " ", "\x82\xa0", "\xb6\xde", "y"};
+  std::string text;
+  const int target = std::uniform_int_distribution<int>(0, 30000)(random);
+  std::uniform_int_distribution<int> rare(0, 40);
+  while (static_cast<int>(text.size()) < target) {
+    const int pieces = std::uniform_int_distribution<int>(1, rare(random) == 0 ? 120 : 4)(random);
+    for (int i = 0; i < pieces; ++i) {
+      const int pick = rare(random);
+      text += pick == 0 ? "a" : pick == 1 ? "b" : fillers[pick % std::size(fillers)];
+    }
+    text += "\r\n";  // rows stay within the columns the caret can reach
+  }
+  return text;
+}
+
+std::vector<TMatch> EngineMatches(const std::string& text, const std::string& pattern, TSearchOptions options) {
+  std::vector<TMatch> matches;
+  const bool forward = (options & soForward) != 0;
+  int32_t start = forward ? 0 : static_cast<int32_t>(text.size());
+  int32_t length = 0;
+  while (SearchText(text.c_str(), start, length, pattern, options)) {
+    matches.push_back({start, length});
+    if (!forward) length = 0;  // backwards: from the start of the match
+  }
+  return matches;
+}
+
+std::vector<TMatch> EditorMatches(TEditor& editor, const std::string& pattern, TSearchOptions options) {
+  std::vector<TMatch> matches;
+  const bool forward = (options & soForward) != 0;
+  editor.CleanSelection();
+  if (forward) {
+    editor.SetRowCol(0, 0);
+  } else {
+    editor.SetRow(editor.ScreenStrings()->Count());  // the end of the text
+    editor.SetCol(editor.RowEndCol(editor.Row()));
+  }
+  while (editor.FindText(pattern, options)) {
+    matches.push_back({editor.SelStart(), editor.SelLength()});
+    if (matches.size() > 100000) break;
+  }
+  return matches;
+}
+
+TEST(EditorSearch, RepeatedSearchesFindWhatTheWholeTextHolds) {
+  UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  editor->SetBounds(0, 0, 400, 200);  // no window: nothing to paint
+  editor->WrapOption()->SetWrapByte(40);
+  std::mt19937 random(7);
+  const char* const patterns[] = {"ab", "ba", "a\x82\xa0", "bab", "\x83\x4b", "aa"};
+  for (int round = 0; round < 12; ++round) {
+    const std::string text = RandomText(random);
+    editor->SetWordWrap(round % 3 == 0);
+    editor->Lines()->SetAllText(text);
+    ASSERT_EQ(editor->Lines()->AllText(), text);
+    const std::string pattern = patterns[round % std::size(patterns)];
+    // Over line breaks a match joins two rows: the row shared by two chunks finds it.
+    for (TSearchOptions options : {soForward, TSearchOptions{soForward | soFoldWidth}, TSearchOptions{0},
+                                   TSearchOptions{soFoldWidth | soMatchCase}, TSearchOptions{soForward | soSpanLineBreaks},
+                                   soSpanLineBreaks}) {
+      const std::string& used = (options & soSpanLineBreaks) != 0 ? std::string("ba") : pattern;
+      EXPECT_EQ(EditorMatches(*editor, used, options), EngineMatches(text, used, options))
+          << "round " << round << " pattern \"" << used << "\" options " << options << " wrap "
+          << editor->WordWrap();
+    }
+  }
+}
+
+// A match over the end of each row near where the first chunk ends, for rows of several
+// lengths: the row shared by two chunks finds it, forwards and backwards.
+TEST(EditorSearch, AMatchOverTheRowWhereAChunkEndsIsFound) {
+  UseHeadlessPlatform();
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  for (int length : {1, 5, 40, 97, 900}) {
+    const int boundary = 8191 / (length + 2);
+    const int rows = 2 * boundary + 6;
+    // Forwards the first chunk ends near row boundary, backwards (from the end) near row
+    // boundary + 5.
+    for (int k = std::max(0, boundary - 3); k <= boundary + 8; ++k) {
+      std::string text;
+      for (int r = 0; r < rows; ++r) {
+        std::string row(static_cast<size_t>(length), 'x');
+        if (r == k) row.back() = 'b';
+        if (r == k + 1) row.front() = 'a';
+        text += row + "\r\n";
+      }
+      editor->Lines()->SetAllText(text);
+      const int32_t expected = static_cast<int32_t>(text.find("b\r\na"));
+      editor->CleanSelection();
+      editor->SetRowCol(0, 0);
+      ASSERT_TRUE(editor->FindText("ba", soForward | soSpanLineBreaks)) << length << " " << k;
+      EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, 4})) << length << " " << k;
+      editor->CleanSelection();
+      editor->SetRowCol(rows, 0);
+      ASSERT_TRUE(editor->FindText("ba", soSpanLineBreaks)) << length << " " << k;
+      EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, 4})) << length << " " << k;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace plomaret
