@@ -86,5 +86,45 @@ TEST(QtEditor, TheMainWindowsEditorOnScreen) {
             8 * width * (height - 1));
 }
 
+// A search hit on screen: drawn in the Hit colours with hsDraw, and with hsCaret a caret
+// block over the whole hit (the caret inverts what is under it: navy becomes yellowish).
+TEST(QtEditor, SearchHitsOnScreen) {
+  TOwned<TEditor> editor = MainWindowEditor(320, 160);
+  editor->Lines()->SetAllText("alpha beta gamma");
+  editor->HandleNeeded();
+  editor->SetFocus();
+  QWidget* widget = QtWindowOf(*editor)->Widget();
+  const int edge = 2;
+  const int left = edge + editor->LeftOffset();
+  const int top = edge + editor->TopOffset();
+  const int width = editor->ColWidth();
+  // Whether every pixel of the cells' top pixel row (above the glyphs) has the colour.
+  auto cellsBackground = [&](const QImage& shot, int first, int last, TPixel colour) {
+    const int y = top;
+    for (int x = left + first * width; x < left + (last + 1) * width; ++x) {
+      if (static_cast<TPixel>(shot.pixel(x, y) & 0xFFFFFF) != colour) return false;
+    }
+    return true;
+  };
+
+  editor->SetHitStyle(hsDraw);
+  ASSERT_TRUE(editor->FindText("beta", soForward));
+  QApplication::processEvents();
+  QImage shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const TPixel hit = PixelOf(editor->View()->Colors()->Hit()->BkColor());
+  EXPECT_TRUE(cellsBackground(shot, 6, 9, hit)) << "the hit in its colours";
+  EXPECT_TRUE(cellsBackground(shot, 11, 15, PixelOf(clNavy))) << "the rest as it was";
+
+  editor->SetHitStyle(hsCaret);  // cleans the drawn hit
+  editor->SetRowCol(0, 0);
+  ASSERT_TRUE(editor->FindText("gamma", soForward));
+  QApplication::processEvents();
+  shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  shot.scaled(shot.size() * 3).save(QStringLiteral(PLOMARET_QT_OUTPUT_DIR "/qt_hit_caret_x3.png"));
+  const TPixel inverted = ~PixelOf(clNavy) & 0xFFFFFF;
+  EXPECT_TRUE(cellsBackground(shot, 11, 15, inverted)) << "a caret block over the five cells";
+  EXPECT_TRUE(cellsBackground(shot, 6, 9, PixelOf(clNavy))) << "the drawn hit is gone";
+}
+
 }  // namespace
 }  // namespace plomaret
