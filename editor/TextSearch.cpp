@@ -1,5 +1,6 @@
 #include "editor/TextSearch.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -128,6 +129,10 @@ class TSearcher {
   const char* Run(int32_t& selStart, int32_t& selLength);
 
  private:
+  const char* RunForward(int32_t& selStart, int32_t& selLength);
+  // Whether the pattern matches at candidate c; its length then goes to selLength.
+  bool FoundAt(int64_t c, int64_t count, int32_t& selLength) const;
+  int CharBytes(int64_t pos) const { return IsLeadByte(FBuf[pos]) && pos + 1 < FLength ? 2 : 1; }
   uint8_t ByteAt(int64_t pos) const { return pos < FLength ? FBuf[pos] : 0; }
   bool IsTrail(int64_t pos) const { return pos >= 0 && pos < FLength && FClasses[static_cast<size_t>(pos)] == kTrail; }
   bool IsWordStart(int64_t pos) const { return !IsDelimiter(ByteAt(pos)) && (pos == 0 || IsDelimiter(ByteAt(pos - 1))); }
@@ -307,6 +312,7 @@ int64_t TSearcher::BackwardStart(int64_t start) const {
 
 const char* TSearcher::Run(int32_t& selStart, int32_t& selLength) {
   if (selStart < 0 || selStart > FLength || selLength < 0) return nullptr;
+  if (FForward && !FWholeWord) return RunForward(selStart, selLength);
   Classify();
   int64_t c = 0;
   int64_t count = 0;
@@ -324,22 +330,60 @@ const char* TSearcher::Run(int32_t& selStart, int32_t& selLength) {
   }
   if (c < 0 || c > FLength) return nullptr;
   BuildFirstByteFilter();
-  const int64_t step = FForward ? 1 : -1;
-  while (count >= 0) {
-    if (FWholeWord && count > 0) MoveToWordStart(c, count);
-    // A lead byte at the very end compares as a single byte: no shortcut there.
-    if (FFirstByteMayMatch[ByteAt(c)] || c + 1 >= FLength) {
-      const int64_t length = MatchAt(c, count);
-      if (length >= 0) {
-        selLength = static_cast<int32_t>(length);
+  if (!FWholeWord) {
+    // Backwards the candidates are the positions that are not second bytes, downwards.
+    for (; c >= 0; --c) {
+      const bool may = FFirstByteMayMatch[ByteAt(c)] || c + 1 >= FLength;
+      if (may && FClasses[static_cast<size_t>(c)] != kTrail && FoundAt(c, c, selLength)) {
         return reinterpret_cast<const char*>(FBuf + c);
       }
     }
+    return nullptr;
+  }
+  const int64_t step = FForward ? 1 : -1;
+  while (count >= 0) {
+    if (count > 0) MoveToWordStart(c, count);
+    if (FoundAt(c, count, selLength)) return reinterpret_cast<const char*>(FBuf + c);
     c += step;
     --count;
     if (IsTrail(c)) c += step, --count;
   }
   return nullptr;
+}
+
+// Forwards without whole words the characters can be walked from the start of the
+// buffer, each candidate being the start of one: no byte classes are needed.
+const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
+  const int64_t start = int64_t{selStart} + selLength;
+  int64_t c = 0;
+  while (c < start && c < FLength) c += CharBytes(c);
+  if (start >= FLength) c = start;  // beyond the text: nothing to align to
+  const int64_t last = FLength - (FFoldWidth ? FPatternChars : static_cast<int64_t>(FPattern.size()));
+  selStart = static_cast<int32_t>(c);
+  if (c > last) return nullptr;
+  BuildFirstByteFilter();
+  // The tight part: every candidate but the last byte of the text, whose lead test differs.
+  std::array<uint8_t, 256> steps{};
+  for (int b = 0; b < 256; ++b) steps[static_cast<size_t>(b)] = IsLeadByte(static_cast<uint8_t>(b)) ? 2 : 1;
+  const int64_t tightLast = std::min(last, FLength - 2);
+  while (c <= tightLast) {
+    const uint8_t byte = FBuf[c];
+    if (FFirstByteMayMatch[byte] && FoundAt(c, last - c, selLength)) return reinterpret_cast<const char*>(FBuf + c);
+    c += steps[byte];
+  }
+  for (; c <= last; c += CharBytes(c)) {
+    if (FoundAt(c, last - c, selLength)) return reinterpret_cast<const char*>(FBuf + c);
+  }
+  return nullptr;
+}
+
+bool TSearcher::FoundAt(int64_t c, int64_t count, int32_t& selLength) const {
+  // A lead byte at the very end compares as a single byte: no shortcut there.
+  if (!FFirstByteMayMatch[ByteAt(c)] && c + 1 < FLength) return false;
+  const int64_t length = MatchAt(c, count);
+  if (length < 0) return false;
+  selLength = static_cast<int32_t>(length);
+  return true;
 }
 
 }  // namespace
