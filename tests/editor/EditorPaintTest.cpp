@@ -74,7 +74,7 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
   for (int step = 0; step < 500; ++step) {
     TEditorStrings& lines = *editor.Lines();
     const int count = lines.Count();
-    const int operation = pick(24);
+    const int operation = pick(26);
     HeadlessWindowOf(editor).ClearPaintLog();
     const int countBefore = editor.ScreenStrings()->Count();
     const std::vector<TTextCell> before = SortedCells(editor);
@@ -157,6 +157,16 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
         break;
       case 22:
         editor.Undo();
+        break;
+      case 23: {
+        // A search hit in each style, found forwards or backwards.
+        static const TEditorHitStyle styles[] = {hsSelect, hsDraw, hsCaret};
+        editor.SetHitStyle(styles[pick(3)]);
+        editor.FindText(pick(2) == 0 ? "x" : "\x82\xa2", pick(2) == 0 ? soForward : 0);
+        break;
+      }
+      case 24:
+        editor.CleanSelection();
         break;
       default:
         editor.Redo();
