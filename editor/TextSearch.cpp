@@ -125,7 +125,7 @@ enum : uint8_t { kSingle, kLead, kTrail };
 
 class TSearcher {
  public:
-  TSearcher(const char* buf, std::string_view pattern, TSearchOptions options);
+  TSearcher(const char* buf, std::string_view pattern, TSearchOptions options, TSearchContext context);
   const char* Run(int32_t& selStart, int32_t& selLength);
 
  private:
@@ -135,7 +135,13 @@ class TSearcher {
   int CharBytes(int64_t pos) const { return IsLeadByte(FBuf[pos]) && pos + 1 < FLength ? 2 : 1; }
   uint8_t ByteAt(int64_t pos) const { return pos < FLength ? FBuf[pos] : 0; }
   bool IsTrail(int64_t pos) const { return pos >= 0 && pos < FLength && FClasses[static_cast<size_t>(pos)] == kTrail; }
-  bool IsWordStart(int64_t pos) const { return !IsDelimiter(ByteAt(pos)) && (pos == 0 || IsDelimiter(ByteAt(pos - 1))); }
+  // Past either end of the buffer the text may go on (a word cut by the buffer's edge).
+  bool DelimiterAt(int64_t pos) const {
+    if (pos < 0) return !FContext.WordBefore;
+    if (pos >= FLength) return !FContext.WordAfter;
+    return IsDelimiter(FBuf[pos]);
+  }
+  bool IsWordStart(int64_t pos) const { return !DelimiterAt(pos) && DelimiterAt(pos - 1); }
   void Classify();
   void BuildFirstByteFilter();
   int64_t BackwardStart(int64_t start) const;
@@ -154,6 +160,7 @@ class TSearcher {
   std::string FPattern;
   int64_t FPatternChars = 0;
   bool FForward, FMatchCase, FWholeWord, FFoldWidth, FSpanLineBreaks, FSkipBlanks;
+  TSearchContext FContext;
   std::vector<uint8_t> FClasses;
   // Whether a character starting with this byte can match the pattern's first character:
   // a cheap test that rejects exactly the candidates the full comparison would reject at
@@ -161,7 +168,7 @@ class TSearcher {
   std::array<bool, 256> FFirstByteMayMatch{};
 };
 
-TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions options)
+TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions options, TSearchContext context)
     : FBuf(reinterpret_cast<const uint8_t*>(buf)),
       FLength(static_cast<int64_t>(std::strlen(buf))),
       FForward((options & soForward) != 0),
@@ -169,7 +176,8 @@ TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions o
       FWholeWord((options & soWholeWord) != 0),
       FFoldWidth((options & soFoldWidth) != 0),
       FSpanLineBreaks((options & soSpanLineBreaks) != 0),
-      FSkipBlanks((options & soSkipBlanks) != 0) {
+      FSkipBlanks((options & soSkipBlanks) != 0),
+      FContext(context) {
   FPattern = pattern;
   if (!FMatchCase) {
     for (size_t i = 0; i < FPattern.size(); ++i) {
@@ -277,7 +285,7 @@ int64_t TSearcher::MatchAt(int64_t c, int64_t count) const {
       return -1;
     }
   }
-  if (FWholeWord && !IsDelimiter(ByteAt(c + matched + skipped))) return -1;
+  if (FWholeWord && !DelimiterAt(c + matched + skipped)) return -1;
   return matched + skipped;
 }
 
@@ -285,15 +293,15 @@ int64_t TSearcher::MatchAt(int64_t c, int64_t count) const {
 void TSearcher::MoveToWordStart(int64_t& c, int64_t& count) const {
   if (FForward) {
     if (!IsWordStart(c)) {
-      while (count > 0 && !IsDelimiter(ByteAt(c))) ++c, --count;
-      while (count > 0 && IsDelimiter(ByteAt(c))) ++c, --count;
+      while (count > 0 && !DelimiterAt(c)) ++c, --count;
+      while (count > 0 && DelimiterAt(c)) ++c, --count;
     }
     if (IsTrail(c)) ++c, --count;
     return;
   }
-  while (count > 0 && IsDelimiter(ByteAt(c))) --c, --count;
-  while (count > 0 && !IsDelimiter(ByteAt(c))) --c, --count;
-  if (IsDelimiter(ByteAt(c))) ++c, ++count;  // onto the first byte of the word
+  while (count > 0 && DelimiterAt(c)) --c, --count;
+  while (count > 0 && !DelimiterAt(c)) --c, --count;
+  if (DelimiterAt(c)) ++c, ++count;  // onto the first byte of the word
   if (IsTrail(c)) --c, --count;
 }
 
@@ -412,15 +420,15 @@ std::string ToFullWidth(std::string_view text) {
 }
 
 const char* SearchBuf(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                      TSearchOptions options) {
-  TSearcher searcher(buf, pattern, options);
+                      TSearchOptions options, TSearchContext context) {
+  TSearcher searcher(buf, pattern, options, context);
   return searcher.Run(selStart, selLength);
 }
 
 bool SearchText(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                TSearchOptions options) {
+                TSearchOptions options, TSearchContext context) {
   if (pattern.empty() || buf == nullptr || *buf == '\0') return false;
-  const char* found = SearchBuf(buf, selStart, selLength, pattern, options);
+  const char* found = SearchBuf(buf, selStart, selLength, pattern, options, context);
   if (found == nullptr) return false;
   selStart = static_cast<int32_t>(found - buf);
   return true;

@@ -18,16 +18,23 @@ inline constexpr TSearchOptions soFoldWidth = 8;        // half-width and full-w
 inline constexpr TSearchOptions soSpanLineBreaks = 128; // CR and LF inside a match are skipped
 inline constexpr TSearchOptions soSkipBlanks = 256;     // tab, space, full-width space inside a match are skipped
 
+// What lies beyond the buffer's ends when it is a piece of a longer text: whether a word
+// goes on there (only whole-word matching looks). By default the buffer is the whole text.
+struct TSearchContext {
+  bool WordBefore = false;
+  bool WordAfter = false;
+};
+
 // Searches buf, which ends at its first zero byte. selStart and selLength describe the
 // current hit or caret on entry (a forward search starts after it); on success they
 // are the match's offset and byte length (skipped bytes included). False for an empty
 // pattern or text; when nothing is found selStart may have moved.
 bool SearchText(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                TSearchOptions options);
+                TSearchOptions options, TSearchContext context = {});
 
 // The engine under SearchText: the match's position in buf, or nullptr.
 const char* SearchBuf(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                      TSearchOptions options);
+                      TSearchOptions options, TSearchContext context = {});
 
 // Every single-byte character replaced by its full-width form, a half-width kana with
 // its voiced or semi-voiced mark composed into one character, double-byte characters

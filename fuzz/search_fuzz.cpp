@@ -250,12 +250,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view pattern(patternBytes.get(), c.Pattern.size());
   const int64_t bufLen = static_cast<int64_t>(std::strlen(buf));
 
+  // The two top option bits, which the engine ignores, say whether the buffer is a piece
+  // of a longer text with a word going on past its start or its end.
+  const TSearchContext context{(c.Options & 0x4000) != 0, (c.Options & 0x8000) != 0};
   int32_t start = c.SelStart;
   int32_t length = c.SelLength;
-  const bool found = SearchText(buf, start, length, pattern, c.Options);
+  const bool found = SearchText(buf, start, length, pattern, c.Options, context);
   int32_t literalStart = c.SelStart;
   int32_t literalLength = c.SelLength;
-  const bool literalFound = testing::LiteralSearchText(buf, literalStart, literalLength, pattern, c.Options);
+  const bool literalFound = testing::LiteralSearchText(buf, literalStart, literalLength, pattern, c.Options,
+                                                       context.WordBefore, context.WordAfter);
   SEARCH_CHECK(found == literalFound, "SearchText: engine %d (%d, %d), literal %d (%d, %d)\n", found, start, length,
                literalFound, literalStart, literalLength);
   if (found) {
@@ -272,10 +276,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!pattern.empty()) {
     int32_t bufStart = c.SelStart;
     int32_t bufLength = c.SelLength;
-    const char* at = SearchBuf(buf, bufStart, bufLength, pattern, c.Options);
+    const char* at = SearchBuf(buf, bufStart, bufLength, pattern, c.Options, context);
     int32_t literalBufStart = c.SelStart;
     int32_t literalBufLength = c.SelLength;
-    const char* literalAt = testing::LiteralSearchBuf(buf, literalBufStart, literalBufLength, pattern, c.Options);
+    const char* literalAt = testing::LiteralSearchBuf(buf, literalBufStart, literalBufLength, pattern, c.Options,
+                                                      context.WordBefore, context.WordAfter);
     SEARCH_CHECK(at == literalAt, "SearchBuf: engine %td, literal %td\n", at == nullptr ? -1 : at - buf,
                  literalAt == nullptr ? -1 : literalAt - buf);
     if (at != nullptr) {

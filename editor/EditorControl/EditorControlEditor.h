@@ -526,6 +526,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FindForward(std::string_view pattern, TSearchOptions options);
   bool FindBackward(std::string_view pattern, TSearchOptions options);
   void ShowFound(int chunkRow, int32_t offset, int32_t length);
+  TSearchContext ChunkContext(int first, int last) const;
   // A row with its line end as a search chunk holds it.
   std::string_view RowView(int row) const;
   int RowChunkBytes(int row) const;

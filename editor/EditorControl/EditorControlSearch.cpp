@@ -22,6 +22,20 @@ int TEditor::RowChunkBytes(int row) const {
   return static_cast<int>(FList->ViewAt(row).size()) + (FList->RowAttributes(row) == raLineEnd ? 2 : 0);
 }
 
+TSearchContext TEditor::ChunkContext(int first, int last) const {
+  // A chunk that starts or ends at a wrap joint cuts a line: a word may go on over it.
+  TSearchContext context;
+  if (first > 0 && FList->RowAttributes(first - 1) == raWrap) {
+    const std::string_view before = RowView(first - 1);
+    context.WordBefore = !before.empty() && !IsSearchWordDelimiter(static_cast<unsigned char>(before.back()));
+  }
+  if (last + 1 < FList->Count() && FList->RowAttributes(last) == raWrap) {
+    const std::string_view after = RowView(last + 1);
+    context.WordAfter = !after.empty() && !IsSearchWordDelimiter(static_cast<unsigned char>(after.front()));
+  }
+  return context;
+}
+
 bool TEditor::FindText(std::string_view pattern, TSearchOptions options) {
   if (FList->Count() == 0) return false;
   return (options & soForward) != 0 ? FindForward(pattern, options) : FindBackward(pattern, options);
@@ -49,7 +63,7 @@ bool TEditor::FindForward(std::string_view pattern, TSearchOptions options) {
     }
     int32_t start = offset;
     int32_t length = 0;
-    if (SearchText(chunk.c_str(), start, length, pattern, options)) {
+    if (SearchText(chunk.c_str(), start, length, pattern, options, ChunkContext(row, last))) {
       ShowFound(row, start, length);
       return true;
     }
@@ -89,7 +103,7 @@ bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
     }
     auto start = static_cast<int32_t>(std::min<int64_t>(offset, INT32_MAX));
     int32_t length = 0;
-    if (SearchText(chunk.c_str(), start, length, pattern, options)) {
+    if (SearchText(chunk.c_str(), start, length, pattern, options, ChunkContext(first, row))) {
       ShowFound(first, start, length);
       return true;
     }

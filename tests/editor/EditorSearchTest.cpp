@@ -86,7 +86,7 @@ TEST(EditorSearch, RepeatedSearchesFindWhatTheWholeTextHolds) {
     // Over line breaks a match joins two rows: the row shared by two chunks finds it.
     for (TSearchOptions options : {soForward, TSearchOptions{soForward | soFoldWidth}, TSearchOptions{0},
                                    TSearchOptions{soFoldWidth | soMatchCase}, TSearchOptions{soForward | soSpanLineBreaks},
-                                   soSpanLineBreaks}) {
+                                   soSpanLineBreaks, TSearchOptions{soForward | soWholeWord}, soWholeWord}) {
       const std::string& used = (options & soSpanLineBreaks) != 0 ? std::string("ba") : pattern;
       EXPECT_EQ(EditorMatches(*editor, used, options), EngineMatches(text, used, options))
           << "round " << round << " pattern \"" << used << "\" options " << options << " wrap "
@@ -125,6 +125,34 @@ TEST(EditorSearch, AMatchOverTheRowWhereAChunkEndsIsFound) {
       EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, 4})) << length << " " << k;
     }
   }
+}
+
+// With word wrap a chunk may start or end inside a line: a word cut there by the wrap
+// joint is still one word, not a whole "foo" (rows of 20 bytes, lines of two rows).
+TEST(EditorSearch, AWordCutByAWrapJointAtAChunkEdgeIsNoWholeWord) {
+  UseHeadlessPlatform();
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  editor->WrapOption()->SetWrapByte(20);
+  editor->SetWordWrap(true);
+  // Forwards the first chunk ends after a first row "... foo" whose line goes on "bar...".
+  std::string line = std::string(16, 'x') + " foobar" + std::string(17, 'x') + "\r\n";
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += line;
+  editor->Lines()->SetAllText(text);
+  ASSERT_EQ(editor->ScreenStrings()->ViewAt(0), std::string(16, 'x') + " foo");
+  editor->SetRowCol(0, 0);
+  EXPECT_FALSE(editor->FindText("foo", soForward | soWholeWord));
+  EXPECT_TRUE(editor->FindText("foo", soForward)) << "found as part of a word";
+  // Backwards from the end the first chunk starts with a second row "foo ..." after "bar".
+  line = std::string(16, 'x') + " barfoo xxxx\r\n";
+  text.clear();
+  for (int i = 0; i < 300; ++i) text += line;
+  editor->Lines()->SetAllText(text);
+  ASSERT_EQ(editor->ScreenStrings()->ViewAt(1), "foo xxxx");
+  editor->CleanSelection();
+  editor->SetRow(editor->ScreenStrings()->Count());
+  EXPECT_FALSE(editor->FindText("foo", soWholeWord));
+  EXPECT_TRUE(editor->FindText("foo", 0)) << "found as part of a word";
 }
 
 }  // namespace

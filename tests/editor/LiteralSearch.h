@@ -240,8 +240,10 @@ inline std::string LiteralToFullWidth(std::string_view text) {
   return out;
 }
 
+// wordBefore, wordAfter: a word goes on past the buffer's start or end (the buffer is a
+// piece of a longer text).
 inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                                    uint16_t options) {
+                                    uint16_t options, bool wordBefore = false, bool wordAfter = false) {
   using namespace literal;
   const bool forward = (options & soForward) != 0;
   const bool matchCase = (options & soMatchCase) != 0;
@@ -287,7 +289,12 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
 
   const std::vector<TByteClass> classes = ClassifyBytes(buf, bufLen);
   auto isTrail = [&](int64_t k) { return k >= 0 && k < bufLen && classes[k] == bcTrail; };
-  auto isWordStart = [&](int64_t k) { return !IsWordDelimiter(at(k)) && (k == 0 || IsWordDelimiter(at(k - 1))); };
+  auto delimiterAt = [&](int64_t k) {
+    if (k < 0) return !wordBefore;
+    if (k >= bufLen) return !wordAfter;
+    return IsWordDelimiter(at(k));
+  };
+  auto isWordStart = [&](int64_t k) { return !delimiterAt(k) && delimiterAt(k - 1); };
 
   int64_t start = selStart;
   int64_t count = 0;
@@ -369,7 +376,7 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
         return false;
       }
     }
-    if (wholeWord && !IsWordDelimiter(at(c + t + s))) return false;
+    if (wholeWord && !delimiterAt(c + t + s)) return false;
     length = t + s;
     return true;
   };
@@ -381,11 +388,11 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
       // Count stays the distance to the last candidate, whichever way c moves.
       if (forward) {
         if (!isWordStart(c)) {
-          while (count > 0 && !IsWordDelimiter(at(c))) {
+          while (count > 0 && !delimiterAt(c)) {
             c += 1;
             count -= 1;
           }
-          while (count > 0 && IsWordDelimiter(at(c))) {
+          while (count > 0 && delimiterAt(c)) {
             c += 1;
             count -= 1;
           }
@@ -395,15 +402,15 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
           count -= 1;
         }
       } else {
-        while (count > 0 && IsWordDelimiter(at(c))) {
+        while (count > 0 && delimiterAt(c)) {
           c -= 1;
           count -= 1;
         }
-        while (count > 0 && !IsWordDelimiter(at(c))) {
+        while (count > 0 && !delimiterAt(c)) {
           c -= 1;
           count -= 1;
         }
-        if (IsWordDelimiter(at(c))) {
+        if (delimiterAt(c)) {
           c += 1;
           count += 1;
         }
@@ -429,9 +436,9 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
 }
 
 inline bool LiteralSearchText(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
-                              uint16_t options) {
+                              uint16_t options, bool wordBefore = false, bool wordAfter = false) {
   if (pattern.empty() || buf[0] == '\0') return false;
-  const char* found = LiteralSearchBuf(buf, selStart, selLength, pattern, options);
+  const char* found = LiteralSearchBuf(buf, selStart, selLength, pattern, options, wordBefore, wordAfter);
   if (found == nullptr) return false;
   selStart = static_cast<int32_t>(found - buf);
   return true;

@@ -131,5 +131,23 @@ TEST(TextSearch, WholeWords) {
   EXPECT_EQ(Find("foo x", "foo", kBackward | soWholeWord, 5), (THit{0, 3}));
 }
 
+TEST(TextSearch, AWordGoingOnPastTheBufferIsNoWholeWordAtItsEdge) {
+  auto find = [](const std::string& text, TSearchOptions options, int32_t start, TSearchContext context) {
+    int32_t length = 0;
+    return SearchText(text.c_str(), start, length, "foo", options | soWholeWord, context) ? start : -1;
+  };
+  EXPECT_EQ(find("foo x", soForward, 0, {}), 0);
+  EXPECT_EQ(find("foo x", soForward, 0, {true, false}), -1) << "the word began before the buffer";
+  EXPECT_EQ(find("foo foo", soForward, 0, {true, false}), 4);
+  EXPECT_EQ(find("x foo", soForward, 0, {false, true}), -1) << "the word goes on after the buffer";
+  EXPECT_EQ(find("foo x foo", kBackward, 9, {false, true}), 0);
+  EXPECT_EQ(find("foo x", kBackward, 5, {true, false}), -1);
+  EXPECT_EQ(find("foo", kBackward, 3, {}), 0);
+  EXPECT_EQ(find("foo", kBackward, 3, {false, true}), -1);
+  // Inside the buffer nothing changes.
+  EXPECT_EQ(find("a foo b", soForward, 0, {true, true}), 2);
+  EXPECT_EQ(find("a foo b", kBackward, 7, {true, true}), 2);
+}
+
 }  // namespace
 }  // namespace plomaret
