@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "editor/EditorControl.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -15,24 +16,13 @@ namespace {
 
 using namespace plomaret;
 
-class TInput {
- public:
-  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
-  bool Empty() const { return FPos >= FSize; }
-  int Byte() { return FPos < FSize ? FData[FPos++] : 0; }
-  int Below(int n) { return Byte() % n; }
-  std::string Text() {
-    static const char* const pieces[] = {"a", "xy", " ", "\t", "\r\n", "\x82\xa0", "\xb1", ";,", "\r", "\n", "  b\r\n c"};
-    std::string text;
-    for (int n = Below(4) + 1; n > 0; --n) text += pieces[Below(11)];
-    return text;
-  }
-
- private:
-  const uint8_t* FData;
-  size_t FSize;
-  size_t FPos = 0;
-};
+// A short text of the pieces editing cares about.
+std::string Text(TFuzzInput& input) {
+  static const char* const pieces[] = {"a", "xy", " ", "\t", "\r\n", "\x82\xa0", "\xb1", ";,", "\r", "\n", "  b\r\n c"};
+  std::string text;
+  for (int n = input.Below(4) + 1; n > 0; --n) text += pieces[input.Below(11)];
+  return text;
+}
 
 void CheckWellFormed(TEditor& editor) {
   const TEditorScreenStrings& store = *editor.ScreenStrings();
@@ -50,7 +40,7 @@ void CheckWellFormed(TEditor& editor) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
-  TInput input(data, size);
+  TFuzzInput input(data, size);
   TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
   editor->SetBounds(0, 0, 320, 200);
   editor->HandleNeeded();
@@ -73,13 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int count = editor->ScreenStrings()->Count();
     switch (input.Below(14)) {
       case 0:
-        editor->InsertText(input.Text());
+        editor->InsertText(Text(input));
         break;
       case 1:
-        editor->PasteText(input.Text());
+        editor->PasteText(Text(input));
         break;
       case 2:
-        editor->BoxPasteText(input.Text());
+        editor->BoxPasteText(Text(input));
         break;
       case 3:
         editor->BackSpaceKey();

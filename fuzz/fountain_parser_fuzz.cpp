@@ -10,29 +10,20 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "editor/EditorFountain.h"
 
 namespace {
 
 using namespace plomaret;
 
-class TInput {
- public:
-  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
-  uint8_t Byte() { return FPos < FSize ? FData[FPos++] : 0; }
-  std::string Text(size_t maxLength) {
-    std::string text;
-    const size_t length = Byte() % (maxLength + 1);
-    for (size_t i = 0; i < length && FPos < FSize; ++i) text += static_cast<char>(Byte());
-    return text;
-  }
-  bool Done() const { return FPos >= FSize; }
-
- private:
-  const uint8_t* FData;
-  size_t FSize;
-  size_t FPos = 0;
-};
+// Up to maxLength bytes of the input as they are.
+std::string Text(TFuzzInput& input, int maxLength) {
+  const int length = input.Byte() % (maxLength + 1);
+  std::string text;
+  for (int i = 0; i < length && !input.Empty(); ++i) text += static_cast<char>(input.Byte());
+  return text;
+}
 
 // Scans every row, so that the shortcut for rows that cannot change the state is
 // checked against a full scan.
@@ -76,32 +67,32 @@ void CheckTokens(TFountainParser& parser, const std::string& text, const TRowAtt
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TInput input(data, size);
+  TFuzzInput input(data, size);
   TOwned<TEditorFountain> fountain = CreateWithoutOwner<TEditorFountain>();
   const uint8_t flags = input.Byte();
   fountain->SetMail(flags & 1);
   fountain->SetUrl(flags & 2);
   fountain->SetControlCode(flags & 4);
-  fountain->SetCommenter(input.Text(3));
-  fountain->SetQuotation(input.Text(1));
-  fountain->SetHexPrefix(input.Text(2));
+  fountain->SetCommenter(Text(input, 3));
+  fountain->SetQuotation(Text(input, 1));
+  fountain->SetHexPrefix(Text(input, 2));
   const int brackets = (flags >> 3) % 4;
   for (int i = 0; i < brackets; ++i) {
     TFountainBracketItem* item = fountain->Brackets()->Add();
-    item->SetLeftBracket(input.Text(3));
-    item->SetRightBracket(input.Text(3));
+    item->SetLeftBracket(Text(input, 3));
+    item->SetRightBracket(Text(input, 3));
   }
   if (flags & 0x20) {
     auto words = Create<TStringList>();
-    for (int i = 0; i < 3; ++i) words->Add(input.Text(4));
+    for (int i = 0; i < 3; ++i) words->Add(Text(input, 4));
     fountain->SetReserveWordList(*words);
   }
 
   // Rows: a length-prefixed text each, the first byte also choosing how it ends.
   auto rows = Create<TRowAttributeStringList>();
-  while (!input.Done() && rows->Count() < 64) {
+  while (!input.Empty() && rows->Count() < 64) {
     const uint8_t end = input.Byte();
-    const int row = rows->Add(input.Text(255));
+    const int row = rows->Add(Text(input, 255));
     rows->SetRowAttributes(row, end % 3 == 2 ? raLineEnd : static_cast<TRowAttribute>(end % 3));
   }
 

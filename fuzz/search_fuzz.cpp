@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "editor/LiteralSearch.h"
 #include "editor/TextSearch.h"
 
@@ -27,34 +28,10 @@ namespace {
 
 using namespace plomaret;
 
-class TInput {
- public:
-  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
-  bool Empty() const { return FPos >= FSize; }
-  int Byte() { return FPos < FSize ? FData[FPos++] : 0; }
-  int Below(int n) { return Byte() % n; }
-  std::string Rest() {
-    std::string rest(reinterpret_cast<const char*>(FData) + FPos, FSize - FPos);
-    FPos = FSize;
-    return rest;
-  }
-  std::string Take(size_t n) {
-    n = std::min(n, FSize - FPos);
-    std::string taken(reinterpret_cast<const char*>(FData) + FPos, n);
-    FPos += n;
-    return taken;
-  }
-
- private:
-  const uint8_t* FData;
-  size_t FSize;
-  size_t FPos = 0;
-};
-
 std::string Two(int lead, int trail) { return {static_cast<char>(lead), static_cast<char>(trail)}; }
 
 // One piece of Shift-JIS-like text, weighted towards what the folding rules touch.
-std::string Piece(TInput& in) {
+std::string Piece(TFuzzInput& in) {
   static const char kLetters[] = "abcxyzABCXYZ";
   static const char kPunctuation[] = "_-.,;:'\"\\~@[]{}!";
   static const unsigned char kVoicedKana[] = {0xB3, 0xB6, 0xBB, 0xC1, 0xC4, 0xC5, 0xCA, 0xCC, 0xCE, 0xCF, 0xA6, 0xDC};
@@ -111,7 +88,7 @@ struct TCase {
   std::string Extra;  // more input for ToFullWidth
 };
 
-TCase Direct(TInput& in) {
+TCase Direct(TFuzzInput& in) {
   TCase c;
   c.Options = static_cast<TSearchOptions>(in.Byte() | (in.Byte() << 8));
   c.SelStart = static_cast<int8_t>(in.Byte());
@@ -121,7 +98,7 @@ TCase Direct(TInput& in) {
   return c;
 }
 
-TCase Generated(TInput& in) {
+TCase Generated(TFuzzInput& in) {
   TCase c;
   const int options = in.Byte() | (in.Byte() << 8);
   // Mostly the meaningful bits; sometimes all sixteen, which must be ignored.
@@ -241,7 +218,7 @@ void CheckDelimitersOnce() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckDelimitersOnce();
-  TInput in(data, size);
+  TFuzzInput in(data, size);
   const TCase c = in.Below(4) == 0 ? Direct(in) : Generated(in);
 
   const std::unique_ptr<char[]> text = HeapText(c.Text);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "editor/TextModelSupport.h"
 
 namespace {
@@ -16,27 +17,16 @@ namespace {
 using namespace plomaret;
 using plomaret::testing::TEditorDouble;
 
-class TInput {
- public:
-  TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
-  uint32_t Byte() { return FPos < FSize ? FData[FPos++] : 0; }
-  bool Done() const { return FPos >= FSize; }
-  // A short text of the bytes that matter: letters, blanks, tabs, line ends,
-  // double-byte characters and punctuation; never a zero byte.
-  std::string Text() {
-    static const char* const kPieces[] = {"a", "bc", " ", "\t", "\r\n", "\r", "\n", "\x82\xa0", "\x81\x42",
-                                          "(", "{", "}", "//", "0.5;,", "\x83\x5c", "\x1a"};
-    std::string text;
-    const uint32_t length = Byte() % 12;
-    for (uint32_t i = 0; i < length; ++i) text += kPieces[Byte() % 16];
-    return text;
-  }
-
- private:
-  const uint8_t* FData;
-  size_t FSize;
-  size_t FPos = 0;
-};
+// A short text of the bytes that matter: letters, blanks, tabs, line ends,
+// double-byte characters and punctuation; never a zero byte.
+std::string Text(TFuzzInput& input) {
+  static const char* const kPieces[] = {"a", "bc", " ", "\t", "\r\n", "\r", "\n", "\x82\xa0", "\x81\x42",
+                                        "(", "{", "}", "//", "0.5;,", "\x83\x5c", "\x1a"};
+  std::string text;
+  const int length = input.Byte() % 12;
+  for (int i = 0; i < length; ++i) text += kPieces[input.Byte() % 16];
+  return text;
+}
 
 // The text as ReplaceText leaves it, in the CR LF form of AllText.
 std::string Normalised(std::string_view text, bool atTextEnd) {
@@ -103,7 +93,7 @@ void CheckInvariants(TEditorDouble& editor, const std::string& model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TInput input(data, size);
+  TFuzzInput input(data, size);
   TEditorDouble editor;
   TFountainBracketItem* bracket = editor.FFountain->Brackets()->Add();
   bracket->SetLeftBracket("{");
@@ -113,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.UndoObj()->SetListMax(100000);
   store.WrapOption()->SetWrapByte(20);
 
-  std::string model = Normalised(input.Text(), true);
+  std::string model = Normalised(Text(input), true);
   editor.Lines().SetAllText(model);
   Trace("start", model);
   store.ResetStates();
@@ -122,14 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int steps = 0;
   CheckInvariants(editor, model);
 
-  while (!input.Done() && steps < 200) {
+  while (!input.Empty() && steps < 200) {
     ++steps;
     const uint32_t op = input.Byte() % 10;
     const int count = store.Count();
     if (op < 5) {
       const int a = static_cast<int>(input.Byte() % static_cast<uint32_t>(count + 1));
       const int n = static_cast<int>(input.Byte() % static_cast<uint32_t>(count - a + 1));
-      const std::string text = input.Text();
+      const std::string text = Text(input);
       editor.FCol = static_cast<int>(input.Byte() % 3);
       if (n == 0 && text.empty()) continue;
       const size_t start = RowOffset(store, a);
