@@ -627,6 +627,9 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // Painting pieces.
   void DrawRowPiece(const TRect& rect, int left, int right, int x, TFountainParser& parser, int row,
                     const std::string& text, int y, bool selected);
+  // A row in the text colours or in the selection colours: its cells, tokens, the
+  // program's own drawing and the end marks.
+  void DrawRowAs(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y, bool selected);
   void DrawTokens(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, bool selected);
   void DrawEndMarks(const TRect& rect, int x, int row, const std::string& text, int y, bool selected);
   void DrawMarkLines(const std::vector<TPoint>& points, TColor color);

@@ -235,39 +235,31 @@ void TEditor::PaintRect(const TRect& rect) {
 // ---- Rows ----
 
 void TEditor::DrawRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y) {
-  if (FList->BracketIndexes(row) == kInvalidBracket) FList->UpdateStates(row, false);
-  TCanvas& canvas = Canvas();
-  canvas.Font().Assign(Font());
-  canvas.SetBrushStyle(bsSolid);
-  canvas.SetBrushColor(Color());
-  if (FItalicCare) {
-    canvas.FillRect(rect);
-  } else {
-    TextOutCells(rect, x, etoOpaque | etoClipped, text, y);
-  }
-  DrawTokens(rect, x, parser, row, text, false);
-  TRect eventRect = rect;
-  DoDrawLine(text, x, y, row, eventRect, false);
-  DrawEndMarks(rect, x, row, text, y, false);
+  DrawRowAs(rect, x, parser, row, text, y, false);
 }
 
 void TEditor::DrawSelectedRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text,
                               int y) {
+  DrawRowAs(rect, x, parser, row, text, y, true);
+}
+
+void TEditor::DrawRowAs(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y,
+                        bool selected) {
   if (FList->BracketIndexes(row) == kInvalidBracket) FList->UpdateStates(row, false);
   TCanvas& canvas = Canvas();
   canvas.Font().Assign(Font());
-  canvas.Font().SetColor(SelectionForeground());
+  if (selected) canvas.Font().SetColor(SelectionForeground());
   canvas.SetBrushStyle(bsSolid);
-  canvas.SetBrushColor(SelectionBackground());
+  canvas.SetBrushColor(selected ? SelectionBackground() : Color());
   if (FItalicCare) {
     canvas.FillRect(rect);
   } else {
     TextOutCells(rect, x, etoOpaque | etoClipped, text, y);
   }
-  DrawTokens(rect, x, parser, row, text, true);
+  DrawTokens(rect, x, parser, row, text, selected);
   TRect eventRect = rect;
-  DoDrawLine(text, x, y, row, eventRect, true);
-  DrawEndMarks(rect, x, row, text, y, true);
+  DoDrawLine(text, x, y, row, eventRect, selected);
+  DrawEndMarks(rect, x, row, text, y, selected);
 }
 
 void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text,
