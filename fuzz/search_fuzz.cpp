@@ -27,6 +27,7 @@
 namespace {
 
 using namespace plomaret;
+using plomaret::testing::Hex;
 
 std::string Two(int lead, int trail) { return {static_cast<char>(lead), static_cast<char>(trail)}; }
 
@@ -67,16 +68,6 @@ std::string Piece(TFuzzInput& in) {
     case 15: return std::string(1, static_cast<char>(in.Byte()));
     default: return std::string(1, static_cast<char>(in.Below(2) == 0 ? 0x82 : 0xE0));  // a lone lead byte
   }
-}
-
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char piece[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(piece, sizeof piece, "%02X ", b);
-    out += piece;
-  }
-  return out;
 }
 
 struct TCase {

@@ -13,6 +13,18 @@
 
 namespace plomaret::testing {
 
+// Bytes as "82 A0 " for failure messages about Shift-JIS text.
+inline std::string Hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+    out += ' ';
+  }
+  return out;
+}
+
 namespace literal {
 
 inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

@@ -3,15 +3,17 @@
 // entries that differ from those mappings on purpose.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "editor/LiteralSearch.h"
 #include "editor/TextSearch.h"
 
 namespace plomaret {
 namespace {
+
+using testing::Hex;
 
 struct TWidthCase {
   const char* Half;
@@ -21,16 +23,6 @@ struct TWidthCase {
 constexpr TWidthCase kWidthCases[] = {
 #include "WidthFoldCases.inc"
 };
-
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char piece[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(piece, sizeof piece, "%02X ", b);
-    out += piece;
-  }
-  return out;
-}
 
 bool IsAsciiLetter(const std::string& text, char first, char last) {
   return text.size() == 1 && text[0] >= first && text[0] <= last;
