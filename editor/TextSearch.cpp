@@ -371,8 +371,11 @@ const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
   if (c > last) return nullptr;
   BuildFirstByteFilter();
   // The tight part: every candidate but the last byte of the text, whose lead test differs.
-  std::array<uint8_t, 256> steps{};
-  for (int b = 0; b < 256; ++b) steps[static_cast<size_t>(b)] = IsLeadByte(static_cast<uint8_t>(b)) ? 2 : 1;
+  static const std::array<uint8_t, 256> steps = [] {
+    std::array<uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b) table[static_cast<size_t>(b)] = IsLeadByte(static_cast<uint8_t>(b)) ? 2 : 1;
+    return table;
+  }();
   const int64_t tightLast = std::min(last, FLength - 2);
   while (c <= tightLast) {
     const uint8_t byte = FBuf[c];
