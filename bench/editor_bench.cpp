@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "PaintBench.h"
 #include "editor/EditorControl.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -159,61 +160,22 @@ void BM_TypeIntoAOneMegabyteWrappedLine(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeIntoAOneMegabyteWrappedLine)->Unit(benchmark::kMicrosecond)->Iterations(100);
 
-// A coloured ".x" text: comments, numbers, strings and Japanese.
-std::string ColouredMesh(int lines) {
-  static const char* const samples[] = {
-      "Mesh {",
-      "\t4;",
-      "\t-1.000000;1.000000;0.000000;,",
-      "\t3;0,1,2;,",
-      "// \x83\x81\x83\x62\x83\x56\x83\x85 \"quoted\" 12345",
-      "\tMeshTextureCoords {",
-      "\t\t0.250000;0.750000;,",
-      "}",
-  };
-  std::string text;
-  for (int i = 0; i < lines; ++i) text.append(samples[i % 8]).append("\r\n");
-  return text;
-}
-
 // 80 columns by 50 rows of the 8 x 16 headless font, in the main window's colours.
 TOwned<TEditor> ColouredView() {
   UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
   TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
   editor->SetBounds(0, 0, 675, 807);
-  editor->SetColor(clNavy);
-  editor->Font().SetColor(clWhite);
-  editor->View()->SetCommenter("//");
-  editor->View()->Colors()->Int()->SetColor(clYellow);
-  editor->View()->Colors()->Str()->SetColor(clAqua);
-  editor->View()->Colors()->Comment()->SetColor(clLime);
-  editor->Marks()->EofMark()->SetVisible(true);
-  editor->Marks()->RetMark()->SetVisible(true);
+  bench::ColourLikeTheMainWindow(*editor);
   editor->HandleNeeded();
-  editor->Lines()->SetAllText(ColouredMesh(2000));
+  editor->Lines()->SetAllText(bench::ColouredMesh(2000));
   editor->Update();
   return editor;
 }
 
-void BM_FullRepaint80x50(benchmark::State& state) {
-  TOwned<TEditor> editor = ColouredView();
-  state.counters["cols"] = editor->ColCount();
-  state.counters["rows"] = editor->RowCount();
-  for (auto _ : state) {
-    editor->Invalidate();
-    editor->Update();
-  }
-}
+void BM_FullRepaint80x50(benchmark::State& state) { bench::RunFullRepaints(state, *ColouredView()); }
 BENCHMARK(BM_FullRepaint80x50)->Unit(benchmark::kMicrosecond);
 
-void BM_ScrollOneRow(benchmark::State& state) {
-  TOwned<TEditor> editor = ColouredView();
-  int step = 1;
-  for (auto _ : state) {
-    editor->SetTopRow(editor->TopRow() + step);
-    if (editor->TopRow() >= 1000 || editor->TopRow() == 0) step = -step;
-  }
-}
+void BM_ScrollOneRow(benchmark::State& state) { bench::RunOneRowScrolls(state, *ColouredView()); }
 BENCHMARK(BM_ScrollOneRow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
