@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 
+#include "core/LabelCollection.h"
 #include "framework/core/Collection.h"
 #include "framework/core/Properties.h"
 #include "framework/core/Strings.h"
@@ -12,29 +13,9 @@
 namespace plomaret {
 namespace {
 
-class TPartItem : public TCollectionItem {
- public:
-  using TCollectionItem::TCollectionItem;
-  std::string Label() const { return FLabel; }
-  void SetLabel(const std::string& label) { FLabel = label; }
-  static const TClassInfo& StaticClassInfo() {
-    static const TClassInfo info = TPublished<TPartItem>("TPartItem", TCollectionItem::StaticClassInfo())
-                                       .Property("Label", &TPartItem::Label, &TPartItem::SetLabel);
-    return info;
-  }
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
-
- private:
-  std::string FLabel;
-};
-
-int gPartLimit = INT_MAX;
-
-class TParts : public TCollection {
- public:
-  explicit TParts(TPersistent* owner) : TCollection(owner, TCollectionItemClass::Of<TPartItem>()) {}
-  int MaxItemCount() const override { return gPartLimit; }
-};
+using testing::TLabelCollection;
+using testing::TLabelItem;
+using testing::gLabelLimit;
 
 // What the framework's own classes do not show: a float, a text with a zero byte,
 // a limited collection, and references to components read before and after.
@@ -42,13 +23,13 @@ class TGadget : public TComponent {
  public:
   void AfterConstruction() override {
     TComponent::AfterConstruction();
-    FParts = Create<TParts>(this);
+    FParts = Create<TLabelCollection>(this);
   }
   std::string Caption() const { return FCaption; }
   void SetCaption(const std::string& caption) { FCaption = caption; }
   double Ratio() const { return FRatio; }
   void SetRatio(double ratio) { FRatio = ratio; }
-  TParts* Parts() const { return FParts.get(); }
+  TLabelCollection* Parts() const { return FParts.get(); }
   TGadget* Buddy() const { return FBuddy; }
   void SetBuddy(TGadget* buddy) {
     FBuddy = buddy;
@@ -75,7 +56,7 @@ class TGadget : public TComponent {
  private:
   std::string FCaption;
   double FRatio = 0;
-  TOwned<TParts> FParts;
+  TOwned<TLabelCollection> FParts;
   TGadget* FBuddy = nullptr;
 };
 
@@ -109,11 +90,11 @@ class ComponentImageTest : public ::testing::Test {
     b->SetName("B");
     a->SetCaption(std::string("\x83\x5C\0end", 6));
     a->SetRatio(-0.1);
-    for (const char* label : {"x", "y", "z"}) static_cast<TPartItem*>(a->Parts()->Add())->SetLabel(label);
+    for (const char* label : {"x", "y", "z"}) static_cast<TLabelItem*>(a->Parts()->Add())->SetLabel(label);
     a->SetBuddy(b);  // written before B: a reference forward
     b->SetBuddy(a);
   }
-  ~ComponentImageTest() override { gPartLimit = INT_MAX; }
+  ~ComponentImageTest() override { gLabelLimit = INT_MAX; }
 
   std::string Image() {
     auto stream = Create<TMemoryStream>();
@@ -168,8 +149,8 @@ TEST_F(ComponentImageTest, CorruptImagesAreRefusedWithAMessageThatSaysWhy) {
   EXPECT_EQ(Read("XXXX" + image.substr(4)), "This is not a component image (its signature is wrong)");
   EXPECT_EQ(Read(Replaced(image, "TGadget", "TWidget")), "Class TWidget is not registered");
   EXPECT_EQ(Read(Replaced(image, "Ratio", "Ratia")), "TGadget has no property 'Ratia'");
-  gPartLimit = 2;
-  EXPECT_EQ(Read(image), "Property Parts holds more items than TParts allows (2)");
+  gLabelLimit = 2;
+  EXPECT_EQ(Read(image), "Property Parts holds more items than TLabelCollection allows (2)");
   EXPECT_EQ(FTarget->ComponentCount(), 0);
 }
 

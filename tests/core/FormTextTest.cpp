@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 
+#include "core/LabelCollection.h"
 #include "framework/core/Collection.h"
 #include "framework/core/Properties.h"
 #include "framework/core/Strings.h"
@@ -14,29 +15,9 @@
 namespace plomaret {
 namespace {
 
-class TNoteItem : public TCollectionItem {
- public:
-  using TCollectionItem::TCollectionItem;
-  std::string Label() const { return FLabel; }
-  void SetLabel(const std::string& label) { FLabel = label; }
-  static const TClassInfo& StaticClassInfo() {
-    static const TClassInfo info = TPublished<TNoteItem>("TNoteItem", TCollectionItem::StaticClassInfo())
-                                       .Property("Label", &TNoteItem::Label, &TNoteItem::SetLabel);
-    return info;
-  }
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
-
- private:
-  std::string FLabel;
-};
-
-int gNoteLimit = INT_MAX;
-
-class TNotes : public TCollection {
- public:
-  explicit TNotes(TPersistent* owner) : TCollection(owner, TCollectionItemClass::Of<TNoteItem>()) {}
-  int MaxItemCount() const override { return gNoteLimit; }
-};
+using testing::TLabelCollection;
+using testing::TLabelItem;
+using testing::gLabelLimit;
 
 // What the controls do not show: a float, a character, a collection, a string list
 // and a reference.
@@ -44,7 +25,7 @@ class TWidget : public TComponent {
  public:
   void AfterConstruction() override {
     TComponent::AfterConstruction();
-    FNotes = Create<TNotes>(this);
+    FNotes = Create<TLabelCollection>(this);
     FLines = Create<TStringList>();
   }
   std::string Caption() const { return FCaption; }
@@ -53,7 +34,7 @@ class TWidget : public TComponent {
   void SetRatio(double ratio) { FRatio = ratio; }
   char Mark() const { return FMark; }
   void SetMark(char mark) { FMark = mark; }
-  TNotes* Notes() const { return FNotes.get(); }
+  TLabelCollection* Notes() const { return FNotes.get(); }
   TStringList* Lines() const { return FLines.get(); }
   void SetLines(TStringList* lines) { FLines->Assign(*lines); }
   TWidget* Buddy() const { return FBuddy; }
@@ -85,7 +66,7 @@ class TWidget : public TComponent {
   std::string FCaption;
   double FRatio = 0;
   char FMark = 'x';
-  TOwned<TNotes> FNotes;
+  TOwned<TLabelCollection> FNotes;
   TOwned<TStringList> FLines;
   TWidget* FBuddy = nullptr;
 };
@@ -144,13 +125,13 @@ class FormTextTest : public ::testing::Test {
     a->SetCaption(std::string("tab\tzero\0end", 12));
     a->SetRatio(-0.1);
     a->SetMark('\'');
-    for (const char* label : {"(*", "", "*)"}) static_cast<TNoteItem*>(a->Notes()->Add())->SetLabel(label);
+    for (const char* label : {"(*", "", "*)"}) static_cast<TLabelItem*>(a->Notes()->Add())->SetLabel(label);
     a->Lines()->Add("first");
     a->Lines()->Add(kShiftJis);
     a->SetBuddy(b);  // written before B: a reference forward
     b->SetBuddy(a);
   }
-  ~FormTextTest() override { gNoteLimit = INT_MAX; }
+  ~FormTextTest() override { gLabelLimit = INT_MAX; }
 
   std::string Text() {
     std::string text;
@@ -221,9 +202,9 @@ TEST_F(FormTextTest, FaultsAreReportedWithTheirLineAndLeaveNothingBehind) {
       {head + "end\nend\n", "line 4: text after the end of the object"},
       {head + "  Left ~ 3\nend\n", "line 3: unexpected character #126"},
       {"object A: TWidget\n  Notes = <\n    item\n    end\n    item\n    end>\nend\n",
-       "line 5: property Notes holds more items than TNotes allows (1)"},
+       "line 5: property Notes holds more items than TLabelCollection allows (1)"},
   };
-  gNoteLimit = 1;
+  gLabelLimit = 1;
   for (const auto& [text, message] : cases) {
     EXPECT_EQ(Read(text).substr(0, message.size()), message) << text;
     EXPECT_EQ(FTarget->ComponentCount(), 0) << text;
