@@ -26,18 +26,6 @@ class TCaretHold {
   TAttachedEditor* FEditor;
 };
 
-int RowContribution(const TEditorScreenStrings& store, int row) {
-  const int length = static_cast<int>(store.ViewAt(row).size());
-  switch (store.RowAttributes(row)) {
-    case raLineEnd:
-      return length + 2;
-    case raTextEnd:
-      return length + 1;
-    default:
-      return length;
-  }
-}
-
 }  // namespace
 
 // ---- Lines and rows ----
@@ -126,7 +114,7 @@ void TEditorStrings::PlaceCaret(int row, int offset) {
   TEditorScreenStrings& store = Store();
   const int count = store.Count();
   for (int r = std::max(row, 0); r < count; ++r) {
-    const int contribution = RowContribution(store, r);
+    const int64_t contribution = store.OffsetBytes(r);
     if (offset < contribution || store.RowAttributes(r) == raTextEnd) {
       FEditor->SetRow(r);
       const std::string_view text = store.ViewAt(r);

@@ -102,6 +102,18 @@ void TEditorScreenStrings::ResetCaretColumns() {
 
 // ---- Row ranges ----
 
+int64_t TEditorScreenStrings::OffsetBytes(int row) const {
+  const auto length = static_cast<int64_t>(ViewAt(row).size());
+  switch (RowAttributes(row)) {
+    case raLineEnd:
+      return length + 2;
+    case raTextEnd:
+      return length + 1;
+    default:
+      return length;
+  }
+}
+
 int TEditorScreenStrings::FirstRowOfLine(int row) const {
   while (row > 0 && row - 1 < Count() && RowAttributes(row - 1) == raWrap) --row;
   return row;

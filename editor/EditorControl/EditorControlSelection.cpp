@@ -23,17 +23,7 @@ int TEditor::CaretByte() const {
   return std::min(static_cast<int>(text.size()), ColToByte(CellMap(text), FCol));
 }
 
-int64_t TEditor::RowContribution(int row) const {
-  const int64_t length = static_cast<int64_t>(FList->ViewAt(row).size());
-  switch (FList->RowAttributes(row)) {
-    case raLineEnd:
-      return length + 2;
-    case raTextEnd:
-      return length + 1;
-    default:
-      return length;
-  }
-}
+int64_t TEditor::RowContribution(int row) const { return FList->OffsetBytes(row); }
 
 std::pair<int, int> TEditor::BoxBytes(int row) const {
   const std::string text = RowText(row);

@@ -144,6 +144,9 @@ class TEditorScreenStrings : public TEditorStringList {
 
   // Row ranges.
   int FirstRowOfLine(int row) const;
+  // A row's bytes as offsets into the whole text count them: its text, 2 for a line end,
+  // 1 at the text end (where a walk over the rows stops).
+  int64_t OffsetBytes(int row) const;
   int LastRowOfLine(int row) const;
   TRowsText RowsText(int row, int count) const;
 
