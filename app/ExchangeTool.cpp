@@ -1,12 +1,17 @@
 #include "ExchangeTool.h"
 
+#include <sys/stat.h>
+
 #include <memory>
+#include <new>
+#include <utility>
 #include <ostream>
 #include <set>
 #include <string_view>
 #include <vector>
 
 #include "framework/core/Exceptions.h"
+#include "app/Messages.h"
 #include "framework/core/TextFileReader.h"
 
 namespace plomaret {
@@ -30,7 +35,9 @@ struct TJob {
   std::string Backup;  // empty: none
   std::unique_ptr<TFileReplacer> BackupWriter;
   std::unique_ptr<TFileReplacer> Writer;
-  TFixupCounts Counts;
+  TExchangeResult Result;
+  bool BackupReplaced = false;
+  bool Replaced = false;
 };
 
 struct TOptions {
@@ -82,22 +89,133 @@ void CopyFileInto(const std::string& input, TFileReplacer& output) {
 std::string Describe(const TJob& job) {
   std::string text = job.Input;
   if (job.Output != job.Input) text += " -> " + job.Output;
-  text += ": " + std::to_string(job.Counts.CommasDropped) + " texture-coordinate lines lost their final comma, " +
-          std::to_string(job.Counts.LinesCommentedOut) + " vertex-colour lines commented out";
+  text += ": " + std::to_string(job.Result.Counts.CommasDropped) + " texture-coordinate lines lost their final comma, " +
+          std::to_string(job.Result.Counts.LinesCommentedOut) + " vertex-colour lines commented out";
   if (!job.Backup.empty()) text += " (original kept as " + job.Backup + ")";
   return text;
 }
 
+
+std::string EndMarkText(const TJob& job) {
+  return job.Input + ": " + std::to_string(job.Result.BytesAfterEndMark) +
+         " bytes after the end-of-file mark (0x1A) at byte " + std::to_string(job.Result.EndMarkOffset) +
+         " are not part of the text";
+}
+
+// Names what a run killed earlier left beside a file we are about to rewrite; it is
+// not ours to delete.
+void WarnOfLeftovers(const std::vector<TJob>& jobs, std::ostream& err) {
+  for (const TJob& job : jobs) {
+    for (const std::string& file : {job.Output, job.Backup}) {
+      if (file.empty()) continue;
+      try {
+        for (const std::string& leftover : FindLeftovers(file)) {
+          err << "plomaret-exchange: warning: \"" << leftover << "\" was left by an earlier run that was stopped; "
+              << "it may hold a version of " << file << "\n";
+        }
+      } catch (const Exception&) {
+        // an unreadable link chain is reported when the file itself is written
+      }
+    }
+  }
+}
+
+// Every new version is made and flushed before any file is replaced, so a bad file
+// among many changes none of them.
+bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& err) {
+  TReplaceOptions replacing;
+  replacing.OnOldCopy = [&err](const std::string& copy) {
+    err << "plomaret-exchange: a file is rewritten in place (it has other hard links, or its folder is not "
+           "writable); until every file is done its old version is kept as \""
+        << copy << "\"\n";
+    err.flush();
+  };
+  TReplaceOptions backingUp = replacing;
+  backingUp.FollowLinks = false;  // a stray link named like the backup is replaced, not written through
+  const TJob* current = nullptr;
+  try {
+    for (TJob& job : jobs) {
+      current = &job;
+      if (!job.Backup.empty()) {
+        job.BackupWriter = std::make_unique<TFileReplacer>(job.Backup, backingUp);
+        CopyFileInto(job.Input, *job.BackupWriter);
+        job.BackupWriter->Finish();
+      }
+      job.Writer = std::make_unique<TFileReplacer>(job.Output, replacing);
+      job.Result = ExchangeFile(job.Input, *job.Writer);
+      if (job.Result.BytesAfterEndMark > 0 && options.InPlace && job.Backup.empty()) {
+        throw EFileError(EndMarkText(job) + " and would be lost; keep them with --backup SUFFIX, or write "
+                         "the result elsewhere with -o");
+      }
+      job.Writer->Finish();
+    }
+  } catch (const Exception& error) {
+    err << "plomaret-exchange: " << error.Message() << "\nNo file was changed.\n";
+    return false;
+  } catch (const std::bad_alloc&) {
+    err << "plomaret-exchange: " << NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
+        << "\nNo file was changed.\n";
+    return false;
+  }
+  return true;
+}
+
+// Replaces every file, keeping each old version until all are done; a failure puts
+// back the ones already replaced.
+bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
+  try {
+    for (TJob& job : jobs) {
+      if (job.BackupWriter) {
+        job.BackupWriter->Replace();
+        job.BackupReplaced = true;
+      }
+      job.Writer->Replace();
+      job.Replaced = true;
+    }
+    return true;
+  } catch (const Exception& error) {
+    err << "plomaret-exchange: " << error.Message() << "\n";
+  }
+  bool allBack = true;
+  for (auto job = jobs.rbegin(); job != jobs.rend(); ++job) {
+    try {
+      if (job->Replaced) job->Writer->Restore();
+    } catch (const Exception& error) {
+      err << "plomaret-exchange: " << error.Message() << "\n";
+      allBack = false;
+    }
+    try {
+      if (job->BackupReplaced) job->BackupWriter->Restore();
+    } catch (const Exception& error) {
+      err << "plomaret-exchange: " << error.Message() << "\n";
+      allBack = false;
+    }
+  }
+  err << (allBack ? "No file was changed.\n" : "Not every file could be put back as it was: see above.\n");
+  return false;
+}
+
+// Whether everything said so far reached its readers (a closed pipe, a full disk).
+bool ReportsWritten(std::ostream& out, std::ostream& err) {
+  out.flush();
+  err.flush();
+  return out.good() && err.good();
+}
+
 }  // namespace
 
-TFixupCounts ExchangeFile(const std::string& input, TFileReplacer& output) {
+TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
   TTextFileReader reader(input, kToolBlockSize);
-  reader.Count();  // refuses a binary file before anything is written
+  const TTextFileShape shape = reader.Count();  // refuses a binary file before anything is written
+  TExchangeResult result;
+  if (shape.EndMarkOffset >= 0) {
+    result.EndMarkOffset = shape.EndMarkOffset;
+    result.BytesAfterEndMark = reader.Size() - shape.EndMarkOffset - 1;
+  }
   TXFileFixup fixup;
-  TFixupCounts counts;
   reader.ReadLines([&](std::string_view line) {
     const TFixupAction action = fixup.Next(line);
-    counts.Count(action);
+    result.Counts.Count(action);
     switch (action) {
       case faDropFinalComma:
         output.Write(line.substr(0, line.size() - 1));
@@ -112,7 +230,7 @@ TFixupCounts ExchangeFile(const std::string& input, TFileReplacer& output) {
     }
     output.Write("\r\n");
   });
-  return counts;
+  return result;
 }
 
 int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -120,7 +238,7 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   std::string problem = ParseArguments(argc, argv, options);
   if (options.Help) {
     out << kUsage;
-    return 0;
+    return ReportsWritten(out, err) ? 0 : 1;
   }
   if (!problem.empty()) {
     err << "plomaret-exchange: " << problem << "\n" << kUsage;
@@ -128,9 +246,12 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   }
 
   std::vector<TJob> jobs;
-  std::set<std::string> seen;
+  std::set<std::string> seenNames;
+  std::set<std::pair<dev_t, ino_t>> seenFiles;  // one file under two names is done once
   for (const std::string& input : options.Inputs) {
-    if (!seen.insert(input).second) continue;
+    if (!seenNames.insert(input).second) continue;
+    struct stat info {};
+    if (::stat(input.c_str(), &info) == 0 && !seenFiles.insert({info.st_dev, info.st_ino}).second) continue;
     TJob job;
     job.Input = input;
     job.Output = options.InPlace ? input : options.Output;
@@ -138,35 +259,27 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
     jobs.push_back(std::move(job));
   }
 
-  // Every new version is made and flushed before any file is replaced, so a bad
-  // file among many changes none of them.
-  try {
-    for (TJob& job : jobs) {
-      if (!job.Backup.empty()) {
-        job.BackupWriter = std::make_unique<TFileReplacer>(job.Backup);
-        CopyFileInto(job.Input, *job.BackupWriter);
-        job.BackupWriter->Finish();
-      }
-      job.Writer = std::make_unique<TFileReplacer>(job.Output);
-      job.Counts = ExchangeFile(job.Input, *job.Writer);
-      job.Writer->Finish();
-    }
-  } catch (const Exception& error) {
-    err << "plomaret-exchange: " << error.Message() << "\nNo file was changed.\n";
-    return 1;
-  }
+  WarnOfLeftovers(jobs, err);
+  if (!PrepareAll(jobs, options, err)) return 1;
+  if (!ReplaceAll(jobs, err)) return 1;
 
+  int status = 0;
   for (TJob& job : jobs) {
-    try {
-      if (job.BackupWriter) job.BackupWriter->Commit();
-      job.Writer->Commit();
-      out << Describe(job) << "\n";
-    } catch (const Exception& error) {
-      err << "plomaret-exchange: " << error.Message() << "\n";
-      return 1;
+    for (TFileReplacer* writer : {job.BackupWriter.get(), job.Writer.get()}) {
+      if (writer != nullptr && !writer->Release()) {
+        err << "plomaret-exchange: warning: could not remove \"" << writer->OldVersionPath() << "\"\n";
+      }
     }
   }
-  return 0;
+  for (const TJob& job : jobs) {
+    out << Describe(job) << "\n";
+    if (job.Result.BytesAfterEndMark > 0) {
+      err << "plomaret-exchange: " << EndMarkText(job) << " and were dropped; "
+          << (job.Backup.empty() ? job.Input : job.Backup) << " keeps them\n";
+    }
+  }
+  if (!ReportsWritten(out, err)) status = 1;
+  return status;
 }
 
 }  // namespace plomaret

@@ -3,6 +3,7 @@
 // Each file is streamed through the text-file reader and the fix-up and written with
 // CR LF after every line: the same bytes as Exchange then SaveAs in the window.
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -11,9 +12,16 @@
 
 namespace plomaret {
 
+struct TExchangeResult {
+  TFixupCounts Counts;
+  // Byte 26 ends a file's text; what follows it is not rewritten.
+  int64_t EndMarkOffset = -1;
+  int64_t BytesAfterEndMark = 0;
+};
+
 // Rewrites the text file at input into output (not yet committed). Refuses a file
 // that is not text before writing anything.
-TFixupCounts ExchangeFile(const std::string& input, TFileReplacer& output);
+TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output);
 
 // The command line: returns the process exit code (0 done, 1 a file failed, 2 bad usage).
 int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

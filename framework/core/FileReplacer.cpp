@@ -1,21 +1,28 @@
 #include "FileReplacer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <random>
 
 #include "Exceptions.h"
+#include "FileOps.h"
 
 namespace plomaret {
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 20;
+// Temporary names keep this much of the file's name, so they stay within NAME_MAX.
+constexpr size_t kNameInTempNames = 64;
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -26,6 +33,8 @@ std::string NameOf(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Follows a chain of symbolic links to the file they end at (which may not exist yet).
 std::string FollowLinks(const std::string& path) {
@@ -39,7 +48,7 @@ std::string FollowLinks(const std::string& path) {
     std::string link(buffer, static_cast<size_t>(length));
     current = (!link.empty() && link[0] == '/') ? link : FolderOf(current) + link;
   }
-  throw EFileError("Cannot write \"" + path + "\": too many levels of symbolic links");
+  throw EFileError("Cannot write " + Quoted(path) + ": too many levels of symbolic links");
 }
 
 unsigned CurrentUmask() {
@@ -55,55 +64,130 @@ std::string TempFolder() {
   return result;
 }
 
+std::string ShortName(const std::string& name) { return name.substr(0, kNameInTempNames); }
+
+// "plomaret-KIND" names: beside the file hidden after its name, elsewhere led by it.
+std::string BesidePrefix(const std::string& target) { return "." + ShortName(NameOf(target)) + ".plomaret-"; }
+std::string TempFolderPrefix(const std::string& kind, const std::string& target) {
+  return "plomaret-" + kind + "-" + ShortName(NameOf(target)) + "-";
+}
+
+// A name from pattern with its final "XXXXXX" made random.
+std::string RandomName(std::string pattern) {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::mt19937 generator(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof(kLetters)) - 2);
+  for (size_t i = pattern.size() - 6; i < pattern.size(); ++i) pattern[i] = kLetters[pick(generator)];
+  return pattern;
+}
+
+bool FolderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }
+
+// Makes a rename or an in-place write durable in the folder too; a failure here
+// changes nothing that is already done.
+void SyncFolder(const std::string& folder) {
+  const int handle = FileOps().Open(folder, O_RDONLY | O_DIRECTORY);
+  if (handle < 0) return;
+  FileOps().Fsync(handle);
+  FileOps().Close(handle);
+}
+
+// Closes a handle when it goes out of scope, unless it was closed on purpose.
+class THandle {
+ public:
+  explicit THandle(int handle) : FHandle(handle) {}
+  ~THandle() {
+    if (FHandle >= 0) FileOps().Close(FHandle);
+  }
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+  int Get() const { return FHandle; }
+  // Closes now; returns 0 or errno.
+  int Close() {
+    if (FHandle < 0) return 0;
+    const int result = FileOps().Close(FHandle);
+    FHandle = -1;
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int FHandle;
+};
+
 }  // namespace
 
-TFileReplacer::TFileReplacer(std::string path) : FPath(std::move(path)) {
+TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
+    : FPath(std::move(path)), FOptions(std::move(options)) {
   if (FPath.empty()) throw EFileError("Cannot write a file without a name");
-  FTarget = FollowLinks(FPath);
+  FTarget = FOptions.FollowLinks ? FollowLinks(FPath) : FPath;
   struct stat info {};
-  if (::stat(FTarget.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) {
-      throw EFileError("Cannot write \"" + FPath + "\": it is a folder");
-    }
+  const int found = FOptions.FollowLinks ? ::stat(FTarget.c_str(), &info) : ::lstat(FTarget.c_str(), &info);
+  if (found == 0) {
+    if (S_ISDIR(info.st_mode)) throw EFileError("Cannot write " + Quoted(FPath) + ": it is a folder");
     FTargetExists = true;
-    FMode = info.st_mode & 07777;
+    FTargetRegular = S_ISREG(info.st_mode);
+    FOldSize = info.st_size;
+    FMode = FTargetRegular ? info.st_mode & 07777 : 0666 & ~CurrentUmask();
     FOwner = info.st_uid;
     FGroup = info.st_gid;
-    FInPlace = !S_ISREG(info.st_mode) || info.st_nlink > 1;
+    // Without following links the entry itself is replaced, whatever else names the file.
+    FInPlace = FOptions.FollowLinks && (!FTargetRegular || info.st_nlink > 1);
   } else if (errno != ENOENT) {
     Fail("write", errno);
   } else {
     FMode = 0666 & ~CurrentUmask();
   }
   const std::string folder = FolderOf(FTarget);
-  if (::access(folder.c_str(), W_OK) != 0) {
-    if (!FTargetExists) Fail("write", errno);
+  if (!FolderWritable(folder)) {
+    if (!FTargetExists || !FOptions.FollowLinks) Fail("write", errno);
     FInPlace = true;
   }
   if (FInPlace && ::access(FTarget.c_str(), W_OK) != 0) Fail("write", errno);
-
-  std::string pattern = FInPlace ? TempFolder() + "plomaret-save-XXXXXX" : folder + "." + NameOf(FTarget) + ".XXXXXX";
-  FHandle = ::mkstemp(pattern.data());
-  if (FHandle < 0) Fail("write", errno);
-  FTempPath = pattern;
+  FNewBeside = FolderWritable(folder);
+  FHandle = MakeTempFile("new", FNewPath);
   FBuffer.reserve(kBufferSize);
 }
 
 TFileReplacer::~TFileReplacer() {
-  if (FHandle >= 0) ::close(FHandle);
-  if (!FTempPath.empty() && !FCommitted) ::unlink(FTempPath.c_str());
+  if (FHandle >= 0) FileOps().Close(FHandle);
+  if (!FNewPath.empty()) FileOps().Unlink(FNewPath);
+  if (FStage == tsReplaced && !FOldPath.empty()) FileOps().Unlink(FOldPath);
 }
 
 void TFileReplacer::Fail(const std::string& action, int error) const {
-  throw EFileError("Cannot " + action + " \"" + FPath + "\": " + std::strerror(error));
+  throw EFileError("Cannot " + action + " " + Quoted(FPath) + ": " + std::strerror(error));
 }
 
-void TFileReplacer::WriteAll(int handle, const char* data, size_t size, const std::string& what) {
+void TFileReplacer::FailTemp(const std::string& temp, int error) const {
+  throw EFileError("Cannot write " + Quoted(FPath) + ": its temporary copy in the folder " + Quoted(FolderOf(temp)) +
+                   " could not be written: " + std::strerror(error));
+}
+
+void TFileReplacer::FailWriting(const std::string& file, int error) const {
+  // A full temporary folder is not the target's fault: say which folder it is.
+  if (file != FTarget && FolderOf(file) != FolderOf(FTarget)) FailTemp(file, error);
+  Fail("write", error);
+}
+
+int TFileReplacer::MakeTempFile(const std::string& kind, std::string& path) {
+  const bool beside = kind == "new" ? FNewBeside : FolderWritable(FolderOf(FTarget));
+  std::string pattern = beside ? FolderOf(FTarget) + BesidePrefix(FTarget) + kind + "-XXXXXX"
+                               : TempFolder() + TempFolderPrefix(kind, FTarget) + "XXXXXX";
+  const int handle = FileOps().MakeTemp(pattern);
+  if (handle < 0) {
+    if (beside) Fail("write", errno);
+    FailTemp(pattern, errno);
+  }
+  path = pattern;
+  return handle;
+}
+
+void TFileReplacer::WriteAll(int handle, const char* data, size_t size, const std::string& file) {
   while (size > 0) {
-    ssize_t written = ::write(handle, data, size);
+    ssize_t written = FileOps().Write(handle, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
-      Fail(what, errno);
+      FailWriting(file, errno);
     }
     data += written;
     size -= static_cast<size_t>(written);
@@ -111,11 +195,12 @@ void TFileReplacer::WriteAll(int handle, const char* data, size_t size, const st
 }
 
 void TFileReplacer::Write(std::string_view bytes) {
-  if (FFinished) throw EFileError("Cannot write \"" + FPath + "\": the new version is already finished");
+  if (FStage != tsWriting) throw EFileError("Cannot write " + Quoted(FPath) + ": the new version is already finished");
+  FNewSize += static_cast<int64_t>(bytes.size());
   if (FBuffer.size() + bytes.size() > kBufferSize) {
     FlushBuffer();
     if (bytes.size() >= kBufferSize) {
-      WriteAll(FHandle, bytes.data(), bytes.size(), "write");
+      WriteAll(FHandle, bytes.data(), bytes.size(), FNewPath);
       return;
     }
   }
@@ -123,73 +208,243 @@ void TFileReplacer::Write(std::string_view bytes) {
 }
 
 void TFileReplacer::FlushBuffer() {
-  WriteAll(FHandle, FBuffer.data(), FBuffer.size(), "write");
+  WriteAll(FHandle, FBuffer.data(), FBuffer.size(), FNewPath);
   FBuffer.clear();
 }
 
 void TFileReplacer::Finish() {
-  if (FFinished) return;
+  if (FStage != tsWriting) return;
   FlushBuffer();
   if (!FInPlace) {
-    if (::fchmod(FHandle, FMode) != 0) Fail("write", errno);
-    // Only root may give a file away; for others the owner stays who saves.
-    if (FTargetExists && ::geteuid() == 0 && ::fchown(FHandle, FOwner, FGroup) != 0) Fail("write", errno);
+    // Only root may give a file away; for others the owner stays who saves. The owner
+    // goes first: changing it clears the set-user-ID and set-group-ID bits.
+    if (FTargetExists && FTargetRegular && ::geteuid() == 0 && FileOps().Chown(FHandle, FOwner, FGroup) != 0) {
+      Fail("write", errno);
+    }
+    if (FileOps().Chmod(FHandle, FMode) != 0) Fail("write", errno);
   }
-  if (::fsync(FHandle) != 0) Fail("write", errno);
-  if (::close(FHandle) != 0) {
-    FHandle = -1;
-    Fail("write", errno);
-  }
+  if (FileOps().Fsync(FHandle) != 0) FailWriting(FNewPath, errno);
+  const int handle = FHandle;
   FHandle = -1;
-  FFinished = true;
+  if (FileOps().Close(handle) != 0) FailWriting(FNewPath, errno);
+  std::string().swap(FBuffer);  // a batch holds many finished versions at once
+  FStage = tsFinished;
 }
 
-void TFileReplacer::CopyIntoTarget() {
-  int source = ::open(FTempPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) Fail("write", errno);
-  int target = ::open(FTarget.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (target < 0) {
-    int error = errno;
-    ::close(source);
-    Fail("write", error);
-  }
-  std::string block(kBufferSize, '\0');
-  try {
-    for (;;) {
-      ssize_t got = ::read(source, block.data(), block.size());
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        Fail("write", errno);
-      }
-      if (got == 0) break;
-      WriteAll(target, block.data(), static_cast<size_t>(got), "write");
-    }
-    if (::fsync(target) != 0) Fail("write", errno);
-  } catch (...) {
-    ::close(source);
-    ::close(target);
-    throw;
-  }
-  ::close(source);
-  if (::close(target) != 0) Fail("write", errno);
-}
+void TFileReplacer::Replace() { ReplaceKeeping(true); }
 
 void TFileReplacer::Commit() {
-  if (FCommitted) return;
-  Finish();
+  ReplaceKeeping(false);
+  Release();
+}
+
+void TFileReplacer::ReplaceKeeping(bool keepOld) {
+  if (FStage == tsWriting) Finish();
+  if (FStage != tsFinished) return;
   if (FInPlace) {
-    CopyIntoTarget();
-    ::unlink(FTempPath.c_str());
-  } else if (::rename(FTempPath.c_str(), FTarget.c_str()) != 0) {
-    Fail("replace", errno);
+    OverwriteInPlace();
+  } else {
+    RenameIntoPlace(keepOld);
   }
-  FCommitted = true;
+  FStage = tsReplaced;
+}
+
+void TFileReplacer::RenameIntoPlace(bool keepOld) {
+  if (keepOld && FTargetExists) LinkOldVersion();
+  if (FileOps().Rename(FNewPath, FTarget) != 0) {
+    const int error = errno;
+    DropOldVersion();
+    Fail("replace", error);
+  }
+  FNewPath.clear();
+  SyncFolder(FolderOf(FTarget));
+}
+
+// A second name for the old version, so the rename leaves it reachable.
+void TFileReplacer::LinkOldVersion() {
+  const std::string pattern = FolderOf(FTarget) + BesidePrefix(FTarget) + "old-XXXXXX";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = RandomName(pattern);
+    if (FileOps().Link(FTarget, name) == 0) {
+      FOldPath = name;
+      FOldIsCopy = false;
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  // Some file systems have no hard links: a copy does the same, more slowly.
+  if (!FTargetRegular) Fail("replace", errno);
+  CopyOldVersion();
+  // Put back by a rename, so it must look like the file it stands for.
+  const int handle = FileOps().Open(FOldPath, O_RDONLY);
+  const bool same = handle >= 0 && (::geteuid() != 0 || FileOps().Chown(handle, FOwner, FGroup) == 0) &&
+                    FileOps().Chmod(handle, FMode) == 0;
+  const int error = errno;
+  if (handle >= 0) FileOps().Close(handle);
+  if (!same) {
+    DropOldVersion();
+    Fail("replace", error);
+  }
+}
+
+void TFileReplacer::CopyOldVersion() {
+  std::string copy;
+  THandle handle(MakeTempFile("old", copy));
+  FOldPath = copy;
+  FOldIsCopy = true;
+  try {
+    CopyFileInto(FTarget, handle.Get(), copy);
+    if (FileOps().Fsync(handle.Get()) != 0) FailWriting(copy, errno);
+    if (const int error = handle.Close()) FailWriting(copy, error);
+  } catch (...) {
+    DropOldVersion();
+    throw;
+  }
+}
+
+void TFileReplacer::CopyFileInto(const std::string& from, int target, const std::string& targetName) {
+  THandle source(FileOps().Open(from, O_RDONLY));
+  if (source.Get() < 0) Fail("read", errno);
+  std::unique_ptr<char[]> block(new char[kBufferSize]);
+  for (;;) {
+    const ssize_t got = FileOps().Read(source.Get(), block.get(), kBufferSize);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail("read", errno);
+    }
+    if (got == 0) break;
+    WriteAll(target, block.get(), static_cast<size_t>(got), targetName);
+  }
+}
+
+void TFileReplacer::OverwriteInPlace() {
+  if (!FTargetRegular) {
+    // A device or a pipe keeps no old version to lose.
+    THandle target(FileOps().Open(FTarget, O_WRONLY | O_TRUNC));
+    if (target.Get() < 0) Fail("write", errno);
+    CopyFileInto(FNewPath, target.Get(), FTarget);
+    if (const int error = target.Close()) Fail("write", error);
+    FileOps().Unlink(FNewPath);
+    FNewPath.clear();
+    return;
+  }
+  CopyOldVersion();
+  if (FOptions.OnOldCopy) FOptions.OnOldCopy(FOldPath);
+  THandle target(FileOps().Open(FTarget, O_WRONLY));
+  if (target.Get() < 0) {
+    const int error = errno;
+    DropOldVersion();
+    Fail("write", error);
+  }
+  // Room for the whole new version first, so a full disk stops us before any byte
+  // of the file changes. Where reserving is not supported we go on: the copy is kept.
+  if (FileOps().Reserve(target.Get(), static_cast<off_t>(FNewSize)) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
+    const int error = errno;
+    target.Close();
+    DropOldVersion();
+    Fail("write", error);
+  }
+  try {
+    if (FileOps().Seek(target.Get(), 0) != 0) Fail("write", errno);
+    CopyFileInto(FNewPath, target.Get(), FTarget);
+    if (FileOps().Truncate(target.Get(), static_cast<off_t>(FNewSize)) != 0) Fail("write", errno);
+    if (FileOps().Fsync(target.Get()) != 0) Fail("write", errno);
+    if (const int error = target.Close()) Fail("write", error);
+  } catch (const EFileError& error) {
+    target.Close();
+    if (PutOldVersionBack()) {
+      DropOldVersion();
+      throw EFileError(error.Message() + "; the file was put back as it was");
+    }
+    const std::string copy = FOldPath;
+    FOldPath.clear();  // it must outlive us
+    throw EFileError(error.Message() + "; the old version could not be put back and is kept as " + Quoted(copy));
+  }
+  FileOps().Unlink(FNewPath);
+  FNewPath.clear();
+}
+
+bool TFileReplacer::PutOldVersionBack() {
+  try {
+    THandle target(FileOps().Open(FTarget, O_WRONLY));
+    if (target.Get() < 0 || FileOps().Seek(target.Get(), 0) != 0) return false;
+    CopyFileInto(FOldPath, target.Get(), FTarget);
+    return FileOps().Truncate(target.Get(), static_cast<off_t>(FOldSize)) == 0 &&
+           FileOps().Fsync(target.Get()) == 0 && target.Close() == 0;
+  } catch (const EFileError&) {
+    return false;
+  }
+}
+
+void TFileReplacer::DropOldVersion() {
+  if (!FOldPath.empty()) FileOps().Unlink(FOldPath);
+  FOldPath.clear();
+}
+
+void TFileReplacer::Restore() {
+  if (FStage != tsReplaced) return;
+  FStage = tsSettled;
+  if (FInPlace) {
+    if (!FTargetRegular) return;
+    if (!PutOldVersionBack()) {
+      const std::string copy = FOldPath;
+      FOldPath.clear();
+      throw EFileError("Cannot put back the old version of " + Quoted(FPath) + "; it is kept as " + Quoted(copy));
+    }
+    DropOldVersion();
+    return;
+  }
+  if (FOldPath.empty()) {
+    if (!FTargetExists && FileOps().Unlink(FTarget) != 0 && errno != ENOENT) {
+      throw EFileError("Cannot remove the new file " + Quoted(FPath) + ": " + std::strerror(errno));
+    }
+    return;
+  }
+  if (FileOps().Rename(FOldPath, FTarget) != 0) {
+    const std::string copy = FOldPath;
+    FOldPath.clear();
+    throw EFileError("Cannot put back the old version of " + Quoted(FPath) + " (" + std::strerror(errno) +
+                     "); it is kept as " + Quoted(copy));
+  }
+  FOldPath.clear();
+  SyncFolder(FolderOf(FTarget));
+}
+
+bool TFileReplacer::Release() {
+  if (FStage != tsReplaced) return true;
+  FStage = tsSettled;
+  if (FOldPath.empty()) return true;
+  if (FileOps().Unlink(FOldPath) != 0 && errno != ENOENT) return false;
+  FOldPath.clear();
+  return true;
 }
 
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   TFileReplacer replacer(path);
   replacer.Write(bytes);
   replacer.Commit();
+}
+
+std::vector<std::string> FindLeftovers(const std::string& path) {
+  std::vector<std::string> found;
+  const std::string target = FollowLinks(path);
+  const auto collect = [&](const std::string& folder, const std::vector<std::string>& prefixes) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string_view name = entry->d_name;
+      for (const std::string& prefix : prefixes) {
+        if (name.substr(0, prefix.size()) == prefix) found.push_back(folder + std::string(name));
+      }
+    }
+    ::closedir(dir);
+  };
+  collect(FolderOf(target), {BesidePrefix(target)});
+  if (TempFolder() != FolderOf(target)) {
+    collect(TempFolder(), {TempFolderPrefix("old", target), TempFolderPrefix("new", target)});
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 }  // namespace plomaret

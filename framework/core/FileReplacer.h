@@ -1,25 +1,43 @@
 #pragma once
-// Writing a new version of a file so that a failed save never damages the old one.
+// Writing a new version of a file so that no failure, and no kill, loses the old one.
 //
-// The bytes go to a temporary file in the target's folder, which is flushed to disk
-// and then renamed over the target. A symbolic link is followed and its target
-// replaced; the file keeps its mode (and its owner, when we run as root). Where a
-// rename cannot work (the folder is not writable, or the file has several hard
-// links) the new text is first kept whole in a temporary file elsewhere and then
-// written over the file in place.
+// The bytes go to a temporary file, which is flushed to disk before the file is
+// touched. Normally that file lies in the target's folder and is renamed over the
+// target. A symbolic link is followed and its target replaced; the file keeps its
+// mode (and its owner, when we run as root). Where a rename cannot work (the folder
+// is not writable, or the file has several hard links) the file is overwritten in
+// place, but only after room for the new version is reserved and a complete copy of
+// the old version exists; a failure puts the old version back.
+//
+// Between Replace and Release the old version stays reachable (a hard link or that
+// copy), so a caller replacing many files can Restore every one of them when a later
+// one fails. Temporary files carry "plomaret-" in their names, so that what a kill
+// leaves behind can be recognised (FindLeftovers).
 
-#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plomaret {
+
+struct TReplaceOptions {
+  // Off: a symbolic link at the path is itself replaced by a file, never written
+  // through (a backup must not overwrite what a stray link points at).
+  bool FollowLinks = true;
+  // Told the name of the old version's complete copy before a file is overwritten in
+  // place, so a person knows where it is should the program be killed meanwhile.
+  std::function<void(const std::string& copy)> OnOldCopy;
+};
 
 class TFileReplacer {
  public:
   // Prepares to replace (or create) path. Throws EFileError naming the file when it
   // cannot be written.
-  explicit TFileReplacer(std::string path);
-  ~TFileReplacer();  // an uncommitted new version is discarded
+  explicit TFileReplacer(std::string path, TReplaceOptions options = {});
+  // An unfinished new version is discarded; a replaced file stays replaced.
+  ~TFileReplacer();
   TFileReplacer(const TFileReplacer&) = delete;
   TFileReplacer& operator=(const TFileReplacer&) = delete;
 
@@ -27,32 +45,60 @@ class TFileReplacer {
   void Write(char byte) { Write(std::string_view(&byte, 1)); }
 
   // Flushes and syncs the new version and releases its handle; after this only
-  // Commit may follow. Lets a caller prepare many files before replacing any.
+  // Replace or Commit may follow. Lets a caller prepare many files before replacing any.
   void Finish();
 
-  // Puts the new version in place of the file (finishing it first if needed).
+  // Puts the new version in place (finishing it first if needed), keeping the old one
+  // reachable until Release or Restore. On failure the file is as it was.
+  void Replace();
+  // Puts the old version back after Replace.
+  void Restore();
+  // Forgets the old version after Replace. False when its copy could not be removed
+  // (OldVersionPath names it).
+  bool Release();
+  // Replace and Release: the one-file save.
   void Commit();
 
   const std::string& Path() const { return FPath; }
   // The file that is actually replaced (symbolic links followed).
   const std::string& TargetPath() const { return FTarget; }
   bool WritesInPlace() const { return FInPlace; }
+  // Where the old version is kept between Replace and Release ("" when nowhere).
+  const std::string& OldVersionPath() const { return FOldPath; }
 
  private:
+  enum TStage { tsWriting, tsFinished, tsReplaced, tsSettled };
+
   void FlushBuffer();
-  void WriteAll(int handle, const char* data, size_t size, const std::string& what);
-  void CopyIntoTarget();
+  void WriteAll(int handle, const char* data, size_t size, const std::string& file);
+  int MakeTempFile(const std::string& kind, std::string& path);
+  void ReplaceKeeping(bool keepOld);
+  void LinkOldVersion();
+  void CopyOldVersion();
+  void RenameIntoPlace(bool keepOld);
+  void OverwriteInPlace();
+  void CopyFileInto(const std::string& from, int target, const std::string& targetName);
+  bool PutOldVersionBack();
+  void DropOldVersion();
   [[noreturn]] void Fail(const std::string& action, int error) const;
+  [[noreturn]] void FailTemp(const std::string& temp, int error) const;
+  [[noreturn]] void FailWriting(const std::string& file, int error) const;
 
   std::string FPath;
   std::string FTarget;
-  std::string FTempPath;
+  TReplaceOptions FOptions;
+  std::string FNewPath;  // the new version, until it is in place
+  std::string FOldPath;  // the old version, between Replace and Release
+  bool FOldIsCopy = false;  // FOldPath is a copy (not a link) to be copied back
   std::string FBuffer;
   int FHandle = -1;
+  int64_t FNewSize = 0;
+  int64_t FOldSize = 0;
+  TStage FStage = tsWriting;
   bool FTargetExists = false;
+  bool FTargetRegular = false;
   bool FInPlace = false;
-  bool FFinished = false;
-  bool FCommitted = false;
+  bool FNewBeside = true;  // the temporary files lie in the target's folder
   unsigned FMode = 0;
   unsigned FOwner = 0;
   unsigned FGroup = 0;
@@ -60,5 +106,9 @@ class TFileReplacer {
 
 // Replaces path by bytes, as TFileReplacer does.
 void WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+// Temporary files that a replacement of path stopped by a kill left behind: beside
+// the file, and the old-version copies in the temporary folder.
+std::vector<std::string> FindLeftovers(const std::string& path);
 
 }  // namespace plomaret

@@ -34,6 +34,7 @@ TTextFileReader::TTextFileReader(std::string path, size_t blockSize)
     ::close(FHandle);
     throw EFileError("Cannot open " + Quoted(FPath) + ": it is a folder, not a file");
   }
+  FSize = info.st_size;
   if (info.st_size > kMaxFileSize) {
     ::close(FHandle);
     throw EFileError(Quoted(FPath) + " is too large to open: " + std::to_string(info.st_size) +

@@ -19,6 +19,7 @@ namespace plomaret {
 struct TTextFileShape {
   int64_t LineCount = 0;
   bool FinalLineEnded = true;  // false when the last line had no line end
+  int64_t EndMarkOffset = -1;  // where byte 26 ended the text; -1: it did not
 };
 
 class TTextFileReader {
@@ -34,6 +35,8 @@ class TTextFileReader {
   TTextFileReader& operator=(const TTextFileReader&) = delete;
 
   const std::string& Path() const { return FPath; }
+  // The file's size when it was opened.
+  int64_t Size() const { return FSize; }
 
   // First pass: counts the lines. Throws EFileError for a zero byte in the text.
   TTextFileShape Count();
@@ -66,11 +69,13 @@ class TTextFileReader {
   TTextFileShape Conclude(TLineSplitter& splitter, Sink& sink) {
     if (splitter.Stop() == TLineSplitter::spZeroByte) ThrowZeroByte(splitter.StopOffset());
     splitter.Finish(sink);
-    return {splitter.LineCount(), splitter.FinalLineEnded()};
+    const bool endMark = splitter.Stop() == TLineSplitter::spCtrlZ;
+    return {splitter.LineCount(), splitter.FinalLineEnded(), endMark ? splitter.StopOffset() : -1};
   }
 
   std::string FPath;
   size_t FBlockSize;
+  int64_t FSize = 0;
   int FHandle = -1;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+// Messages about files that the window and the batch tool share.
+
+#include <cstdint>
+#include <string>
+
+namespace plomaret {
+
+// "95 MB", "12 KB", "300 bytes".
+std::string SizeForPeople(int64_t bytes);
+
+// "Not enough memory to open "plane.x" (95 MB)": verb is what was being done, name
+// how the file is shown; the size is read from the file at path (left out when it
+// cannot be).
+std::string NotEnoughMemoryMessage(const std::string& verb, const std::string& name, const std::string& path);
+
+}  // namespace plomaret
