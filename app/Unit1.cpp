@@ -2,10 +2,15 @@
 
 #include <unistd.h>
 
+#include <new>
+
+#include "app/Messages.h"
 #include "app/XFileFixup.h"
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/FileReplacer.h"
 #include "framework/core/FormText.h"
+#include "framework/core/TextFileReader.h"
 #include "framework/gui/Application.h"
 
 extern const char* const kUnit1FormText;
@@ -28,6 +33,12 @@ std::string WithExtension(const std::string& path, const std::string& extension)
   const size_t dot = path.rfind('.');
   const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
   return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+// The file-name part of a path: the text after the last "/".
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -64,6 +75,7 @@ void TForm1::AfterConstruction() {
   RegisterMainWindowClasses();
   FProgramFile = RunningProgram();
   ReadFormTextInto(kUnit1FormText, *this);
+  FNoFileCaption = Caption();
   Panel2 = Part<TPanel>("Panel2");
   SpeedButton1 = Part<TSpeedButton>("SpeedButton1");
   SpeedButton2 = Part<TSpeedButton>("SpeedButton2");
@@ -98,31 +110,58 @@ void TForm1::SpeedButton5Click(TObject*) {
   OpenDialog1->SetInitialDir(folder);
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
+  const std::string name = FileNameOf(path);
+  // A file that cannot be read (missing, a folder, binary, too large) is refused
+  // before the editor, the caption or the current name change: the open document
+  // stays as it was.
+  TTextFileReader(path).Count();
+  try {
+    Editor1->Lines()->LoadFile(path);
+  } catch (...) {
+    // Read once already, so this is rare (memory, or the file changed meanwhile); the
+    // editor is now empty, and must not be saved over the file it shows no more.
+    FCurrentFileName.clear();
+    SetCaption(FNoFileCaption);
+    try {
+      throw;
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));
+    }
+  }
   FCurrentFileName = path;
-  const size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   // File names are the system's (UTF-8); the caption is program text.
   SetCaption("tavrino  : " + Utf8ToCp932(name));
   try {
-    Reg1->RegFiler("DefaultFilePath")->WriteText(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    Reg1->RegFiler("DefaultFilePath")->WriteText(path.substr(0, path.size() - name.size()));
   } catch (const std::exception& error) {
     Application().HandleException(error);
   }
-  Editor1->Lines()->LoadFile(path);
 }
 
 void TForm1::SpeedButton3Click(TObject*) {
-  TOwned<TPackedLines> lines = Create<TPackedLines>();
-  lines->Assign(*Editor1->Lines());
-  ExchangeLines(*lines);
-  Editor1->Lines()->Assign(*lines);
+  try {
+    ExchangeThroughWorkingCopy(*Editor1->Lines());
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory("Not enough memory to run Exchange on this text.");
+  }
   ShowMessage("Complete.");
 }
 
 void TForm1::SpeedButton4Click(TObject*) {
   SaveDialog1->SetFileName(FCurrentFileName);
   if (!SaveDialog1->Execute()) return;
-  Editor1->Lines()->SaveFile(SaveDialog1->FileName());
+  const std::string path = SaveDialog1->FileName();
+  TReplaceOptions options;
+  // Shown before the file is overwritten in place, so a person knows where the old
+  // version is should the program be stopped meanwhile.
+  options.OnOldCopy = [&path](const std::string& copy) {
+    ShowMessage(Utf8ToCp932("\"" + FileNameOf(path) + "\" cannot be replaced by a new file (it has other hard links, or its "
+                            "folder is not writable), so it is overwritten in place. Until that is done its old version "
+                            "is kept as \"" + copy + "\"."));
+  };
+  TFileReplacer file(path, options);
+  Editor1->Lines()->WriteTo(file);
+  file.Commit();
 }
 
 void TForm1::SpeedButton1Click(TObject*) { ShowMessage(AboutText()); }

@@ -26,7 +26,7 @@ class TForm1 : public TForm {
   TSaveDialog* SaveDialog1 = nullptr;
   TRegManager* Reg1 = nullptr;
 
-  // The file last chosen in the open dialog; the name the save dialog proposes.
+  // The file last opened; the name the save dialog proposes.
   const std::string& CurrentFileName() const { return FCurrentFileName; }
   // The program's own file; its INI file lies beside it (".ini" for the extension).
   const std::string& ProgramFile() const { return FProgramFile; }
@@ -49,6 +49,7 @@ class TForm1 : public TForm {
 
   std::string FCurrentFileName;
   std::string FProgramFile;
+  std::string FNoFileCaption;  // the caption while no file is open
 };
 
 // The classes the main window's description names, registered once.

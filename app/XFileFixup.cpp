@@ -68,6 +68,14 @@ TFixupCounts ExchangeLines(TStrings& lines) {
   return counts;
 }
 
+TFixupCounts ExchangeThroughWorkingCopy(TStrings& lines) {
+  TOwned<TPackedLines> copy = Create<TPackedLines>();
+  copy->Assign(lines);
+  const TFixupCounts counts = ExchangeLines(*copy);
+  lines.Assign(*copy);
+  return counts;
+}
+
 // ---- The working copy ----
 
 std::string_view TPackedLines::View(int index) const {
@@ -78,7 +86,8 @@ std::string_view TPackedLines::View(int index) const {
 
 TPackedLines::TLine TPackedLines::Append(std::string_view text) {
   if (text.size() > UINT32_MAX) throw EListError("a line of 4 GiB or more");
-  if (text.size() > kBlockSize - FBlockUsed) {
+  // Even an empty line needs a block to point into.
+  if (FBlocks.empty() || text.size() > kBlockSize - FBlockUsed) {
     // A line longer than a block gets a block of its own size.
     FBlocks.push_back(std::make_unique<char[]>(std::max(kBlockSize, text.size())));
     FBlockUsed = 0;

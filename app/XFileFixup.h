@@ -47,6 +47,10 @@ struct TFixupCounts {
 // Rewrites every line of lines in place, as one update.
 TFixupCounts ExchangeLines(TStrings& lines);
 
+// Exchange as the window runs it on the editor's lines: copied out into a working
+// copy, rewritten there, and assigned back as one whole text.
+TFixupCounts ExchangeThroughWorkingCopy(TStrings& lines);
+
 }  // namespace plomaret
 
 namespace plomaret {

@@ -282,15 +282,13 @@ void TEditorStrings::LoadStoredLines(const TStrings& lines) {
   store.AfterWholeTextChange(oldRows);
 }
 
-void TEditorStrings::SaveFile(const std::string& path) const {
+void TEditorStrings::WriteTo(TFileReplacer& file) const {
   const TEditorScreenStrings& store = Store();
-  TFileReplacer file(path);
   const int count = store.Count();
   for (int r = 0; r < count; ++r) {
     file.Write(store.ViewAt(r));
     if (store.RowAttributes(r) == raLineEnd) file.Write(kLineEnd);
   }
-  file.Commit();
 }
 
 void TEditorStrings::UpdateStateChanged(bool updating) {

@@ -230,7 +230,7 @@ class TEditorStrings : public TStrings {
   // byte 26 ends the text); a file that is not text leaves the editor empty.
   void LoadFile(const std::string& path) override;
   // Writes AllText with CR LF line ends; a failed save leaves the old file whole.
-  void SaveFile(const std::string& path) const override;
+  void WriteTo(TFileReplacer& file) const override;
 
   // The first row of logical line `line` (the row count for the line after the last).
   int LineToRow(int line) const;

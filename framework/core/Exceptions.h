@@ -36,6 +36,12 @@ class EFileError : public Exception {
   using Exception::Exception;
 };
 
+// Memory ran out; the message says for what.
+class EOutOfMemory : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // A value could not be converted or assigned.
 class EConvertError : public Exception {
  public:

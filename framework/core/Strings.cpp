@@ -116,7 +116,13 @@ void TStrings::LoadFile(const std::string& path) {
   reader.ReadLines([this](std::string_view line) { Add(std::string(line)); });
 }
 
-void TStrings::SaveFile(const std::string& path) const { WriteFileReplacing(path, AllText()); }
+void TStrings::SaveFile(const std::string& path) const {
+  TFileReplacer file(path);
+  WriteTo(file);
+  file.Commit();
+}
+
+void TStrings::WriteTo(TFileReplacer& file) const { file.Write(AllText()); }
 
 // ---- TStringList ----
 

@@ -13,6 +13,8 @@
 
 namespace plomaret {
 
+class TFileReplacer;
+
 inline constexpr const char* SListIndexError = "リストのインデックスが範囲を超えています";
 
 class TStrings : public TPersistent {
@@ -61,7 +63,9 @@ class TStrings : public TPersistent {
   // Loads the lines of a text file (bytes as they are; zero bytes refused).
   virtual void LoadFile(const std::string& path);
   // Writes AllText to the file; a failed save leaves the old file whole.
-  virtual void SaveFile(const std::string& path) const;
+  void SaveFile(const std::string& path) const;
+  // Writes the text as SaveFile does into a replacement that the caller commits.
+  virtual void WriteTo(TFileReplacer& file) const;
 
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }

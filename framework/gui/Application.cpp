@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <algorithm>
+#include <new>
 
 #include "framework/gui/Control.h"
 #include "framework/gui/Forms.h"
@@ -57,7 +58,10 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(const std::exception& error) {
-  MessageBox(error.what(), FTitle, MB_OK | MB_ICONERROR);
+  // The library's own text for this one ("std::bad_alloc") tells a person nothing.
+  const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+  MessageBox(outOfMemory ? "Not enough memory to finish this command." : error.what(), FTitle,
+             MB_OK | MB_ICONERROR);
 }
 
 void TApplication::WindowHasMessages(TWinControl* window) {

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestFiles.h"
 #include "framework/core/CodePage.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -87,15 +90,51 @@ TEST_F(MainWindowTest, OpenShowsTheNameStoresTheFolderAndLoadsTheFile) {
   EXPECT_EQ(Text(), "xof 0302txt 0032\r\nMesh {\r\n}\r\n");
 }
 
-TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheNewNameAndAnEmptyEditor) {
-  FForm->Editor1->Lines()->SetAllText("old text");
-  for (const std::string& bad : {FFolder.Path("missing.x"), FFolder.Root(), FFolder.Path("binary.x")}) {
-    if (bad == FFolder.Path("binary.x")) WriteBytes(bad, std::string("a\0b", 3));
+TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheOpenDocumentAsItWas) {
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, "Mesh {\r\n}\r\n");
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  FForm->Editor1->SetFocus();
+  FForm->Editor1->Perform(WM_CHAR, 'x', 0);  // an edit to keep, with its undo step
+  const std::string edited = Text();
+  const std::string stored = TIniFile(Ini()).ReadString("filepath", "filepath", "");
+
+  const std::string huge = FFolder.Path("huge.x");
+  WriteBytes(huge, "");
+  std::filesystem::resize_file(huge, (int64_t{2} << 30) + 1);  // sparse: no disk needed
+  WriteBytes(FFolder.Path("binary.x"), std::string("a\0b", 3));
+  std::filesystem::create_directory(FFolder.Path("sub"));
+  for (const std::string& bad : {FFolder.Path("missing.x"), FFolder.Path("sub"), FFolder.Path("binary.x"), huge}) {
     FPlatform.ScriptFileChoice(bad);
-    EXPECT_THROW(FForm->SpeedButton5Click(nullptr), std::exception) << bad;
-    EXPECT_EQ(FForm->CurrentFileName(), bad);
-    EXPECT_EQ(Text(), "") << bad;
+    EXPECT_THROW(FForm->SpeedButton5Click(nullptr), EFileError) << bad;
+    EXPECT_EQ(Text(), edited) << bad;
+    EXPECT_TRUE(FForm->Editor1->Modified() && FForm->Editor1->CanUndo()) << bad;
+    EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x") << bad;
+    EXPECT_EQ(FForm->CurrentFileName(), plane) << "SaveAs must not propose " << bad;
+    EXPECT_EQ(TIniFile(Ini()).ReadString("filepath", "filepath", ""), stored) << bad;
   }
+  FPlatform.ScriptFileChoice(FFolder.Path("saved.x"));
+  FForm->SpeedButton4Click(nullptr);
+  EXPECT_EQ(ReadBytes(FFolder.Path("saved.x")), edited) << "nothing was lost";
+  EXPECT_EQ(ReadBytes(FFolder.Path("binary.x")), std::string("a\0b", 3));
+}
+
+TEST_F(MainWindowTest, ExchangeKeepsEmptyLinesBeforeAnyText) {
+  // An empty first line once crashed the window's working copy.
+  for (const std::string text : {"\r\nxof 0302txt 0032\r\n", "\r\n\r\n\r\n", ""}) {
+    const std::string path = FFolder.Path("blank.x");
+    WriteBytes(path, text);
+    FPlatform.ScriptFileChoice(path);
+    FForm->SpeedButton5Click(nullptr);
+    FForm->SpeedButton3Click(nullptr);
+    EXPECT_EQ(Boxes().back(), "Complete.");
+    EXPECT_EQ(Text(), text);
+  }
+  FForm->Editor1->Lines()->Clear();
+  FForm->Editor1->Lines()->Add("");  // a text cleared to one empty line
+  FForm->SpeedButton3Click(nullptr);
+  EXPECT_EQ(Text(), "\r\n");
 }
 
 TEST_F(MainWindowTest, AnIniThatCannotBeWrittenIsReportedAndTheFileStillLoads) {

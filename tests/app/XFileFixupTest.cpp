@@ -143,5 +143,23 @@ TEST(PackedLines, AWorkingCopyKeepsEveryLineThroughItsChanges) {
   EXPECT_EQ(lines->AllText(), "Mesh {\r\n MeshTextureCoords {\r\n  1;\r\n  0.1;0.2;\r\n }\r\n}\r\n");
 }
 
+TEST(PackedLines, EmptyLinesBeforeAnyTextAreKept) {
+  // An empty first line once pointed into a block that did not exist yet.
+  TOwned<TPackedLines> lines = Create<TPackedLines>();
+  lines->Add("");
+  lines->Add("");
+  lines->Put(1, " MeshVertexColors {");
+  lines->Put(0, "");
+  EXPECT_EQ(lines->AllText(), "\r\n MeshVertexColors {\r\n");
+  lines->Clear();
+  lines->Insert(0, "");
+  EXPECT_EQ(lines->Get(0), "");
+
+  TOwned<TStringList> text = Create<TStringList>();
+  for (const char* line : {"", "xof 0302txt 0032", " MeshVertexColors {", "", " }"}) text->Add(line);
+  ExchangeThroughWorkingCopy(*text);
+  EXPECT_EQ(text->AllText(), "\r\nxof 0302txt 0032\r\n//  MeshVertexColors {\r\n// \r\n//  }\r\n");
+}
+
 }  // namespace
 }  // namespace plomaret
