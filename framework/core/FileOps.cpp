@@ -18,6 +18,8 @@ TFileOps* gCurrent = nullptr;
 
 }  // namespace
 
+int TFileOps::Access(const std::string& path, int mode) { return ::access(path.c_str(), mode); }
+
 int TFileOps::Open(const std::string& path, int flags, mode_t mode) {
   return ::open(path.c_str(), flags | O_CLOEXEC, mode);
 }

@@ -13,6 +13,7 @@ class TFileOps {
  public:
   virtual ~TFileOps() = default;
 
+  virtual int Access(const std::string& path, int mode);
   virtual int Open(const std::string& path, int flags, mode_t mode = 0);
   // Creates a new file from a pattern ending in "XXXXXX"; the pattern becomes its name.
   virtual int MakeTemp(std::string& pattern);

@@ -81,7 +81,7 @@ std::string RandomName(std::string pattern) {
   return pattern;
 }
 
-bool FolderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }
+bool FolderWritable(const std::string& folder) { return FileOps().Access(folder, W_OK) == 0; }
 
 // Makes a rename or an in-place write durable in the folder too; a failure here
 // changes nothing that is already done.
@@ -142,7 +142,7 @@ TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
     if (!FTargetExists || !FOptions.FollowLinks) Fail("write", errno);
     FInPlace = true;
   }
-  if (FInPlace && ::access(FTarget.c_str(), W_OK) != 0) Fail("write", errno);
+  if (FInPlace && FileOps().Access(FTarget, W_OK) != 0) Fail("write", errno);
   FNewBeside = FolderWritable(folder);
   FHandle = MakeTempFile("new", FNewPath);
   FBuffer.reserve(kBufferSize);
