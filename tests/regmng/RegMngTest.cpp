@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "editor/EditorControl.h"
 #include "framework/core/ComponentImage.h"
+#include "framework/core/FormText.h"
 #include "framework/gui/Forms.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -330,6 +332,60 @@ TEST_F(RegMngTest, RegistryAndIniKeepBytesAndComponents) {
   auto* replaced = dynamic_cast<TPanel*>(form->FindComponent("Panel1"));
   ASSERT_NE(replaced, nullptr);
   EXPECT_EQ(replaced->Tag(), 7);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// The colours a character of the editor's first row is drawn in: text, background.
+std::pair<TColor, TColor> DrawnColours(TEditor& editor, const std::string& character) {
+  editor.Update();
+  for (const TTextCell& cell : editor.TextLayer().Cells()) {
+    if (cell.Bytes == character) return {cell.Color, cell.Background};
+  }
+  return {clNone, clNone};
+}
+
+// With no selection colours the editor inverts the selection; kept in the settings
+// or a form text, they must stay none rather than turn back into navy on white.
+TEST_F(RegMngTest, AnEditorWithoutSelectionColoursKeepsThemThroughEveryStore) {
+  RegisterComponentClass<TEditor>();
+  auto form = CreateWithoutOwner<TForm>();
+  auto made = [&] {
+    auto* editor = Create<TEditor>(form.get());
+    editor->SetName("Editor1");
+    editor->SetParent(form.get());
+    editor->SetBounds(0, 0, 200, 100);
+    editor->SetColor(clYellow);
+    editor->Font().SetColor(clMaroon);
+    editor->View()->Colors()->Select()->SetBkColor(clNone);
+    editor->View()->Colors()->Select()->SetColor(clNone);
+    return editor;
+  };
+  auto check = [&](TEditor* editor, const std::string& how) {
+    ASSERT_NE(editor, nullptr) << how;
+    EXPECT_EQ(editor->View()->Colors()->Select()->BkColor(), clNone) << how;
+    EXPECT_EQ(editor->View()->Colors()->Select()->Color(), clNone) << how;
+    editor->HandleNeeded();
+    editor->Lines()->SetAllText("ab");
+    editor->PlaceRange(false, sstSelected, {0, 0, 0, 1});
+    EXPECT_EQ(DrawnColours(*editor, "a"), std::make_pair(clYellow, clMaroon)) << "inverted, " << how;
+    EXPECT_EQ(DrawnColours(*editor, "b"), std::make_pair(clMaroon, clYellow)) << how;
+  };
+
+  for (TRegType type : {rtIni, rtReg}) {
+    FManager->SetRegType(type);
+    FManager->SetRegDir("Software\\plomaret-test");
+    TEditor* editor = made();
+    Filer().WriteComponentValue(editor);
+    Filer().ReadComponentValue(editor);
+    check(dynamic_cast<TEditor*>(form->FindComponent("Editor1")), type == rtIni ? "in an INI file" : "in the registry");
+    form->FreeComponent(form->FindComponent("Editor1"));
+  }
+
+  std::string text;
+  WriteFormText(*made(), text);
+  auto owner = CreateWithoutOwner<TForm>();
+  TComponent* read = ReadFormText(text, *owner, owner.get());
+  check(dynamic_cast<TEditor*>(read), "in a form text");
   EXPECT_TRUE(Messages().empty());
 }
 
