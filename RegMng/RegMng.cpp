@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string_view>
 
 #include "editor/PropUtils.h"
@@ -18,6 +19,11 @@ namespace {
 void ShowError(const std::string& text) { MessageBox(text, "Error", MB_OK | MB_ICONERROR); }
 
 int ParseIntOrZero(std::string_view text) { return ParseStoredInteger(text).value_or(0); }
+
+// A list written here has every item key; one edited by hand may lack some, which
+// read as empty. A count far beyond the keys the section holds is corrupt: believed,
+// two billion would make as many empty strings.
+constexpr int kMissingItemsBelieved = 65536;
 
 // Upper-cases ASCII letters; the second byte of a double-byte character is left alone.
 std::string AnsiUpperCase(std::string_view text) {
@@ -184,19 +190,27 @@ void TRegFiler::WriteFont(TFont* font) {
   WriteRaw(section, ident + "_FontCharset", std::to_string(font->Charset()));
 }
 
+std::string TRegFiler::ItemKey(int n) const { return FItem->Ident() + "_Item" + std::to_string(n); }
+
 void TRegFiler::ReadStrings(TStrings* list) {
   if (FItem == nullptr || list == nullptr) return;
   const std::string& section = FItem->Section();
-  const std::string& ident = FItem->Ident();
+  const std::string countKey = FItem->Ident() + "_ItemCount";
   TUpdateBracket update(*list);
   list->Clear();
-  std::string text;
-  ReadRaw(section, ident + "_ItemCount", text, "0");
-  const int count = ParseIntOrZero(text);
-  for (int n = 0; n < count; ++n) {
-    ReadRaw(section, ident + "_Item" + std::to_string(n), text, "");
-    list->Add(text);
-  }
+  std::string refused;
+  UseStore(section, countKey, [&](auto& store) {
+    const TSectionValues values = store.ReadWholeSection(section);
+    const std::string countText = values.ReadString(countKey, "0");
+    const int count = ParseIntOrZero(countText);
+    if (count > values.Count() + kMissingItemsBelieved) {
+      refused = "[' " + section + " / " + countKey + " = " + countText + " '] is invalid: the section holds only " +
+                std::to_string(values.Count()) + " keys.";
+      return;
+    }
+    for (int n = 0; n < count; ++n) list->Add(values.ReadString(ItemKey(n), ""));
+  });
+  if (!refused.empty()) ShowError(refused);
 }
 
 void TRegFiler::WriteStrings(TStrings* list) {
@@ -208,12 +222,18 @@ void TRegFiler::WriteStrings(TStrings* list) {
   const int oldCount = ParseIntOrZero(text);
   const int newCount = list->Count();
   if (newCount < oldCount) {
-    for (int n = oldCount - 1; n >= newCount; --n) DeleteValue(section, ident + "_Item" + std::to_string(n));
+    // Only the item keys there are: the old count may be corrupt (two billion, say).
+    std::set<int> stored;
+    UseStore(section, ItemKey(0),
+             [&](auto& store) { stored = store.ReadWholeSection(section).KeyNumbers(ident + "_Item"); });
+    for (auto n = stored.rbegin(); n != stored.rend(); ++n) {
+      if (*n >= newCount && *n < oldCount) DeleteValue(section, ItemKey(*n));
+    }
     if (newCount == 0) DeleteValue(section, ident + "_ItemCount");
   }
   if (newCount > 0) {
     WriteRaw(section, ident + "_ItemCount", std::to_string(newCount));
-    for (int n = 0; n < newCount; ++n) WriteRaw(section, ident + "_Item" + std::to_string(n), list->Strings(n));
+    for (int n = 0; n < newCount; ++n) WriteRaw(section, ItemKey(n), list->Strings(n));
   }
 }
 

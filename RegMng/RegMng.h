@@ -93,7 +93,8 @@ class TRegFiler : public TObject {
   // Five keys: Ident + "_FontName", "_FontSize", "_FontColor", "_FontStyle", "_FontCharset".
   virtual void ReadFont(TFont* font);
   virtual void WriteFont(TFont* font);
-  // Ident + "_ItemCount" and Ident + "_Item" + n; a shorter list deletes the keys left over.
+  // Ident + "_ItemCount" and Ident + "_Item" + n; a shorter list deletes the keys left
+  // over. A count far above the keys of the section is refused with a message.
   virtual void ReadStrings(TStrings* list);
   virtual void WriteStrings(TStrings* list);
   // Bytes at and from the stream's position; hex lines in an INI file, a binary
@@ -117,6 +118,8 @@ class TRegFiler : public TObject {
 
   template <class Action>
   void UseStore(const std::string& section, const std::string& ident, Action action);
+  // The key of the current item's n-th list item.
+  std::string ItemKey(int n) const;
   // False when the byte operations have no location, section or ident to use.
   bool CanStoreBytes() const;
 

@@ -185,4 +185,10 @@ const TComponentClass* FindComponentClass(std::string_view name) {
   return found != ComponentClasses().end() ? &found->second : nullptr;
 }
 
+std::vector<const TComponentClass*> RegisteredComponentClasses() {
+  std::vector<const TComponentClass*> classes;
+  for (const auto& [name, componentClass] : ComponentClasses()) classes.push_back(&componentClass);
+  return classes;
+}
+
 }  // namespace plomaret

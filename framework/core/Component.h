@@ -170,6 +170,8 @@ struct TComponentClass {
 void RegisterComponentClass(const TComponentClass& componentClass);
 // The class of that name, or nullptr.
 const TComponentClass* FindComponentClass(std::string_view name);
+// Every registered class, by name.
+std::vector<const TComponentClass*> RegisteredComponentClasses();
 
 template <class T>
   requires ComponentClass<T>

@@ -103,23 +103,25 @@ void TComponentWriter::WriteComponent(TComponent& component) {
   }
   WriteName(className);
   WriteName(component.Name());
-  WriteProperties(component);
+  const TReferenceComponent reference(*componentClass);
+  WriteProperties(component, reference.Get());
   component.GetChildren([this](TComponent* child) { WriteComponent(*child); }, FRoot);
   WriteByte(0);
   --FDepth;
 }
 
-void TComponentWriter::WriteProperties(TPersistent& instance) {
+void TComponentWriter::WriteProperties(TPersistent& instance, TPersistent* reference) {
   FPath.push_back(&instance);
-  for (const TPropInfo* prop : StoredProperties(instance)) WriteProperty(instance, *prop);
+  reference = MatchingReference(instance, reference);
+  for (const TPropInfo* prop : StoredProperties(instance)) WriteProperty(instance, reference, *prop);
   FPath.pop_back();
   WriteByte(0);
 }
 
-void TComponentWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop) {
+void TComponentWriter::WriteProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop) {
   const TTypeInfo& type = *prop.PropType;
   if (tkOrdinals.Contains(type.Kind)) {
-    if (SkipsOrdinal(instance, prop)) return;
+    if (SkipsOrdinal(instance, reference, prop)) return;
     const int64_t value = prop.GetOrd(instance);
     WriteName(prop.Name);
     if (IsBoolean(type)) {
@@ -155,11 +157,11 @@ void TComponentWriter::WriteProperty(TPersistent& instance, const TPropInfo& pro
     WriteByte(vaString);
     WriteText(prop.GetStr(instance));
   } else if (type.Kind == tkClass) {
-    WriteObjectProperty(instance, prop);
+    WriteObjectProperty(instance, reference, prop);
   }
 }
 
-void TComponentWriter::WriteObjectProperty(TPersistent& instance, const TPropInfo& prop) {
+void TComponentWriter::WriteObjectProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop) {
   TObject* value = prop.GetObject(instance);
   if (auto* component = dynamic_cast<TComponent*>(value)) {
     if (!CanRefer(prop, *component, FRoot)) return;
@@ -182,10 +184,11 @@ void TComponentWriter::WriteObjectProperty(TPersistent& instance, const TPropInf
   WriteName(prop.Name);
   if (auto* collection = dynamic_cast<TCollection*>(object)) {
     WriteByte(vaCollection);
+    TPersistent* referenceItem = collection->Count() > 0 ? ReferenceItem(ReferenceObject(reference, prop)) : nullptr;
     for (int i = 0; i < collection->Count(); ++i) {
       Enter();
       WriteByte(vaItem);
-      WriteProperties(*collection->Items(i));
+      WriteProperties(*collection->Items(i), referenceItem);
       --FDepth;
     }
     WriteByte(0);
@@ -196,7 +199,7 @@ void TComponentWriter::WriteObjectProperty(TPersistent& instance, const TPropInf
   } else {
     Enter();
     WriteByte(vaObject);
-    WriteProperties(*object);
+    WriteProperties(*object, ReferenceObject(reference, prop));
     --FDepth;
   }
 }

@@ -60,9 +60,10 @@ class TComponentWriter {
   void FlushBuffer();
   void Enter();
   void WriteComponent(TComponent& component);
-  void WriteProperties(TPersistent& instance);
-  void WriteProperty(TPersistent& instance, const TPropInfo& prop);
-  void WriteObjectProperty(TPersistent& instance, const TPropInfo& prop);
+  // reference: the object a reader starts from in instance's place, or nullptr.
+  void WriteProperties(TPersistent& instance, TPersistent* reference);
+  void WriteProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop);
+  void WriteObjectProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop);
 
   TStream& FStream;
   TComponent* FRoot;

@@ -51,7 +51,8 @@ class TTextWriter {
                         ": its class is not registered, so the text could not be read");
     }
     Line(indent, "object " + (component.Name().empty() ? className : component.Name() + ": " + className));
-    WriteProperties(component, "", indent + 2);
+    const TReferenceComponent reference(*componentClass);
+    WriteProperties(component, reference.Get(), "", indent + 2);
     component.GetChildren([&](TComponent* child) { WriteComponent(*child, indent + 2); }, FRoot);
     Line(indent, "end");
     --FDepth;
@@ -68,17 +69,20 @@ class TTextWriter {
     if (++FDepth > kMaxDepth) throw EWriteError("The component tree is too deep for a form text");
   }
 
-  void WriteProperties(TPersistent& instance, const std::string& prefix, int indent) {
+  // reference: the object a reader starts from in instance's place, or nullptr.
+  void WriteProperties(TPersistent& instance, TPersistent* reference, const std::string& prefix, int indent) {
     FPath.push_back(&instance);
-    for (const TPropInfo* prop : StoredProperties(instance)) WriteProperty(instance, *prop, prefix, indent);
+    reference = MatchingReference(instance, reference);
+    for (const TPropInfo* prop : StoredProperties(instance)) WriteProperty(instance, reference, *prop, prefix, indent);
     FPath.pop_back();
   }
 
-  void WriteProperty(TPersistent& instance, const TPropInfo& prop, const std::string& prefix, int indent) {
+  void WriteProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop, const std::string& prefix,
+                     int indent) {
     const TTypeInfo& type = *prop.PropType;
     const std::string name = prefix + prop.Name;
     if (tkOrdinals.Contains(type.Kind)) {
-      if (SkipsOrdinal(instance, prop)) return;
+      if (SkipsOrdinal(instance, reference, prop)) return;
       const int64_t value = prop.GetOrd(instance);
       std::string text;
       if (type.Kind == tkSet) {
@@ -105,11 +109,12 @@ class TTextWriter {
     } else if (tkStrings.Contains(type.Kind)) {
       if (prop.SetStr) Line(indent, name + " = " + Quoted(prop.GetStr(instance)));
     } else if (type.Kind == tkClass) {
-      WriteObjectProperty(instance, prop, name, indent);
+      WriteObjectProperty(instance, reference, prop, name, indent);
     }
   }
 
-  void WriteObjectProperty(TPersistent& instance, const TPropInfo& prop, const std::string& name, int indent) {
+  void WriteObjectProperty(TPersistent& instance, TPersistent* reference, const TPropInfo& prop,
+                           const std::string& name, int indent) {
     TObject* value = prop.GetObject(instance);
     if (auto* component = dynamic_cast<TComponent*>(value)) {
       if (CanRefer(prop, *component, FRoot)) Line(indent, name + " = " + component->Name());
@@ -127,10 +132,11 @@ class TTextWriter {
         return;
       }
       Line(indent, name + " = <");
+      TPersistent* referenceItem = ReferenceItem(ReferenceObject(reference, prop));
       for (int i = 0; i < collection->Count(); ++i) {
         Enter();
         Line(indent + 2, "item");
-        WriteProperties(*collection->Items(i), "", indent + 4);
+        WriteProperties(*collection->Items(i), referenceItem, "", indent + 4);
         Line(indent + 2, i + 1 < collection->Count() ? "end" : "end>");
         --FDepth;
       }
@@ -143,7 +149,7 @@ class TTextWriter {
       }
     } else {
       Enter();
-      WriteProperties(*object, name + ".", indent);
+      WriteProperties(*object, ReferenceObject(reference, prop), name + ".", indent);
       --FDepth;
     }
   }

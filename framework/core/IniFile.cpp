@@ -259,6 +259,50 @@ std::optional<int32_t> ParseStoredInteger(std::string_view text) {
   return static_cast<int32_t>(bits);
 }
 
+// ---- TSectionValues ----
+
+bool TSectionValues::TKeyLess::operator()(std::string_view a, std::string_view b) const {
+  return AnsiCompareText(a, b) < 0;
+}
+
+void TSectionValues::Add(std::string key, std::string value) {
+  FValues.emplace(std::move(key), TValue{std::move(value), nullptr});
+}
+
+void TSectionValues::AddUnreadable(std::string key, std::exception_ptr error) {
+  FValues.emplace(std::move(key), TValue{std::string(), std::move(error)});
+}
+
+TSectionValues::TValues::const_iterator TSectionValues::Find(std::string_view key) const {
+  return FValues.find(FIgnoresBlanks ? Trim(key) : key);
+}
+
+std::string TSectionValues::ReadString(std::string_view key, std::string_view defaultValue) const {
+  auto found = Find(key);
+  if (found == FValues.end()) return std::string(defaultValue);
+  if (found->second.Error) std::rethrow_exception(found->second.Error);
+  return found->second.Text;
+}
+
+std::set<int> TSectionValues::KeyNumbers(std::string_view stem) const {
+  std::set<int> numbers;
+  for (const auto& [key, value] : FValues) {
+    // The digits at the end are the number; the whole key must then be the one
+    // a lookup of stem + number finds.
+    size_t digits = key.size();
+    while (digits > 0 && key[digits - 1] >= '0' && key[digits - 1] <= '9') --digits;
+    const std::string_view number = std::string_view(key).substr(digits);
+    if (number.empty() || number.size() > 10 || (number.size() > 1 && number[0] == '0')) continue;
+    const int64_t n = std::stoll(std::string(number));
+    if (n > INT32_MAX) continue;
+    auto found = Find(std::string(stem) + std::to_string(n));
+    if (found != FValues.end() && &found->first == &key) numbers.insert(static_cast<int>(n));
+  }
+  return numbers;
+}
+
+// ---- TIniFile ----
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
   TIniText text(FFileName);
@@ -344,6 +388,17 @@ void TIniFile::ReadSectionValues(std::string_view section, TStrings& lines) cons
       lines.Add(std::string(text[i].Name) + "=" + std::string(Unquote(text[i].Value)));
     }
   }
+}
+
+TSectionValues TIniFile::ReadWholeSection(std::string_view section) const {
+  TIniText text(FFileName);
+  TSectionValues values(true);
+  size_t header = text.FindSection(Trim(section));
+  if (header == npos) return values;
+  for (size_t i = header + 1, end = text.SectionEnd(header); i < end; ++i) {
+    if (text[i].Kind == TIniLine::lkKey) values.Add(std::string(text[i].Name), std::string(Unquote(text[i].Value)));
+  }
+  return values;
 }
 
 bool TIniFile::SectionExists(std::string_view section) const {

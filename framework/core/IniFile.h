@@ -8,7 +8,10 @@
 // reads as empty and is created only by a write. Values are bytes (Shift-JIS).
 
 #include <cstdint>
+#include <exception>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,6 +23,44 @@ namespace plomaret {
 // A stored integer: decimal with an optional sign, or hexadecimal after "$" or "0x"
 // spanning all 32 bits ($FFFFFFFF is -1). Nothing else, and nothing that overflows.
 std::optional<int32_t> ParseStoredInteger(std::string_view text);
+
+// The keys of one section with their values, as one read of the store found them.
+// Keys are looked up as the store's own reads look them up: without regard to case
+// (the first of duplicates counts) and, in an INI file, without the blanks around
+// them. Reading a whole section once keeps numbered keys (lists, lines) from
+// costing a read of the store each.
+class TSectionValues {
+ public:
+  explicit TSectionValues(bool ignoresBlanks) : FIgnoresBlanks(ignoresBlanks) {}
+
+  void Add(std::string key, std::string value);
+  // A value the store cannot give as text; asking for it raises error.
+  void AddUnreadable(std::string key, std::exception_ptr error);
+
+  // The number of distinct keys.
+  int Count() const { return static_cast<int>(FValues.size()); }
+  bool ValueExists(std::string_view key) const { return Find(key) != FValues.end(); }
+  std::string ReadString(std::string_view key, std::string_view defaultValue) const;
+  // The numbers n for which the section has the key stem + n (n in decimal
+  // without leading zeros, as the writers spell it).
+  std::set<int> KeyNumbers(std::string_view stem) const;
+
+ private:
+  struct TValue {
+    std::string Text;
+    std::exception_ptr Error;
+  };
+  struct TKeyLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  using TValues = std::map<std::string, TValue, TKeyLess>;
+
+  TValues::const_iterator Find(std::string_view key) const;
+
+  bool FIgnoresBlanks;
+  TValues FValues;
+};
 
 class TIniFile : public TObject {
  public:
@@ -46,6 +87,8 @@ class TIniFile : public TObject {
   void ReadSections(TStrings& sections) const;
   // "key=value" for every key of a section.
   void ReadSectionValues(std::string_view section, TStrings& lines) const;
+  // Every key of a section with its value, from one read of the file.
+  TSectionValues ReadWholeSection(std::string_view section) const;
 
   bool SectionExists(std::string_view section) const;
   bool ValueExists(std::string_view section, std::string_view key) const;

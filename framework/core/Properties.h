@@ -137,7 +137,9 @@ const TTypeInfo& TypeInfoOf(TTypeTag<TSet<E>>) {
 struct TPropInfo {
   std::string Name;
   const TTypeInfo* PropType = nullptr;
-  // The value that need not be stored (ordinal kinds only).
+  // The class's default (ordinal kinds only). A value equal to it need not be
+  // stored, unless a freshly made owner gives this object another (the writers
+  // check that too).
   std::optional<int64_t> Default;
   // False for a property derived from others (a font's Size from its Height).
   bool Stored = true;

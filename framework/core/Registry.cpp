@@ -383,19 +383,26 @@ TValue ReadValue(bool open, const std::string& folder, const std::string& name, 
   return std::move(*value);
 }
 
-}  // namespace
-
-std::string TRegistry::ReadString(const std::string& name) {
-  std::string text = ReadValue(FCurrent.Open, FCurrent.Folder, name, REG_SZ).Data;
-  text.resize(std::min(text.size(), text.find('\0')));
-  return text;
+// A string value ends at its first zero byte.
+std::string StringData(std::string data) {
+  data.resize(std::min(data.size(), data.find('\0')));
+  return data;
 }
 
-int32_t TRegistry::ReadInteger(const std::string& name) {
-  const std::string data = ReadValue(FCurrent.Open, FCurrent.Folder, name, REG_DWORD).Data;
+int32_t IntegerData(const std::string& data) {
   uint32_t value = 0;
   for (int i = 0; i < 4; ++i) value |= uint32_t{static_cast<unsigned char>(data[i])} << (8 * i);
   return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+std::string TRegistry::ReadString(const std::string& name) {
+  return StringData(ReadValue(FCurrent.Open, FCurrent.Folder, name, REG_SZ).Data);
+}
+
+int32_t TRegistry::ReadInteger(const std::string& name) {
+  return IntegerData(ReadValue(FCurrent.Open, FCurrent.Folder, name, REG_DWORD).Data);
 }
 
 int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int size) {
@@ -550,6 +557,28 @@ void TRegistryIniFile::ReadSection(const std::string& section, TStrings& idents)
   } else {
     idents.Clear();
   }
+}
+
+TSectionValues TRegistryIniFile::ReadWholeSection(const std::string& section) {
+  TSectionValues values(false);
+  TSection key(*FRegistry, section, false);
+  if (!key.Open()) return values;
+  for (TValue& value : LoadValues(FRegistry->FCurrent.Folder)) {
+    switch (value.Type) {
+      case REG_SZ:
+        values.Add(std::move(value.Name), StringData(std::move(value.Data)));
+        break;
+      case REG_DWORD:
+        values.Add(std::move(value.Name), std::to_string(IntegerData(value.Data)));
+        break;
+      default: {
+        // As ReadString fails on it, but only when someone asks for it.
+        auto error = std::make_exception_ptr(ERegistryError("Invalid data type for '" + value.Name + "'"));
+        values.AddUnreadable(std::move(value.Name), std::move(error));
+      }
+    }
+  }
+  return values;
 }
 
 void TRegistryIniFile::ReadSections(TStrings& sections) { FRegistry->GetKeyNames(sections); }

@@ -23,6 +23,7 @@
 
 namespace plomaret {
 
+class TSectionValues;
 class TStrings;
 
 using HKEY = uint32_t;
@@ -127,6 +128,8 @@ class TRegistryIniFile : public TObject {
   void DeleteKey(const std::string& section, const std::string& ident);
   void EraseSection(const std::string& section);
   void ReadSection(const std::string& section, TStrings& idents);
+  // Every value of a section, read as ReadString reads it, from one read of the store.
+  TSectionValues ReadWholeSection(const std::string& section);
   void ReadSections(TStrings& sections);
   // A section exists when it holds at least one value.
   bool SectionExists(const std::string& section);

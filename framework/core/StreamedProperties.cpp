@@ -5,6 +5,13 @@
 
 namespace plomaret::streaming {
 
+TPersistent* ReferenceItem(TPersistent* referenceCollection) {
+  auto* collection = dynamic_cast<TCollection*>(referenceCollection);
+  if (collection == nullptr) return nullptr;
+  collection->Clear();
+  return collection->Add();
+}
+
 void TReferenceFixups::Resolve(TComponent& owner) const {
   for (const TFixup& fixup : FFixups) {
     if (fixup.Target.empty()) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "Component.h"
@@ -47,9 +48,43 @@ inline std::vector<const TPropInfo*> StoredProperties(const TPersistent& instanc
   return result;
 }
 
-// Whether an ordinal property's value is left out: read-only or at its default.
-inline bool SkipsOrdinal(const TPersistent& instance, const TPropInfo& prop) {
-  return !prop.SetOrd || (prop.Default && *prop.Default == prop.GetOrd(instance));
+// What a reader starts from before it sets what was written: a component made
+// fresh by its registered class, as the reader makes it. Within it, the objects at
+// the same places are the references for the objects written.
+class TReferenceComponent {
+ public:
+  explicit TReferenceComponent(const TComponentClass& componentClass)
+      : FOwner(CreateWithoutOwner<TComponent>()), FComponent(componentClass.CreateOwned(FOwner.get())) {}
+
+  TPersistent* Get() const { return FComponent; }
+
+ private:
+  TOwned<TComponent> FOwner;
+  TComponent* FComponent;
+};
+
+// The reference when it is of instance's very class, else nullptr.
+inline TPersistent* MatchingReference(const TPersistent& instance, TPersistent* reference) {
+  return reference != nullptr && typeid(*reference) == typeid(instance) ? reference : nullptr;
+}
+
+// The object prop holds in the reference, or nullptr.
+inline TPersistent* ReferenceObject(const TPersistent* reference, const TPropInfo& prop) {
+  return reference != nullptr ? dynamic_cast<TPersistent*>(prop.GetObject(*reference)) : nullptr;
+}
+
+// The reference for the items of a collection: an item its reference makes after
+// clearing, as a reader does. Made once per collection written.
+TPersistent* ReferenceItem(TPersistent* referenceCollection);
+
+// Whether an ordinal property's value is left out: read-only, or at its class's
+// default and at the value of the reference, when there is one. An owner may give
+// its parts values of their own (the editor's selection colours): a value that is
+// merely the class's default must then be written, or the reader keeps the owner's.
+inline bool SkipsOrdinal(const TPersistent& instance, const TPersistent* reference, const TPropInfo& prop) {
+  if (!prop.SetOrd) return true;
+  const int64_t value = prop.GetOrd(instance);
+  return prop.Default && *prop.Default == value && (reference == nullptr || prop.GetOrd(*reference) == value);
 }
 
 // Whether a reference to component can be written: a reader looks references up

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "TestFiles.h"
 #include "framework/core/Exceptions.h"
@@ -55,6 +56,21 @@ TEST(IniFile, ReadsNamesWithoutCaseTrimmedUnquotedAndTheFirstOfDuplicates) {
   TIniFile sjis(folder.Path("b.ini"));
   EXPECT_EQ(sjis.ReadString("\x83\x5D", "k", "-"), "\x83\x5C");
   EXPECT_EQ(sjis.ReadInteger("\x83\x5D", "L", 0), 2);
+}
+
+TEST(IniFile, AWholeSectionReadsOnceAsReadStringWould) {
+  TScratchFolder folder;
+  WriteBytes(folder.Path("a.ini"),
+             kWindowsIni + "[List]\r\nL_Item0=a\r\nl_item2=c\r\nL_Item02=padded\r\nL_Item=none\r\n");
+  TIniFile ini(folder.Path("a.ini"));
+  const TSectionValues colors = ini.ReadWholeSection("COLORS");
+  EXPECT_EQ(colors.Count(), 5) << "duplicates count once";
+  for (const char* key : {"Back", " back ", "Fore", "Mixed", "Note", "count", "Missing"}) {
+    EXPECT_EQ(colors.ReadString(key, "-"), ini.ReadString("Colors", key, "-")) << key;
+  }
+  EXPECT_EQ(ini.ReadWholeSection("General").ReadString("Extra", "-"), "-") << "a later duplicate section was read";
+  EXPECT_EQ(ini.ReadWholeSection("Nowhere").Count(), 0);
+  EXPECT_EQ(ini.ReadWholeSection("List").KeyNumbers("L_Item"), (std::set<int>{0, 2}));
 }
 
 TEST(IniFile, WritesChangeOnlyTheirLineAndAppendNewKeysAndSections) {

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 
 #include "TestFiles.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/IniFile.h"
 #include "framework/core/Strings.h"
 
 namespace plomaret {
@@ -232,6 +234,27 @@ TEST_F(RegistryTest, IniFileSectionsAreSubkeys) {
   ASSERT_TRUE(ini->RegIniFile().OpenKey("\\" + ini->FileName(), false));
   EXPECT_TRUE(ini->SectionExists("Colors"));
   EXPECT_THROW(ini->ReadString("Colors", "Select", ""), ERegistryError);
+}
+
+TEST_F(RegistryTest, AWholeSectionReadsOnceAsReadStringWould) {
+  auto ini = Create<TRegistryIniFile>("Software\\Plomaret");
+  ini->WriteString("List", "L_Item0", std::string("a\0hidden", 8));
+  ini->WriteInteger("List", "l_item1", -7);
+  ini->WriteString("List", "L_Item01", "padded");
+  ini->WriteString("List", " L_Item3", "blank in the name");
+  ASSERT_TRUE(ini->RegIniFile().OpenKey("List", false));
+  ini->RegIniFile().WriteBinaryData("L_Item4", "\x01", 1);
+  ASSERT_TRUE(ini->RegIniFile().OpenKey("\\" + ini->FileName(), false));
+
+  const TSectionValues list = ini->ReadWholeSection("list");
+  EXPECT_EQ(list.Count(), 5);
+  for (const char* key : {"L_Item0", "L_ITEM1", "L_Item01", " L_Item3", "L_Item3", "Missing"}) {
+    EXPECT_EQ(list.ReadString(key, "-"), ini->ReadString("List", key, "-")) << key;
+  }
+  EXPECT_EQ(list.KeyNumbers("L_Item"), (std::set<int>{0, 1, 4}));
+  EXPECT_THROW(list.ReadString("L_Item4", ""), ERegistryError) << "as ReadString, once it is asked for";
+  EXPECT_EQ(ini->ReadWholeSection("Nowhere").Count(), 0);
+  EXPECT_EQ(ini->RegIniFile().CurrentPath(), "Software\\Plomaret") << "the section stayed current";
 }
 
 }  // namespace

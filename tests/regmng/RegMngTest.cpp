@@ -2,11 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "TestFiles.h"
+#include "editor/EditorControl.h"
 #include "framework/core/ComponentImage.h"
+#include "framework/core/FormText.h"
 #include "framework/gui/Forms.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -14,6 +23,34 @@ namespace plomaret {
 namespace {
 
 using testing::ReadBytes;
+
+// Ends the test program when the guarded work outlasts its time: a corrupt count
+// must not turn a settings read into hours of work.
+class TDeadline {
+ public:
+  explicit TDeadline(std::chrono::seconds limit)
+      : FWatch([this, limit] {
+          std::unique_lock lock(FMutex);
+          if (!FDone.wait_for(lock, limit, [this] { return FFinished; })) {
+            std::fprintf(stderr, "still working after %lld s: given up\n", static_cast<long long>(limit.count()));
+            std::_Exit(1);
+          }
+        }) {}
+  ~TDeadline() {
+    {
+      std::lock_guard lock(FMutex);
+      FFinished = true;
+    }
+    FDone.notify_one();
+    FWatch.join();
+  }
+
+ private:
+  std::mutex FMutex;
+  std::condition_variable FDone;
+  bool FFinished = false;
+  std::thread FWatch;
+};
 
 class RegMngTest : public ::testing::Test {
  protected:
@@ -106,6 +143,116 @@ TEST_F(RegMngTest, ShorterListsDeleteTheKeysLeftOver) {
   EXPECT_EQ(list->Count(), 0);
 }
 
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string result;
+  for (size_t i = 0; i < texts.size(); ++i) result += (i > 0 ? "," : "") + texts[i];
+  return result;
+}
+
+std::string Joined(const TStrings& list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list.Count(); ++i) texts.push_back(list.Get(i));
+  return Joined(texts);
+}
+
+// A list as some other writer (or a hand) left it, in either store.
+class StoredListTest : public RegMngTest, public ::testing::WithParamInterface<TRegType> {
+ protected:
+  void SetUp() override {
+    RegMngTest::SetUp();
+    FManager->SetRegType(GetParam());
+    FManager->SetRegDir("Software\\plomaret-test");
+    Item().SetIdent("Recent");
+  }
+  void Put(const std::string& key, const std::string& value) {
+    if (GetParam() == rtIni) {
+      TIniFile(FIni).WriteString("sec", key, value);
+    } else {
+      TRegistryIniFile(FManager->RegDir()).WriteString("sec", key, value);
+    }
+  }
+  std::string Keys() {
+    auto keys = Create<TStringList>();
+    if (GetParam() == rtIni) {
+      TIniFile(FIni).ReadSection("sec", *keys);
+    } else {
+      TRegistryIniFile(FManager->RegDir()).ReadSection("sec", *keys);
+    }
+    std::vector<std::string> names;
+    for (int i = 0; i < keys->Count(); ++i) names.push_back(keys->Get(i));
+    std::sort(names.begin(), names.end());
+    return Joined(names);
+  }
+  std::string Get(const std::string& key) {
+    return GetParam() == rtIni ? TIniFile(FIni).ReadString("sec", key, "?")
+                               : TRegistryIniFile(FManager->RegDir()).ReadString("sec", key, "?");
+  }
+};
+
+TEST_P(StoredListTest, MissingItemsOfASaneCountReadAsEmpty) {
+  Put("Recent_ItemCount", "5");
+  Put("Recent_Item0", "a");
+  Put("recent_item1", "b");
+  Put("Recent_Item3", "d");
+  Put("Recent_Item03", "not item 3");
+  Put("Other", "x");
+  auto list = Create<TStringList>();
+  list->Add("old");
+  Filer().ReadStrings(list.get());
+  EXPECT_EQ(Joined(*list), "a,b,,d,");
+  EXPECT_EQ(list->Count(), 5);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_P(StoredListTest, AHugeCorruptCountIsRefusedWithAMessageNamingItsKey) {
+  Put("Recent_ItemCount", "2000000000");
+  Put("Recent_Item0", "a");
+  Put("Recent_Item1", "b");
+  auto list = Create<TStringList>();
+  list->Add("old");
+  {
+    TDeadline deadline(std::chrono::seconds(60));
+    Filer().ReadStrings(list.get());
+  }
+  EXPECT_EQ(list->Count(), 0) << "the fallback: no list";
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("Recent_ItemCount"), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("sec"), std::string::npos) << Messages()[0];
+  EXPECT_EQ(UseHeadlessPlatform().Messages()[0].Flags, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(Keys(), "Recent_Item0,Recent_Item1,Recent_ItemCount") << "reading changes nothing";
+}
+
+TEST_P(StoredListTest, WritingOverAHugeCorruptCountRemovesOnlyTheItemsThatExist) {
+  Put("Recent_ItemCount", "2000000000");
+  Put("Recent_Item0", "a");
+  Put("Recent_Item1", "b");
+  Put("Recent_Item1999999999", "last");
+  Put("Recent_Item2000000000", "past the count");
+  Put("Other", "x");
+  auto one = Create<TStringList>();
+  one->Add("z");
+  {
+    TDeadline deadline(std::chrono::seconds(60));
+    Filer().WriteStrings(one.get());
+  }
+  EXPECT_EQ(Keys(), "Other,Recent_Item0,Recent_Item2000000000,Recent_ItemCount");
+  EXPECT_EQ(Get("Recent_ItemCount"), "1");
+  EXPECT_EQ(Get("Recent_Item0"), "z");
+  Filer().ReadStrings(one.get());
+  EXPECT_EQ(Joined(*one), "z");
+
+  Put("Recent_ItemCount", "2000000000");
+  {
+    TDeadline deadline(std::chrono::seconds(60));
+    Filer().WriteStrings(Create<TStringList>().get());
+  }
+  EXPECT_EQ(Keys(), "Other,Recent_Item2000000000");
+  EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothStores, StoredListTest, ::testing::Values(rtIni, rtReg),
+                         [](const auto& info) { return std::string(info.param == rtIni ? "Ini" : "Registry"); });
+
 TEST_F(RegMngTest, FontRoundTripsThroughItsFiveKeys) {
   auto font = Create<TFont>();
   font->SetName("MS Gothic");
@@ -185,6 +332,60 @@ TEST_F(RegMngTest, RegistryAndIniKeepBytesAndComponents) {
   auto* replaced = dynamic_cast<TPanel*>(form->FindComponent("Panel1"));
   ASSERT_NE(replaced, nullptr);
   EXPECT_EQ(replaced->Tag(), 7);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// The colours a character of the editor's first row is drawn in: text, background.
+std::pair<TColor, TColor> DrawnColours(TEditor& editor, const std::string& character) {
+  editor.Update();
+  for (const TTextCell& cell : editor.TextLayer().Cells()) {
+    if (cell.Bytes == character) return {cell.Color, cell.Background};
+  }
+  return {clNone, clNone};
+}
+
+// With no selection colours the editor inverts the selection; kept in the settings
+// or a form text, they must stay none rather than turn back into navy on white.
+TEST_F(RegMngTest, AnEditorWithoutSelectionColoursKeepsThemThroughEveryStore) {
+  RegisterComponentClass<TEditor>();
+  auto form = CreateWithoutOwner<TForm>();
+  auto made = [&] {
+    auto* editor = Create<TEditor>(form.get());
+    editor->SetName("Editor1");
+    editor->SetParent(form.get());
+    editor->SetBounds(0, 0, 200, 100);
+    editor->SetColor(clYellow);
+    editor->Font().SetColor(clMaroon);
+    editor->View()->Colors()->Select()->SetBkColor(clNone);
+    editor->View()->Colors()->Select()->SetColor(clNone);
+    return editor;
+  };
+  auto check = [&](TEditor* editor, const std::string& how) {
+    ASSERT_NE(editor, nullptr) << how;
+    EXPECT_EQ(editor->View()->Colors()->Select()->BkColor(), clNone) << how;
+    EXPECT_EQ(editor->View()->Colors()->Select()->Color(), clNone) << how;
+    editor->HandleNeeded();
+    editor->Lines()->SetAllText("ab");
+    editor->PlaceRange(false, sstSelected, {0, 0, 0, 1});
+    EXPECT_EQ(DrawnColours(*editor, "a"), std::make_pair(clYellow, clMaroon)) << "inverted, " << how;
+    EXPECT_EQ(DrawnColours(*editor, "b"), std::make_pair(clMaroon, clYellow)) << how;
+  };
+
+  for (TRegType type : {rtIni, rtReg}) {
+    FManager->SetRegType(type);
+    FManager->SetRegDir("Software\\plomaret-test");
+    TEditor* editor = made();
+    Filer().WriteComponentValue(editor);
+    Filer().ReadComponentValue(editor);
+    check(dynamic_cast<TEditor*>(form->FindComponent("Editor1")), type == rtIni ? "in an INI file" : "in the registry");
+    form->FreeComponent(form->FindComponent("Editor1"));
+  }
+
+  std::string text;
+  WriteFormText(*made(), text);
+  auto owner = CreateWithoutOwner<TForm>();
+  TComponent* read = ReadFormText(text, *owner, owner.get());
+  check(dynamic_cast<TEditor*>(read), "in a form text");
   EXPECT_TRUE(Messages().empty());
 }
 
