@@ -1,0 +1,211 @@
+// A disk that refuses any one step of a batch, and a real full disk: afterwards every
+// file holds its old version, or every file its new one, and nothing temporary is
+// left. The window's SaveAs is held to the same for its one file.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+
+#include "FaultyFileOps.h"
+#include "TestFiles.h"
+#include "app/ExchangeTool.h"
+#include "app/Unit1.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret {
+namespace {
+
+using testing::ReadBytes;
+using testing::TFaultyFileOps;
+using testing::TScratchFolder;
+using testing::WriteBytes;
+
+std::string Model(const std::string& name, int lines) {
+  std::string text = "xof 0302txt 0032\n// " + name + "\nMesh {\n MeshTextureCoords {\n";
+  for (int i = 0; i < lines; ++i) text += "  0." + std::to_string(i) + ";0.5;,\n";
+  return text + " }\n MeshVertexColors {\n  1;\n }\n}\n";
+}
+
+std::string Exchanged(const std::string& name, int lines) {
+  std::string text = "xof 0302txt 0032\r\n// " + name + "\r\nMesh {\r\n MeshTextureCoords {\r\n";
+  for (int i = 0; i < lines; ++i) text += "  0." + std::to_string(i) + ";0.5;\r\n";
+  return text + " }\r\n//  MeshVertexColors {\r\n//   1;\r\n//  }\r\n}\r\n";
+}
+
+// Sets TMPDIR for its lifetime.
+class TScopedTempFolder {
+ public:
+  explicit TScopedTempFolder(const std::string& folder) {
+    if (const char* old = std::getenv("TMPDIR")) FOld = old;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~TScopedTempFolder() { FOld ? (void)::setenv("TMPDIR", FOld->c_str(), 1) : (void)::unsetenv("TMPDIR"); }
+
+ private:
+  std::optional<std::string> FOld;
+};
+
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+enum TPathKind { pkRename, pkHardLinks, pkFolderNotWritable, pkRenameWithBackup };
+
+// Three files in models/, hard-link twins in twins/ where asked, temporary files in tmp/.
+class TBatch {
+ public:
+  TBatch(const std::string& root, TPathKind kind, int lines = 3) : FRoot(root), FKind(kind), FLines(lines) {
+    for (const char* folder : {"/models", "/twins", "/tmp"}) std::filesystem::create_directories(FRoot + folder);
+    for (const std::string name : {"a.x", "b.x", "c.x"}) {
+      const std::string path = Models() + name;
+      WriteBytes(path, Model(name, FLines));
+      if (FKind == pkHardLinks) std::filesystem::create_hard_link(path, FRoot + "/twins/" + name);
+      FFiles.push_back(path);
+    }
+  }
+  ~TBatch() { std::filesystem::remove_all(FRoot + "/models"), std::filesystem::remove_all(FRoot + "/twins"); }
+
+  std::string Models() const { return FRoot + "/models/"; }
+  std::string Temp() const { return FRoot + "/tmp/"; }
+
+  int Run(TFaultyFileOps& ops, std::string* errors = nullptr) {
+    if (FKind == pkFolderNotWritable) ops.NotWritable.insert(Models());
+    TScopedTempFolder temp(Temp());
+    TScopedFileOps installed(ops);
+    std::vector<std::string> args{"plomaret-exchange", "--in-place"};
+    if (FKind == pkRenameWithBackup) args.insert(args.end(), {"--backup", ".orig"});
+    args.insert(args.end(), FFiles.begin(), FFiles.end());
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    const int status = RunExchangeTool(static_cast<int>(argv.size()), argv.data(), out, err);
+    if (errors != nullptr) *errors = err.str();
+    return status;
+  }
+
+  // All old after a failure, all new after success; nothing else in any folder.
+  void CheckAllOrNothing(int status, const std::string& label) const {
+    std::vector<std::string> expectedModels;
+    for (const std::string& path : FFiles) {
+      const std::string name = std::filesystem::path(path).filename();
+      const std::string bytes = ReadBytes(path);
+      EXPECT_EQ(bytes, status == 0 ? Exchanged(name, FLines) : Model(name, FLines)) << label << " " << name;
+      if (FKind == pkHardLinks) EXPECT_EQ(ReadBytes(FRoot + "/twins/" + name), bytes) << label << " the link broke";
+      expectedModels.push_back(name);
+      if (FKind == pkRenameWithBackup && status == 0) {
+        EXPECT_EQ(ReadBytes(path + ".orig"), Model(name, FLines)) << label;
+        expectedModels.push_back(name + ".orig");
+      }
+    }
+    std::sort(expectedModels.begin(), expectedModels.end());
+    EXPECT_EQ(Entries(Models()), expectedModels) << label << ": a temporary file was left";
+    EXPECT_TRUE(Entries(Temp()).empty()) << label << ": a temporary file was left";
+  }
+
+ private:
+  std::string FRoot;
+  TPathKind FKind;
+  int FLines;
+  std::vector<std::string> FFiles;
+};
+
+TEST(ReplaceFaults, EveryRefusedStepOfABatchLeavesAllOldOrAllNew) {
+  TScratchFolder folder;
+  int cases = 0;
+  for (const TPathKind kind : {pkRename, pkHardLinks, pkFolderNotWritable, pkRenameWithBackup}) {
+    TFaultyFileOps counting;
+    {
+      TBatch batch(folder.Root(), kind);
+      ASSERT_EQ(batch.Run(counting), 0);
+      batch.CheckAllOrNothing(0, "no fault");
+    }
+    ASSERT_GT(counting.Calls(), 10);
+    for (const int error : {ENOSPC, EIO, EPERM}) {
+      for (int n = 1; n <= counting.Calls(); ++n) {
+        const std::string label = "path " + std::to_string(kind) + ", error " + std::to_string(error) + " at call " +
+                                  std::to_string(n) + " of " + std::to_string(counting.Calls());
+        TBatch batch(folder.Root(), kind);
+        TFaultyFileOps faulty(n, error);
+        std::string errors;
+        const int status = batch.Run(faulty, &errors);
+        ASSERT_TRUE(faulty.Faulted()) << label;
+        batch.CheckAllOrNothing(status, label);
+        if (status != 0) {
+          EXPECT_NE(errors.find("No file was changed."), std::string::npos) << label << "\n" << errors;
+        }
+        ++cases;
+      }
+    }
+  }
+  std::cout << "[ fault schedule ] " << cases << " batches, each with one refused step\n";
+}
+
+TEST(ReplaceFaults, TheWindowsSaveAsLeavesTheOldOrTheNewFile) {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  TScratchFolder folder;
+  TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
+  form->SetProgramFile(folder.Path("plomaret.exe"));
+  form->Editor1->Lines()->SetAllText("new\r\ntext");
+  const std::string path = folder.Path("plane.x");
+  for (const bool linked : {false, true}) {
+    TFaultyFileOps counting;
+    WriteBytes(path, "old");
+    if (linked) std::filesystem::create_hard_link(path, folder.Path("twin.x"));
+    {
+      TScopedFileOps installed(counting);
+      platform.ScriptFileChoice(path);
+      form->SpeedButton4Click(nullptr);
+    }
+    for (int n = 1; n <= counting.Calls(); ++n) {
+      WriteBytes(path, "old");
+      TFaultyFileOps faulty(n, ENOSPC);
+      TScopedFileOps installed(faulty);
+      platform.ScriptFileChoice(path);
+      bool failed = false;
+      try {
+        form->SpeedButton4Click(nullptr);
+      } catch (const std::exception&) {
+        failed = true;
+      }
+      EXPECT_EQ(ReadBytes(path), failed ? "old" : "new\r\ntext") << "call " << n << (linked ? " in place" : "");
+      EXPECT_EQ(testing::CountEntries(folder.Root()), linked ? 2u : 1u) << "call " << n << ": a temporary file was left";
+    }
+    platform.ClearMessages();
+  }
+}
+
+// A real full disk: a small tmpfs, filled to many levels before the batch runs.
+TEST(ReplaceFaults, AFullDiskLeavesAllOldOrAllNew) {
+  TScratchFolder folder;
+  const std::string disk = folder.Path("disk");
+  std::filesystem::create_directory(disk);
+  if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=512k") != 0) {
+    GTEST_SKIP() << "mounting a small disk needs root";
+  }
+  int failures = 0, successes = 0;
+  for (const TPathKind kind : {pkRename, pkHardLinks, pkFolderNotWritable}) {
+    for (int filler = 0; filler <= 480; filler += 24) {
+      TBatch batch(disk, kind, 2500);  // about 40 KB a file
+      std::filesystem::remove(disk + "/filler");
+      if (filler > 0) WriteBytes(disk + "/filler", std::string(static_cast<size_t>(filler) * 1024 - 4096, 'f'));
+      TFaultyFileOps system;  // only to say the folder is not writable
+      const int status = batch.Run(system);
+      batch.CheckAllOrNothing(status, "path " + std::to_string(kind) + ", " + std::to_string(filler) + " KB used");
+      (status == 0 ? successes : failures) += 1;
+    }
+  }
+  ::umount(disk.c_str());
+  EXPECT_GT(failures, 0) << "the disk never filled";
+  EXPECT_GT(successes, 0);
+}
+
+}  // namespace
+}  // namespace plomaret
