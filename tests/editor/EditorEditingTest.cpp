@@ -126,5 +126,40 @@ TEST_F(EditorEditingTest, TheClipboardCarriesBoxTextUnderItsOwnFormatToo) {
   EXPECT_EQ(Text(), "  fi1rst\r\n  se2cond\r\nthird");
 }
 
+// The empty row after a final line end may be a box row: it has no text, and like
+// every box row it is followed by CR LF.
+TEST_F(EditorEditingTest, ABoxDownToTheRowAfterTheFinalLineEnd) {
+  TClipboard& clipboard = UseHeadlessPlatform().Clipboard();
+  auto select = [&] {
+    FEditor->Lines()->SetAllText("abc\r\ndef\r\n");
+    FEditor->SetSelectionMode(true);
+    FEditor->SetRowCol(0, 1);
+    FEditor->StartSelection();
+    FEditor->SetRowCol(2, 2);
+    FEditor->ExtendSelection();
+  };
+  select();
+  EXPECT_EQ(FEditor->SelLength(), 8);
+  EXPECT_EQ(FEditor->SelText(), "b\r\ne\r\n\r\n");
+  clipboard.SetText("old");
+  FEditor->CopyToClipboard();
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  EXPECT_EQ(clipboard.GetData(BoxClipboardFormat()), std::string("b\r\ne\r\n\r\n") + '\0');
+  clipboard.SetText("old");
+  FEditor->CutToClipboard();
+  EXPECT_EQ(Text(), "ac\r\ndf\r\n");
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  EXPECT_EQ((std::pair{FEditor->Row(), FEditor->Col()}), (std::pair{0, 1}));
+  FEditor->Undo();
+  EXPECT_EQ(Text(), "abc\r\ndef\r\n");
+  // The same through the messages a key or the menu sends.
+  select();
+  clipboard.SetText("old");
+  FEditor->Perform(WM_COPY);
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  FEditor->Perform(WM_CUT);
+  EXPECT_EQ(Text(), "ac\r\ndf\r\n");
+}
+
 }  // namespace
 }  // namespace plomaret
