@@ -221,6 +221,8 @@ bool TEditor::MoveByToken(int& row, int& col, int direction) const {
   int c = col;
   if (direction == 1) {
     if (c >= RowEndCol(r) && r < count) {
+      // Nothing follows the end of a text without a final line end.
+      if (RowAttribute(r) == raTextEnd) return false;
       ++r;
       c = -1;
     }

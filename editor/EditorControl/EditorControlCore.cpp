@@ -352,6 +352,8 @@ void TEditor::FontChangedHandler() {
   UpdateScrollBars();
   RebuildRulerImages();
   RebuildBackground();
+  // Text, bars and marks are all drawn in the font or its colour.
+  Invalidate();
   UpdateCaret();
 }
 

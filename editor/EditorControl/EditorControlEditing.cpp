@@ -80,8 +80,11 @@ std::vector<TEditor::TRebuiltRow> TEditor::RowsWithoutSelection() const {
     for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       std::string text = RowText(r);
+      const std::string map = CellMap(text);
+      // A row that ends before the box keeps the box's left column as its place.
+      const int insert = s.Rect.Left >= static_cast<int>(map.size()) ? ColToByte(map, s.Rect.Left) : from;
       text.erase(static_cast<size_t>(from), static_cast<size_t>(to - from));
-      rows.push_back({std::move(text), RowAttribute(r), from});
+      rows.push_back({std::move(text), RowAttribute(r), insert});
     }
     return rows;
   }
@@ -114,7 +117,9 @@ void TEditor::ReplaceSelectionBy(std::string_view text) {
     InsertAtCaret(text);
     return;
   }
-  rows.front().Text.insert(static_cast<size_t>(rows.front().Insert), text);
+  // Typed text goes where the caret would be once the box is gone: at most at the row's end.
+  std::string& front = rows.front().Text;
+  front.insert(std::min(front.size(), static_cast<size_t>(rows.front().Insert)), text);
   const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
   const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FList->Count() - 1);
   const std::string joined = JoinRows(rows);

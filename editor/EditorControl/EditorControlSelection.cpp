@@ -266,9 +266,11 @@ std::string TEditor::SelText() const {
   const TEditorSelectionRecord& s = FSelection;
   std::string text;
   if (FSelectionMode) {
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
+    const int count = FList->Count();
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= count; ++r) {
+      // The empty row after a final line end may be a box row: no text, still a line end.
       const auto [from, to] = BoxBytes(r);
-      text.append(FList->ViewAt(r).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
+      if (r < count) text.append(FList->ViewAt(r).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
       text += "\r\n";
     }
     return text;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "editor/EditorControl.h"
 #include "editor/EditorUtils.h"
@@ -124,6 +125,75 @@ TEST_F(EditorEditingTest, TheClipboardCarriesBoxTextUnderItsOwnFormatToo) {
   FEditor->SetRowCol(0, 4);
   FEditor->PasteFromClipboard();
   EXPECT_EQ(Text(), "  fi1rst\r\n  se2cond\r\nthird");
+}
+
+// The empty row after a final line end may be a box row: it has no text, and like
+// every box row it is followed by CR LF.
+TEST_F(EditorEditingTest, ABoxDownToTheRowAfterTheFinalLineEnd) {
+  TClipboard& clipboard = UseHeadlessPlatform().Clipboard();
+  auto select = [&] {
+    FEditor->Lines()->SetAllText("abc\r\ndef\r\n");
+    FEditor->SetSelectionMode(true);
+    FEditor->SetRowCol(0, 1);
+    FEditor->StartSelection();
+    FEditor->SetRowCol(2, 2);
+    FEditor->ExtendSelection();
+  };
+  select();
+  EXPECT_EQ(FEditor->SelLength(), 8);
+  EXPECT_EQ(FEditor->SelText(), "b\r\ne\r\n\r\n");
+  clipboard.SetText("old");
+  FEditor->CopyToClipboard();
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  EXPECT_EQ(clipboard.GetData(BoxClipboardFormat()), std::string("b\r\ne\r\n\r\n") + '\0');
+  clipboard.SetText("old");
+  FEditor->CutToClipboard();
+  EXPECT_EQ(Text(), "ac\r\ndf\r\n");
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  EXPECT_EQ((std::pair{FEditor->Row(), FEditor->Col()}), (std::pair{0, 1}));
+  FEditor->Undo();
+  EXPECT_EQ(Text(), "abc\r\ndef\r\n");
+  // The same through the messages a key or the menu sends.
+  select();
+  clipboard.SetText("old");
+  FEditor->Perform(WM_COPY);
+  EXPECT_EQ(clipboard.AsText(), "b\r\ne\r\n\r\n");
+  FEditor->Perform(WM_CUT);
+  EXPECT_EQ(Text(), "ac\r\ndf\r\n");
+}
+
+// Box paste over a box: each box row takes its line at the box's left column; a row
+// that ends before that column is filled with blanks up to it, as box paste without a
+// selection fills a row shorter than the caret column.
+TEST_F(EditorEditingTest, BoxPasteOverABoxKeepsItsColumnOnShortRows) {
+  auto boxPaste = [&](const std::string& text, int top, int left, int bottom, int right, const std::string& lines) {
+    FEditor->Lines()->SetAllText(text);
+    FEditor->SetSelectionMode(true);
+    FEditor->SetRowCol(top, left);
+    FEditor->StartSelection();
+    FEditor->SetRowCol(bottom, right);
+    FEditor->ExtendSelection();
+    FEditor->BoxPasteText(lines);
+    return std::tuple{Text(), FEditor->Row(), FEditor->Col()};
+  };
+  EXPECT_EQ(boxPaste("abcd\r\nx\r\nefgh", 0, 2, 2, 3, "1\r\n2\r\n3"), (std::tuple{"ab1d\r\nx 2\r\nef3h\r\n", 2, 3}));
+  // A short first row, an empty row and a row whose tab ends before the column.
+  EXPECT_EQ(boxPaste("x\r\n\r\n\tq\r\nabcdefghijkl", 0, 10, 3, 11, "1\r\n2\r\n3\r\n4"),
+            (std::tuple{"x         1\r\n          2\r\n\tq 3\r\nabcdefghij4l\r\n", 3, 11}));
+  // Without a selection the same rows come out the same.
+  FEditor->Lines()->SetAllText("x\r\n\r\n\tq\r\nabcdefghijkl");
+  FEditor->CleanSelection();
+  FEditor->SetRowCol(0, 10);
+  FEditor->BoxPasteText("1\r\n2\r\n3\r\n");
+  EXPECT_EQ(Text(), "x         1\r\n          2\r\n\tq 3\r\nabcdefghijkl");
+  // Typing over a box with a short first row still goes to that row's end.
+  FEditor->Lines()->SetAllText("x\r\nabcd");
+  FEditor->SetRowCol(0, 2);
+  FEditor->StartSelection();
+  FEditor->SetRowCol(1, 3);
+  FEditor->ExtendSelection();
+  FEditor->InsertText("Z");
+  EXPECT_EQ(Text(), "xZ\r\nabd");
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
   for (int step = 0; step < 500; ++step) {
     TEditorStrings& lines = *editor.Lines();
     const int count = lines.Count();
-    const int operation = pick(26);
+    const int operation = pick(27);
     HeadlessWindowOf(editor).ClearPaintLog();
     const int countBefore = editor.ScreenStrings()->Count();
     const std::vector<TTextCell> before = SortedCells(editor);
@@ -168,6 +168,17 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
       case 24:
         editor.CleanSelection();
         break;
+      case 25: {
+        // The font's colour or style: every row, bar and mark is drawn in it.
+        static const TColor colours[] = {clBlack, clRed, clNavy, clWhite};
+        static const TFontStyles styles[] = {{}, {fsUnderline}, {fsItalic}, {fsBold, fsUnderline}};
+        if (pick(2) == 0) {
+          editor.Font().SetColor(colours[pick(4)]);
+        } else {
+          editor.Font().SetStyle(styles[pick(4)]);
+        }
+        break;
+      }
       default:
         editor.Redo();
         break;

@@ -41,6 +41,47 @@ std::string RandomText(std::mt19937& random) {
   return text;
 }
 
+// Up to longest bytes of filler rows with, here and there, the pattern cut into
+// pieces with blanks, line breaks or runs of up to longestRun blank or empty rows
+// (more than a chunk) between them, and now and then a piece left out, so that over
+// line breaks and blanks matches, and near misses, may span any number of rows.
+std::string RandomSpanText(std::mt19937& random, const std::string& pattern, int longest, int longestRun) {
+  static const char* const fillers[] = {"x", "xy", "\x82\xa0", "y", "", " ", "\t", "\x81\x40", "  x"};
+  static const char* const gaps[] = {"", " ", "\t", "\x81\x40", "\r\n", "  \r\n\t", "\r\n\r\n", "\r\n \r\n"};
+  static const char* const blanks[] = {"", " ", "\t ", "\x81\x40"};
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  auto run = [&] {
+    const std::string blank = blanks[pick(std::size(blanks))];
+    std::string rows;
+    const int count = std::uniform_int_distribution<int>(longestRun / 60, longestRun)(random);
+    for (int i = 0; i < count; ++i) rows += blank + "\r\n";
+    return rows;
+  };
+  std::string text;
+  const int target = std::uniform_int_distribution<int>(0, longest)(random);
+  while (static_cast<int>(text.size()) < target) {
+    const int kind = pick(12);
+    if (kind == 0) {
+      text += run();
+    } else if (kind < 4) {
+      // The pattern's bytes (a line end whole) with gaps between them.
+      for (size_t i = 0; i < pattern.size();) {
+        if (i > 0) {
+          const int gap = pick(10);
+          text += gap == 0 ? run() : gap < 4 ? std::string(gaps[pick(std::size(gaps))]) : std::string();
+        }
+        const size_t bytes = pattern.compare(i, 2, "\r\n") == 0 ? 2 : 1;
+        if (pick(40) != 0) text += pattern.substr(i, bytes);
+        i += bytes;
+      }
+    } else {
+      for (int i = pick(4); i >= 0; --i) text += fillers[pick(std::size(fillers))];
+    }
+    if (pick(3) == 0) text += "\r\n";
+  }
+  return text + "\r\n";
+}
+
 std::vector<TMatch> EngineMatches(const std::string& text, const std::string& pattern, TSearchOptions options) {
   std::vector<TMatch> matches;
   const bool forward = (options & soForward) != 0;
@@ -93,6 +134,29 @@ TEST(EditorSearch, RepeatedSearchesFindWhatTheWholeTextHolds) {
           << editor->WordWrap();
     }
   }
+  // Matches over many rows: line breaks and blanks skipped, or line ends in the pattern.
+  const char* const spanning[] = {"abcde", "bcd", "abc", " c", "\r\nc", "b\r\n\r\nc"};
+  for (int round = 0; round < 12; ++round) {
+    const std::string pattern = spanning[round % std::size(spanning)];
+    // Every blank before a "c" starts a match of a pattern that starts with one, and
+    // the engine follows each to the end of its run: such texts and runs are shorter.
+    const bool startsBlank = pattern.front() == ' ' || pattern.front() == '\r';
+    const std::string text =
+        startsBlank ? RandomSpanText(random, pattern, 12000, 100) : RandomSpanText(random, pattern, 30000, 6000);
+    editor->SetWordWrap(round % 4 == 3);
+    editor->Lines()->SetAllText(text);
+    ASSERT_EQ(editor->Lines()->AllText(), text);
+    for (TSearchOptions options : {TSearchOptions{soForward | soSpanLineBreaks}, soSpanLineBreaks,
+                                   TSearchOptions{soForward | soSpanLineBreaks | soSkipBlanks},
+                                   TSearchOptions{soSpanLineBreaks | soSkipBlanks}, TSearchOptions{soForward | soSkipBlanks},
+                                   soSkipBlanks, TSearchOptions{soForward | soSpanLineBreaks | soSkipBlanks | soWholeWord},
+                                   TSearchOptions{soSpanLineBreaks | soSkipBlanks | soFoldWidth}, soForward,
+                                   TSearchOptions{0}}) {
+      EXPECT_EQ(EditorMatches(*editor, pattern, options), EngineMatches(text, pattern, options))
+          << "spanning round " << round << " pattern \"" << pattern << "\" options " << options << " wrap "
+          << editor->WordWrap();
+    }
+  }
 }
 
 // A match over the end of each row near where the first chunk ends, for rows of several
@@ -125,6 +189,45 @@ TEST(EditorSearch, AMatchOverTheRowWhereAChunkEndsIsFound) {
       EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, 4})) << length << " " << k;
     }
   }
+}
+
+// A match over three rows, "ab", "c" and "de", and one over "a", a run of empty rows
+// longer than a chunk and "b", placed at every row near where the first chunk ends,
+// forwards and backwards; also after a single row longer than a chunk.
+TEST(EditorSearch, AMatchOverManyRowsAtAChunkJointIsFound) {
+  UseHeadlessPlatform();
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  auto expectFound = [&](const std::string& pattern, const std::string& text, int32_t expected, int32_t length,
+                         const std::string& what) {
+    editor->Lines()->SetAllText(text);
+    editor->CleanSelection();
+    editor->SetRowCol(0, 0);
+    ASSERT_TRUE(editor->FindText(pattern, soForward | soSpanLineBreaks)) << what;
+    EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, length})) << what;
+    editor->CleanSelection();
+    editor->SetRow(editor->ScreenStrings()->Count());
+    ASSERT_TRUE(editor->FindText(pattern, soSpanLineBreaks)) << what;
+    EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{expected, length})) << what;
+  };
+  const std::string row(98, 'x');
+  for (int k = 70; k <= 82; ++k) {
+    std::string text;
+    for (int r = 0; r < k; ++r) text += row + "\r\n";
+    const std::string before = text;
+    text += row + "ab\r\nc\r\nde\r\n";
+    for (int r = 0; r < 200; ++r) text += row + "\r\n";
+    const auto at = static_cast<int32_t>(before.size() + row.size());
+    expectFound("abcde", text, at, 9, "three rows after " + std::to_string(k));
+    text = before + row + "a\r\n";
+    for (int r = 0; r < 5000; ++r) text += "\r\n";
+    text += "b\r\n" + before;
+    expectFound("ab", text, at, 10004, "a run after " + std::to_string(k));
+  }
+  // A row longer than a chunk makes one alone (the caret cannot stand at its end).
+  const std::string longRow(20000, 'x');
+  editor->Lines()->SetAllText(longRow + "ab\r\nc\r\n" + longRow);
+  editor->SetRowCol(0, 0);
+  EXPECT_TRUE(editor->FindText("abc", soForward | soSpanLineBreaks)) << "after a long row";
 }
 
 // With word wrap a chunk may start or end inside a line: a word cut there by the wrap
