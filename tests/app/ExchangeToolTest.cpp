@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
+#include "FaultyFileOps.h"
 #include "TestFiles.h"
+#include "framework/core/FileOps.h"
 
 namespace plomaret {
 namespace {
@@ -122,6 +126,98 @@ TEST_F(ExchangeToolTest, EmptyFileGivesEmptyOutput) {
   WriteBytes(in, "");
   ASSERT_EQ(Run({in, "-o", out}), 0);
   EXPECT_EQ(ReadBytes(out), "");
+}
+
+TEST_F(ExchangeToolTest, BytesAfterTheEndMarkAreNeverDroppedWithoutACopy) {
+  const std::string file = FFolder.Path("model.x");
+  const std::string bytes = "Mesh {\r\n}\r\n\x1a" + std::string(120, 'z');
+  WriteBytes(file, bytes);
+  EXPECT_EQ(Run({"--in-place", file}), 1);
+  EXPECT_NE(FErr.str().find("120 bytes after the end-of-file mark (0x1A) at byte 11 are not part of the text"),
+            std::string::npos)
+      << FErr.str();
+  EXPECT_NE(FErr.str().find("--backup"), std::string::npos) << "says how to go on";
+  EXPECT_EQ(ReadBytes(file), bytes);
+
+  ASSERT_EQ(Run({"--in-place", "--backup", ".orig", file}), 0) << FErr.str();
+  EXPECT_NE(FErr.str().find("were dropped; " + file + ".orig keeps them"), std::string::npos) << FErr.str();
+  EXPECT_EQ(ReadBytes(file + ".orig"), bytes);
+  EXPECT_EQ(ReadBytes(file), "Mesh {\r\n}\r\n");
+
+  WriteBytes(file, "x\x1a");  // the mark alone ends many old files: nothing to report
+  ASSERT_EQ(Run({"--in-place", file}), 0);
+  EXPECT_EQ(FErr.str(), "");
+}
+
+TEST_F(ExchangeToolTest, ABackupReplacesAStrayLinkInsteadOfWritingThroughIt) {
+  const std::string file = FFolder.Path("model.x"), other = FFolder.Path("precious.x");
+  WriteBytes(file, kModel);
+  WriteBytes(other, "precious");
+  std::filesystem::create_symlink("precious.x", file + ".orig");
+  ASSERT_EQ(Run({"--in-place", "--backup", ".orig", file}), 0) << FErr.str();
+  EXPECT_EQ(ReadBytes(other), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(file + ".orig"));
+  EXPECT_EQ(ReadBytes(file + ".orig"), kModel);
+}
+
+TEST_F(ExchangeToolTest, ReportsThatCannotBeWrittenMakeTheStatusOneAfterEveryFile) {
+  const std::string a = FFolder.Path("a.x"), b = FFolder.Path("b.x");
+  WriteBytes(a, kModel);
+  WriteBytes(b, kModel);
+  FOut.setstate(std::ios::badbit);  // a closed pipe or a full disk
+  std::vector<const char*> argv{"plomaret-exchange", "--in-place", a.c_str(), b.c_str()};
+  EXPECT_EQ(RunExchangeTool(static_cast<int>(argv.size()), argv.data(), FOut, FErr), 1);
+  EXPECT_EQ(ReadBytes(a), kExchanged);
+  EXPECT_EQ(ReadBytes(b), kExchanged);
+}
+
+TEST_F(ExchangeToolTest, LeftoversOfAStoppedRunAreNamedAndKept) {
+  const std::string file = FFolder.Path("model.x");
+  const std::string leftover = FFolder.Path(".model.x.plomaret-old-Ab12Cd");
+  WriteBytes(file, kModel);
+  WriteBytes(leftover, "half");
+  ASSERT_EQ(Run({"--in-place", file}), 0);
+  EXPECT_NE(FErr.str().find("warning: \"" + leftover + "\" was left by an earlier run"), std::string::npos) << FErr.str();
+  EXPECT_EQ(ReadBytes(leftover), "half");
+}
+
+TEST_F(ExchangeToolTest, OneFileUnderTwoNamesIsRewrittenOnce) {
+  const std::string file = FFolder.Path("model.x");
+  WriteBytes(file, kModel);
+  std::filesystem::create_symlink("model.x", FFolder.Path("alias.x"));
+  ASSERT_EQ(Run({"--in-place", "--backup", ".orig", file, FFolder.Path("alias.x")}), 0) << FErr.str();
+  EXPECT_EQ(ReadBytes(file + ".orig"), kModel) << "the second name would back up the new text";
+  const std::string report = FOut.str();
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+}
+
+TEST_F(ExchangeToolTest, AFullTemporaryFolderIsNamedAsSuch) {
+  const std::string models = FFolder.Path("models/"), temp = FFolder.Path("tmp/");
+  std::filesystem::create_directories(models);
+  std::filesystem::create_directories(temp);
+  WriteBytes(models + "a.x", kModel);
+  testing::TFaultyFileOps full(1, ENOSPC);
+  full.NotWritable.insert(models);  // the new version has to wait in the temporary folder
+  const char* oldTemp = std::getenv("TMPDIR");
+  const std::string saved = oldTemp != nullptr ? oldTemp : "";
+  ::setenv("TMPDIR", temp.c_str(), 1);
+  {
+    TScopedFileOps installed(full);
+    EXPECT_EQ(Run({"--in-place", models + "a.x"}), 1);
+  }
+  oldTemp != nullptr ? (void)::setenv("TMPDIR", saved.c_str(), 1) : (void)::unsetenv("TMPDIR");
+  EXPECT_NE(FErr.str().find("temporary copy in the folder \"" + temp + "\""), std::string::npos) << FErr.str();
+  EXPECT_NE(FErr.str().find("No space left on device"), std::string::npos) << FErr.str();
+}
+
+TEST_F(ExchangeToolTest, ReplacingKeepsTheSetIdBits) {
+  const std::string file = FFolder.Path("model.x");
+  WriteBytes(file, kModel);
+  ASSERT_EQ(::chmod(file.c_str(), 06750), 0);
+  ASSERT_EQ(Run({"--in-place", file}), 0) << FErr.str();
+  struct stat info {};
+  ::stat(file.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 06750u);
 }
 
 }  // namespace
