@@ -1,0 +1,108 @@
+// Exchange two ways on random files: through the editor's Lines as the window runs
+// it (loaded, word wrap on or off, rewritten in its working copy, written as SaveAs
+// writes), and streamed by the batch tool. Both must give the same bytes.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "FuzzCheck.h"
+#include "FuzzInput.h"
+#include "app/ExchangeTool.h"
+#include "app/XFileFixup.h"
+#include "editor/EditorControl.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/FileReplacer.h"
+#include "framework/core/TextFileReader.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace {
+
+using namespace plomaret;
+
+const char* const kKeywords[] = {" MeshTextureCoords {", " MeshVertexColors {", " }"};
+
+// A file of the pieces the two paths could read differently.
+std::string MakeFile(TFuzzInput& input) {
+  static const char* const pieces[] = {"\r\n", "\r", "\n", ";,", "  0.5;0.5;,", "\x1a", "\x82\xa0", "\t", "// ", ""};
+  std::string text;
+  while (!input.Empty() && text.size() < 20000) {
+    const int choice = input.Below(16);
+    if (choice < 10) {
+      text += pieces[choice];
+    } else if (choice < 13) {
+      text += kKeywords[choice - 10];
+    } else if (choice == 13) {
+      // A keyword cut anywhere, so pieces may join into one.
+      const std::string keyword = kKeywords[input.Below(3)];
+      const size_t cut = static_cast<size_t>(input.Below(static_cast<int>(keyword.size()) + 1));
+      text += input.Below(2) == 0 ? keyword.substr(0, cut) : keyword.substr(cut);
+    } else if (choice == 14) {
+      text += std::string(static_cast<size_t>(input.Below(64)) * 50, 'x');  // long lines, wrapped in the editor
+    } else {
+      text += static_cast<char>(input.Byte());
+    }
+  }
+  return text;
+}
+
+std::string ScratchFile(const char* name) {
+  static const std::string folder = [] {
+    std::string pattern = "/tmp/plomaret-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    return pattern + "/";
+  }();
+  return folder + name;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string bytes;
+  TTextFileReader(path).CopyBytes([&](std::string_view block) { bytes.append(block); });
+  return bytes;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) { WriteFileReplacing(path, bytes); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({16, 13, 3, 0, 8, 16});
+  TFuzzInput input(data, size);
+  const int wrap = input.Byte();
+  const std::string file = ScratchFile("model.x"), fromWindow = ScratchFile("window.x"),
+                    fromTool = ScratchFile("tool.x");
+  WriteAll(file, MakeFile(input));
+
+  bool toolRefused = false;
+  try {
+    TFileReplacer output(fromTool);
+    ExchangeFile(file, output);
+    output.Commit();
+  } catch (const EFileError&) {
+    toolRefused = true;  // a zero byte: not text
+  }
+
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  editor->SetBounds(0, 0, 320, 200);
+  editor->HandleNeeded();
+  if ((wrap & 1) != 0) {
+    editor->WrapOption()->SetWrapByte(20 + wrap % 40);
+    editor->SetWordWrap(true);
+  }
+  bool windowRefused = false;
+  try {
+    editor->Lines()->LoadFile(file);
+  } catch (const EFileError&) {
+    windowRefused = true;
+  }
+  FUZZ_CHECK(windowRefused == toolRefused);
+  if (windowRefused) return 0;
+  ExchangeThroughWorkingCopy(*editor->Lines());
+  TFileReplacer output(fromWindow);
+  editor->Lines()->WriteTo(output);
+  output.Commit();
+  FUZZ_CHECK(ReadAll(fromWindow) == ReadAll(fromTool));
+  return 0;
+}
