@@ -18,9 +18,30 @@ std::vector<std::string_view> SplitCharacters(std::string_view text) {
 
 // ---- TTextLayer ----
 
+namespace {
+
+// The parts of bounds outside rect, at most four rectangles.
+std::vector<TRect> Outside(const TRect& bounds, const TRect& rect) {
+  const TRect common = bounds.Intersect(rect);
+  if (common.IsEmpty()) return {bounds};
+  std::vector<TRect> parts{{bounds.Left, bounds.Top, bounds.Right, common.Top},
+                           {bounds.Left, common.Bottom, bounds.Right, bounds.Bottom},
+                           {bounds.Left, common.Top, common.Left, common.Bottom},
+                           {common.Right, common.Top, bounds.Right, common.Bottom}};
+  std::erase_if(parts, [](const TRect& part) { return part.IsEmpty(); });
+  return parts;
+}
+
+}  // namespace
+
 void TTextLayer::SetRecording(bool recording) {
   FRecording = recording;
-  if (!recording) FBands.clear();
+  if (!recording) Clear();
+}
+
+void TTextLayer::Insert(TBands& bands, TTextCell cell) {
+  FTallest = std::max(FTallest, cell.Bounds.Height());
+  bands[cell.Bounds.Top].push_back(std::move(cell));
 }
 
 void TTextLayer::Add(TTextCell cell) {
@@ -32,55 +53,76 @@ void TTextLayer::Add(TTextCell cell) {
     return !cell.Glyph.IsEmpty() && other.Glyph == cell.Glyph && other.Bytes == cell.Bytes && other.Color == cell.Color &&
            other.Background == cell.Background && other.Style == cell.Style;
   };
-  for (auto band = FBands.lower_bound(cell.Glyph.Top - FTallest); band != FBands.end() && band->first < cell.Glyph.Bottom;) {
-    auto& cells = band->second;
-    for (auto it = cells.begin(); it != cells.end();) {
-      if (sameCharacter(*it)) {
-        cell.Bounds = cell.Bounds.Union(it->Bounds);
-        it = cells.erase(it);
-      } else {
-        ++it;
+  for (TBands* bands : {&FBands, &FRemnants}) {
+    for (auto band = bands->lower_bound(cell.Glyph.Top - FTallest); band != bands->end() && band->first < cell.Glyph.Bottom;) {
+      auto& cells = band->second;
+      for (auto it = cells.begin(); it != cells.end();) {
+        if (sameCharacter(*it)) {
+          cell.Bounds = cell.Bounds.Union(it->Bounds);
+          it = cells.erase(it);
+        } else {
+          ++it;
+        }
       }
+      band = cells.empty() ? bands->erase(band) : std::next(band);
     }
-    band = cells.empty() ? FBands.erase(band) : std::next(band);
   }
-  FTallest = std::max(FTallest, cell.Bounds.Height());
-  FBands[cell.Bounds.Top].push_back(std::move(cell));
+  Insert(FBands, std::move(cell));
 }
 
 void TTextLayer::Erase(const TRect& rect) {
-  if (FBands.empty() || rect.IsEmpty()) return;
-  auto band = FBands.lower_bound(rect.Top - FTallest + 1);
-  while (band != FBands.end() && band->first < rect.Bottom) {
-    // A character is gone when the painting crosses its middle; a line along its
-    // bottom (an underline) leaves it readable.
-    std::erase_if(band->second, [&](const TTextCell& cell) {
-      const int middle = cell.Bounds.Top + cell.Bounds.Height() / 2;
-      return !cell.Bounds.Intersect(rect).IsEmpty() && rect.Top <= middle && middle < rect.Bottom;
-    });
-    band = band->second.empty() ? FBands.erase(band) : std::next(band);
+  if ((FBands.empty() && FRemnants.empty()) || rect.IsEmpty()) return;
+  std::vector<TTextCell> remnants;
+  // What rect leaves of a character painted over is a remnant.
+  auto cut = [&](TTextCell& cell) {
+    for (const TRect& part : Outside(cell.Bounds, rect)) {
+      TTextCell remnant = cell;
+      remnant.Bounds = part;
+      remnants.push_back(std::move(remnant));
+    }
+  };
+  for (TBands* bands : {&FBands, &FRemnants}) {
+    auto band = bands->lower_bound(rect.Top - FTallest + 1);
+    while (band != bands->end() && band->first < rect.Bottom) {
+      std::erase_if(band->second, [&](TTextCell& cell) {
+        if (cell.Bounds.Intersect(rect).IsEmpty()) return false;
+        if (bands == &FBands) {
+          // A character is gone when the painting crosses its middle; a line along its
+          // bottom (an underline) leaves it readable.
+          const int middle = cell.Bounds.Top + cell.Bounds.Height() / 2;
+          if (rect.Top > middle || middle >= rect.Bottom) return false;
+        }
+        cut(cell);
+        return true;
+      });
+      band = band->second.empty() ? bands->erase(band) : std::next(band);
+    }
   }
+  for (TTextCell& remnant : remnants) Insert(FRemnants, std::move(remnant));
 }
 
 void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
-  if (FBands.empty()) return;
   // Characters inside the area move with the pixels; those moved out of it are gone,
   // as are those in the strip the move uncovers (it is repainted).
-  std::map<int, std::vector<TTextCell>> kept;
-  for (auto& [top, cells] : FBands) {
-    for (TTextCell& cell : cells) {
-      if (cell.Bounds.Intersect(area).IsEmpty()) {
-        kept[cell.Bounds.Top].push_back(std::move(cell));
-        continue;
+  auto scroll = [&](TBands& bands) {
+    TBands kept;
+    for (auto& [top, cells] : bands) {
+      for (TTextCell& cell : cells) {
+        if (cell.Bounds.Intersect(area).IsEmpty()) {
+          kept[cell.Bounds.Top].push_back(std::move(cell));
+          continue;
+        }
+        if (!area.ContainsRect(cell.Bounds)) continue;
+        // A character moved partly out of the area keeps the part that is still shown.
+        cell.Bounds = cell.Bounds.Offset(dx, dy).Intersect(area);
+        cell.Glyph = cell.Glyph.Offset(dx, dy);
+        if (!cell.Bounds.IsEmpty()) kept[cell.Bounds.Top].push_back(std::move(cell));
       }
-      if (!area.ContainsRect(cell.Bounds)) continue;
-      // A character moved partly out of the area keeps the part that is still shown.
-      cell.Bounds = cell.Bounds.Offset(dx, dy).Intersect(area);
-      cell.Glyph = cell.Glyph.Offset(dx, dy);
-      if (!cell.Bounds.IsEmpty()) kept[cell.Bounds.Top].push_back(std::move(cell));
     }
-  }
-  FBands = std::move(kept);
+    bands = std::move(kept);
+  };
+  scroll(FBands);
+  scroll(FRemnants);
 }
 
 const TTextCell* TTextLayer::At(TPoint point) const {

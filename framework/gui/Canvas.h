@@ -64,16 +64,25 @@ class TTextLayer {
   void Erase(const TRect& rect);
   // The raster's area was scrolled by (dx, dy) inside itself.
   void Scroll(const TRect& area, int dx, int dy);
-  void Clear() { FBands.clear(); }
+  void Clear() {
+    FBands.clear();
+    FRemnants.clear();
+  }
   // The character whose cell contains point, or nullptr.
   const TTextCell* At(TPoint point) const;
   // Every character, top to bottom.
   std::vector<TTextCell> Cells() const;
 
  private:
+  using TBands = std::map<int, std::vector<TTextCell>>;
+  void Insert(TBands& bands, TTextCell cell);
   // Characters by the top of their cell, so that painting a row looks at that row's
   // characters only.
-  std::map<int, std::vector<TTextCell>> FBands;
+  TBands FBands;
+  // What still shows of characters painted over through their middle: unreadable, but
+  // drawing the rest of the same character again makes it whole (a row repainted in a
+  // strip after a scroll keeps the part the scroll brought).
+  TBands FRemnants;
   int FTallest = 0;  // the highest cell seen: how far above a rectangle a cell may start
   bool FRecording = true;
 };

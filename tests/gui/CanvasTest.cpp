@@ -60,6 +60,35 @@ TEST_F(CanvasTest, PaintingOverTextRemovesItAndScrollingMovesIt) {
   EXPECT_EQ(FLayer.Cells().size(), 1u) << "z moved out of the area";
 }
 
+TEST_F(CanvasTest, ACharacterPaintedAgainOverPartOfItKeepsTheRestThatStillShows) {
+  const TRect area{0, 0, 60, 30};
+  // An "x" cut by the bottom edge moves up a row; the strip that uncovers is painted
+  // twice (a row's text, then a token over it), each time through the middle of the x.
+  FCanvas.SetBrushColor(clWhite);
+  FCanvas.ExtTextOut(0, 24, etoOpaque | etoClipped, area, "x", {6});
+  FRaster.Scroll(area, 0, -12);
+  FLayer.Scroll(area, 0, -12);
+  const TRect strip{0, 18, 60, 30};
+  FCanvas.ExtTextOut(0, 12, etoOpaque | etoClipped, strip, "x", {6});
+  FCanvas.ExtTextOut(0, 12, etoOpaque | etoClipped, strip, "x", {6});
+  ASSERT_NE(FLayer.At({1, 13}), nullptr) << "the scrolled top and the painted bottom are one x";
+  EXPECT_EQ(FLayer.At({1, 13})->Bounds, (TRect{0, 12, 6, 24}));
+  FRaster.Scroll(area, 0, 12);
+  FLayer.Scroll(area, 0, 12);
+  ASSERT_NE(FLayer.At({1, 25}), nullptr) << "its top moved back into view";
+  EXPECT_EQ(FLayer.At({1, 25})->Bounds, (TRect{0, 24, 6, 30}));
+  EXPECT_EQ(FLayer.At({1, 25})->Glyph, (TRect{0, 24, 6, 36}));
+  // Painted through its middle by something else, the x is gone, and what is left of
+  // it does not join another character.
+  FCanvas.FillRect({0, 24, 6, 28});
+  EXPECT_EQ(FLayer.At({1, 29}), nullptr);
+  FCanvas.Font().SetColor(clRed);
+  FCanvas.ExtTextOut(0, 24, etoOpaque | etoClipped, {0, 24, 6, 28}, "x", {6});
+  ASSERT_NE(FLayer.At({1, 25}), nullptr);
+  EXPECT_EQ(FLayer.At({1, 25})->Bounds, (TRect{0, 24, 6, 28}));
+  EXPECT_EQ(FLayer.Cells().size(), 1u);
+}
+
 TEST_F(CanvasTest, PensDrawInTheirModeAndCopiesUseTheCopyMode) {
   FCanvas.SetPenColor(clRed);
   FCanvas.MoveTo(0, 0);
