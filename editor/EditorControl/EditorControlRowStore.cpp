@@ -155,9 +155,6 @@ void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
   const int last = LastRowOfLine(lastOld);
 
   TStoreUpdate update(*this);
-  int oldCount = 0;
-  int newCount = 0;
-  int parsed = 0;
   if (a == first && last == lastOld && text.empty() && n > 0) {
     // Whole logical lines go, and nothing takes their place.
     TUndoData& record = FUndo->AddRecord();
@@ -166,28 +163,33 @@ void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
     record.Text = std::move(old.Text);
     record.EndAttribute = old.EndAttribute;
     record.Rows = std::move(old.Rows);
-    oldCount = old.RowCount;
-    const uint16_t marks = DeleteRows(a, n);
-    int heir = -1;
-    if (Count() == 0) {
-      ExcludeMarks(marks);
-    } else if (marks != 0) {
-      heir = std::min(a, Count() - 1);
-      SetRowMarkBits(heir, static_cast<uint16_t>(RowMarkBits(heir) | marks));
-    }
-    parsed = UpdateStates(a, true);
-    // The row that took the marks is repainted with them: it counts as changed.
-    if (heir >= a) {
-      parsed = std::max(parsed, heir - a + 1);
-    } else if (heir >= 0) {
-      SetChangeRecord(heir, oldCount + 1, 1, parsed + 1);
-      return;
-    }
-  } else {
-    ReplaceTextGeneral(first, a, lastOld, last, text, oldCount, newCount);
-    parsed = UpdateStates(first, true);
+    RemoveRows(a, old.RowCount);
+    return;
   }
-  SetChangeRecord(first, oldCount, newCount, parsed);
+  int oldCount = 0;
+  int newCount = 0;
+  ReplaceTextGeneral(first, a, lastOld, last, text, oldCount, newCount);
+  SetChangeRecord(first, oldCount, newCount, UpdateStates(first, true));
+}
+
+void TEditorScreenStrings::RemoveRows(int a, int n) {
+  const uint16_t marks = DeleteRows(a, n);
+  int heir = -1;
+  if (Count() == 0) {
+    ExcludeMarks(marks);
+  } else if (marks != 0) {
+    heir = std::min(a, Count() - 1);
+    SetRowMarkBits(heir, static_cast<uint16_t>(RowMarkBits(heir) | marks));
+  }
+  int parsed = UpdateStates(a, true);
+  // The row that took the marks is repainted with them: it counts as changed.
+  if (heir >= a) {
+    parsed = std::max(parsed, heir - a + 1);
+  } else if (heir >= 0) {
+    SetChangeRecord(heir, n + 1, 1, parsed + 1);
+    return;
+  }
+  SetChangeRecord(a, n, 0, parsed);
 }
 
 void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text,

@@ -114,6 +114,9 @@ class TEditorScreenStrings : public TEditorStringList {
   void ReplaceRows(int first, int n, const TEditorStringList& rows);
   // Deletes n rows at a; returns the union of their marks.
   uint16_t DeleteRows(int a, int n);
+  // Deletes n rows at a as one change: their marks go to the row that takes their
+  // place (the new last row when they were the last), which counts as changed.
+  void RemoveRows(int a, int n);
   virtual void StrToRows(std::string_view text, TEditorStringList& rows);
   virtual int RowCountOf(std::string_view line);
 

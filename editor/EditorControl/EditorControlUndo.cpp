@@ -67,25 +67,19 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
 
   if (record.EndAttribute == kNoRowsAttribute) {
     // The step only inserted rows: they go again.
-    const uint16_t marks = store.DeleteRows(record.StartRow, produced.RowCount);
-    if (store.Count() == 0) {
-      store.ExcludeMarks(marks);
-    } else {
-      const int heir = std::min(record.StartRow, store.Count() - 1);
-      store.SetRowMarkBits(heir, static_cast<uint16_t>(store.RowMarkBits(heir) | marks));
-    }
+    store.RemoveRows(record.StartRow, produced.RowCount);
     restoredRows = 0;
-  } else {
-    TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-    size_t position = 0;
-    for (const TSavedRow& saved : record.Rows) {
-      const int row = rows->AddText(std::string_view(record.Text).substr(position, static_cast<size_t>(saved.Length)));
-      rows->SetRowAttributes(row, static_cast<TRowAttribute>(saved.Attribute));
-      position += static_cast<size_t>(saved.Length) + (saved.Attribute == raLineEnd ? 2 : 0);
-    }
-    store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
-    restoredRows = rows->Count();
+    return produced;
   }
+  TOwned<TEditorStringList> rows = Create<TEditorStringList>();
+  size_t position = 0;
+  for (const TSavedRow& saved : record.Rows) {
+    const int row = rows->AddText(std::string_view(record.Text).substr(position, static_cast<size_t>(saved.Length)));
+    rows->SetRowAttributes(row, static_cast<TRowAttribute>(saved.Attribute));
+    position += static_cast<size_t>(saved.Length) + (saved.Attribute == raLineEnd ? 2 : 0);
+  }
+  store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
+  restoredRows = rows->Count();
   const int parsed = store.UpdateStates(record.StartRow, true);
   store.SetChangeRecord(record.StartRow, produced.RowCount, restoredRows, parsed);
   return produced;

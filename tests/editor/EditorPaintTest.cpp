@@ -37,6 +37,14 @@ class EditorPaintTest : public ::testing::Test {
     }
     return found;
   }
+  // Whether the picture the changes left equals one painted afresh.
+  bool LooksPaintedAfresh() {
+    FEditor->Update();
+    const TRaster built = FEditor->BackingImage();
+    FEditor->Invalidate();
+    FEditor->Update();
+    return built == FEditor->BackingImage();
+  }
   // The top of a row of the view, and the x of a column.
   int RowTop(int row) const { return FEditor->TopOffset() + (row - FEditor->TopRow()) * FEditor->RowHeight(); }
   int ColumnX(int col) const { return FEditor->LeftOffset() + (col - FEditor->TopCol()) * FEditor->ColWidth(); }
@@ -231,6 +239,29 @@ TEST_F(EditorPaintTest, AChangeByChangePictureEqualsAFreshOne) {
       FAIL() << "step " << step << ", operation " << operation << ": the characters differ" << differences;
     }
   }
+}
+
+TEST_F(EditorPaintTest, TheRowThatTakesTheMarksOfRowsAnUndoOrRedoRemovesIsRepainted) {
+  TEditor& editor = Editor();
+  // Undoing an appended line: the new last row above it takes its mark.
+  editor.Lines()->SetAllText("a\r\nb\r\n");
+  editor.Lines()->Add("c");
+  editor.PutRowMark(2, 4);
+  EXPECT_TRUE(LooksPaintedAfresh());
+  editor.Undo();
+  ASSERT_EQ(editor.Lines()->Count(), 2);
+  EXPECT_EQ(editor.GetRowMarks(1), 1 << 4);
+  EXPECT_TRUE(LooksPaintedAfresh()) << "the mark on the last row";
+  // Redoing the deletion of a line: the row that moves up into its place takes its mark.
+  editor.Lines()->SetAllText("a\r\nb\r\nc\r\n");
+  editor.Lines()->Delete(1);
+  editor.Undo();
+  editor.PutRowMark(1, 4);
+  EXPECT_TRUE(LooksPaintedAfresh());
+  editor.Redo();
+  ASSERT_EQ(editor.Lines()->Get(1), "c");
+  EXPECT_EQ(editor.GetRowMarks(1), 1 << 4);
+  EXPECT_TRUE(LooksPaintedAfresh()) << "the mark on the row that moved up";
 }
 
 TEST_F(EditorPaintTest, ALongRowEndsAtTheColumnLimitWithTheHideMark) {
