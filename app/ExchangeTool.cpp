@@ -97,9 +97,7 @@ std::string Describe(const TJob& job) {
 
 
 std::string EndMarkText(const TJob& job) {
-  return job.Input + ": " + std::to_string(job.Result.BytesAfterEndMark) +
-         " bytes after the end-of-file mark (0x1A) at byte " + std::to_string(job.Result.EndMarkOffset) +
-         " are not part of the text";
+  return EndMarkMessage(job.Input, job.Result.EndMarkOffset, job.Result.BytesAfterEndMark);
 }
 
 // Names what a run killed earlier left beside a file we are about to rewrite; it is

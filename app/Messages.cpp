@@ -18,4 +18,9 @@ std::string NotEnoughMemoryMessage(const std::string& verb, const std::string& n
   return message;
 }
 
+std::string EndMarkMessage(const std::string& name, int64_t markOffset, int64_t bytesAfter) {
+  return name + ": " + std::to_string(bytesAfter) + " bytes" +
+         " after the end-of-file mark (0x1A) at byte " + std::to_string(markOffset) + " are not part of the text";
+}
+
 }  // namespace plomaret

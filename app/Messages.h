@@ -14,4 +14,8 @@ std::string SizeForPeople(int64_t bytes);
 // cannot be).
 std::string NotEnoughMemoryMessage(const std::string& verb, const std::string& name, const std::string& path);
 
+// "plane.x: 120 bytes after the end-of-file mark (0x1A) at byte 4096 are not part of
+// the text".
+std::string EndMarkMessage(const std::string& name, int64_t markOffset, int64_t bytesAfter);
+
 }  // namespace plomaret

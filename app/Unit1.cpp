@@ -114,19 +114,16 @@ void TForm1::SpeedButton5Click(TObject*) {
   // A file that cannot be read (missing, a folder, binary, too large) is refused
   // before the editor, the caption or the current name change: the open document
   // stays as it was.
-  TTextFileReader(path).Count();
+  TTextFileReader check(path);
+  const TTextFileShape shape = check.Count();
   try {
     Editor1->Lines()->LoadFile(path);
+  } catch (const std::bad_alloc&) {
+    ShowNoFile();
+    throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));
   } catch (...) {
-    // Read once already, so this is rare (memory, or the file changed meanwhile); the
-    // editor is now empty, and must not be saved over the file it shows no more.
-    FCurrentFileName.clear();
-    SetCaption(FNoFileCaption);
-    try {
-      throw;
-    } catch (const std::bad_alloc&) {
-      throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));
-    }
+    ShowNoFile();
+    throw;
   }
   FCurrentFileName = path;
   // File names are the system's (UTF-8); the caption is program text.
@@ -136,6 +133,18 @@ void TForm1::SpeedButton5Click(TObject*) {
   } catch (const std::exception& error) {
     Application().HandleException(error);
   }
+  if (const int64_t dropped = check.Size() - shape.EndMarkOffset - 1; shape.EndMarkOffset >= 0 && dropped > 0) {
+    // The text ends at byte 26; saving over the file would lose what follows it.
+    ShowMessage(Utf8ToCp932(EndMarkMessage(name, shape.EndMarkOffset, dropped) +
+                            "; saving over the file drops them."));
+  }
+}
+
+void TForm1::ShowNoFile() {
+  // Loading failed after the file was checked (memory, or the file changed meanwhile):
+  // the editor is empty now and must not be saved over the file it no longer shows.
+  FCurrentFileName.clear();
+  SetCaption(FNoFileCaption);
 }
 
 void TForm1::SpeedButton3Click(TObject*) {

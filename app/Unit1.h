@@ -46,6 +46,7 @@ class TForm1 : public TForm {
  private:
   template <class T>
   T* Part(const char* name);
+  void ShowNoFile();
 
   std::string FCurrentFileName;
   std::string FProgramFile;

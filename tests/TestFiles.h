@@ -32,19 +32,26 @@ class TScratchFolder {
   std::string FPath;
 };
 
-// Points XDG_CONFIG_HOME (where the registry lives) at a scratch folder for its lifetime.
-class TScopedConfigHome {
+// Sets an environment variable for its lifetime.
+class TScopedEnvironment {
  public:
-  explicit TScopedConfigHome(const std::string& path) {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) FOld = old;
-    ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+  TScopedEnvironment(const char* name, const std::string& value) : FName(name) {
+    if (const char* old = std::getenv(name)) FOld = old;
+    ::setenv(name, value.c_str(), 1);
   }
-  ~TScopedConfigHome() { FOld ? (void)::setenv("XDG_CONFIG_HOME", FOld->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME"); }
-  TScopedConfigHome(const TScopedConfigHome&) = delete;
-  TScopedConfigHome& operator=(const TScopedConfigHome&) = delete;
+  ~TScopedEnvironment() { FOld ? (void)::setenv(FName, FOld->c_str(), 1) : (void)::unsetenv(FName); }
+  TScopedEnvironment(const TScopedEnvironment&) = delete;
+  TScopedEnvironment& operator=(const TScopedEnvironment&) = delete;
 
  private:
+  const char* FName;
   std::optional<std::string> FOld;
+};
+
+// Points XDG_CONFIG_HOME (where the registry lives) at a scratch folder for its lifetime.
+class TScopedConfigHome : public TScopedEnvironment {
+ public:
+  explicit TScopedConfigHome(const std::string& path) : TScopedEnvironment("XDG_CONFIG_HOME", path) {}
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {

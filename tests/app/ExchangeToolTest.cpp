@@ -198,14 +198,11 @@ TEST_F(ExchangeToolTest, AFullTemporaryFolderIsNamedAsSuch) {
   WriteBytes(models + "a.x", kModel);
   testing::TFaultyFileOps full(1, ENOSPC);
   full.NotWritable.insert(models);  // the new version has to wait in the temporary folder
-  const char* oldTemp = std::getenv("TMPDIR");
-  const std::string saved = oldTemp != nullptr ? oldTemp : "";
-  ::setenv("TMPDIR", temp.c_str(), 1);
   {
+    testing::TScopedEnvironment inTemp("TMPDIR", temp);
     TScopedFileOps installed(full);
     EXPECT_EQ(Run({"--in-place", models + "a.x"}), 1);
   }
-  oldTemp != nullptr ? (void)::setenv("TMPDIR", saved.c_str(), 1) : (void)::unsetenv("TMPDIR");
   EXPECT_NE(FErr.str().find("temporary copy in the folder \"" + temp + "\""), std::string::npos) << FErr.str();
   EXPECT_NE(FErr.str().find("No space left on device"), std::string::npos) << FErr.str();
 }

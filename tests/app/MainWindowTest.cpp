@@ -120,6 +120,20 @@ TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheOpenDocumentAsItWas) {
   EXPECT_EQ(ReadBytes(FFolder.Path("binary.x")), std::string("a\0b", 3));
 }
 
+TEST_F(MainWindowTest, OpenSaysWhatFollowsTheEndMarkAndWouldBeLostBySavingOver) {
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, "Mesh {\r\n}\x1a" + std::string(120, 'z'));
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_EQ(Text(), "Mesh {\r\n}");
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"plane.x: 120 bytes after the end-of-file mark (0x1A) at byte 9 are not "
+                                              "part of the text; saving over the file drops them."});
+  WriteBytes(plane, "Mesh {\r\n}\x1a");  // the mark alone, as old tools end files
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(MainWindowTest, ExchangeKeepsEmptyLinesBeforeAnyText) {
   // An empty first line once crashed the window's working copy.
   for (const std::string text : {"\r\nxof 0302txt 0032\r\n", "\r\n\r\n\r\n", ""}) {

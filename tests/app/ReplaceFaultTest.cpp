@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <sstream>
 
 #include "FaultyFileOps.h"
@@ -36,19 +35,6 @@ std::string Exchanged(const std::string& name, int lines) {
   for (int i = 0; i < lines; ++i) text += "  0." + std::to_string(i) + ";0.5;\r\n";
   return text + " }\r\n//  MeshVertexColors {\r\n//   1;\r\n//  }\r\n}\r\n";
 }
-
-// Sets TMPDIR for its lifetime.
-class TScopedTempFolder {
- public:
-  explicit TScopedTempFolder(const std::string& folder) {
-    if (const char* old = std::getenv("TMPDIR")) FOld = old;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TScopedTempFolder() { FOld ? (void)::setenv("TMPDIR", FOld->c_str(), 1) : (void)::unsetenv("TMPDIR"); }
-
- private:
-  std::optional<std::string> FOld;
-};
 
 std::vector<std::string> Entries(const std::string& folder) {
   std::vector<std::string> names;
@@ -78,7 +64,7 @@ class TBatch {
 
   int Run(TFaultyFileOps& ops, std::string* errors = nullptr) {
     if (FKind == pkFolderNotWritable) ops.NotWritable.insert(Models());
-    TScopedTempFolder temp(Temp());
+    testing::TScopedEnvironment temp("TMPDIR", Temp());
     TScopedFileOps installed(ops);
     std::vector<std::string> args{"plomaret-exchange", "--in-place"};
     if (FKind == pkRenameWithBackup) args.insert(args.end(), {"--backup", ".orig"});
@@ -151,6 +137,7 @@ TEST(ReplaceFaults, EveryRefusedStepOfABatchLeavesAllOldOrAllNew) {
 TEST(ReplaceFaults, TheWindowsSaveAsLeavesTheOldOrTheNewFile) {
   THeadlessPlatform& platform = UseHeadlessPlatform();
   TScratchFolder folder;
+  platform.ClearMessages();
   TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
   form->SetProgramFile(folder.Path("plomaret.exe"));
   form->Editor1->Lines()->SetAllText("new\r\ntext");
@@ -163,6 +150,13 @@ TEST(ReplaceFaults, TheWindowsSaveAsLeavesTheOldOrTheNewFile) {
       TScopedFileOps installed(counting);
       platform.ScriptFileChoice(path);
       form->SpeedButton4Click(nullptr);
+    }
+    if (linked) {
+      // Where the old version waits is shown before the file is overwritten.
+      ASSERT_FALSE(platform.Messages().empty());
+      EXPECT_NE(platform.Messages().front().Text.find("its old version is kept as \"" + folder.Root() + "/.plane.x.plomaret-old-"),
+                std::string::npos)
+          << platform.Messages().front().Text;
     }
     for (int n = 1; n <= counting.Calls(); ++n) {
       WriteBytes(path, "old");

@@ -20,7 +20,7 @@ checked=0
 
 check() {  # check NAME FILE
   python3 "$ref" "$2" "$work/expected"
-  "$tool" "$2" -o "$work/actual" >/dev/null
+  "$tool" "$2" -o "$work/actual" >/dev/null 2>"$work/notes"
   if cmp -s "$work/expected" "$work/actual"; then :; else
     echo "DIFFERS: $1"; failures=$((failures + 1))
   fi
@@ -30,7 +30,9 @@ check() {  # check NAME FILE
     printf 'form\nanswer open %s\nclick Open\nclick Exchange\nanswer save %s\nclick SaveAs\ndump boxes\n' \
       "$2" "$work/window" > "$work/window.eds"
     (cd "$work" && "$driver" window.eds > "$work/window.out")
-    if [ "$(cat "$work/window.out")" != 'box: "Complete."' ] || ! cmp -s "$work/actual" "$work/window"; then
+    # Open first says how many bytes follow an end-of-file mark, when any do.
+    if [ "$(grep -v 'end-of-file mark (0x1A)' "$work/window.out")" != 'box: "Complete."' ] ||
+       ! cmp -s "$work/actual" "$work/window"; then
       echo "WINDOW DIFFERS: $1"; failures=$((failures + 1))
     fi
   fi
