@@ -122,10 +122,9 @@ void WarnOfLeftovers(const std::vector<TJob>& jobs, std::ostream& err) {
 // among many changes none of them.
 bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& err) {
   TReplaceOptions replacing;
-  replacing.OnOldCopy = [&err](const std::string& copy) {
-    err << "plomaret-exchange: a file is rewritten in place (it has other hard links, or its folder is not "
-           "writable); until every file is done its old version is kept as \""
-        << copy << "\"\n";
+  replacing.OnOldCopy = [&err](const std::string& path, const std::string& copy) {
+    err << "plomaret-exchange: " << path << " is rewritten in place (it has other hard links, or its folder is not "
+        << "writable); until every file is done its old version is kept as \"" << copy << "\"\n";
     err.flush();
   };
   TReplaceOptions backingUp = replacing;

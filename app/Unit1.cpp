@@ -163,7 +163,7 @@ void TForm1::SpeedButton4Click(TObject*) {
   TReplaceOptions options;
   // Shown before the file is overwritten in place, so a person knows where the old
   // version is should the program be stopped meanwhile.
-  options.OnOldCopy = [&path](const std::string& copy) {
+  options.OnOldCopy = [](const std::string& path, const std::string& copy) {
     ShowMessage(Utf8ToCp932("\"" + FileNameOf(path) + "\" cannot be replaced by a new file (it has other hard links, or its "
                             "folder is not writable), so it is overwritten in place. Until that is done its old version "
                             "is kept as \"" + copy + "\"."));

@@ -329,7 +329,7 @@ void TFileReplacer::OverwriteInPlace() {
     return;
   }
   CopyOldVersion();
-  if (FOptions.OnOldCopy) FOptions.OnOldCopy(FOldPath);
+  if (FOptions.OnOldCopy) FOptions.OnOldCopy(FPath, FOldPath);
   THandle target(FileOps().Open(FTarget, O_WRONLY));
   if (target.Get() < 0) {
     const int error = errno;

@@ -26,9 +26,9 @@ struct TReplaceOptions {
   // Off: a symbolic link at the path is itself replaced by a file, never written
   // through (a backup must not overwrite what a stray link points at).
   bool FollowLinks = true;
-  // Told the name of the old version's complete copy before a file is overwritten in
-  // place, so a person knows where it is should the program be killed meanwhile.
-  std::function<void(const std::string& copy)> OnOldCopy;
+  // Told the file and its old version's complete copy before the file is overwritten
+  // in place, so a person knows where it is should the program be killed meanwhile.
+  std::function<void(const std::string& path, const std::string& copy)> OnOldCopy;
 };
 
 class TFileReplacer {

@@ -207,6 +207,19 @@ TEST_F(ExchangeToolTest, AFullTemporaryFolderIsNamedAsSuch) {
   EXPECT_NE(FErr.str().find("No space left on device"), std::string::npos) << FErr.str();
 }
 
+TEST_F(ExchangeToolTest, AFileRewrittenInPlaceNamesItsOldVersionsCopyFirst) {
+  const std::string file = FFolder.Path("model.x"), twin = FFolder.Path("twin.x");
+  WriteBytes(file, kModel);
+  std::filesystem::create_hard_link(file, twin);
+  ASSERT_EQ(Run({"--in-place", file}), 0) << FErr.str();
+  EXPECT_NE(FErr.str().find(file + " is rewritten in place"), std::string::npos) << FErr.str();
+  EXPECT_NE(FErr.str().find("its old version is kept as \"" + FFolder.Root() + "/.model.x.plomaret-old-"),
+            std::string::npos)
+      << FErr.str();
+  EXPECT_EQ(ReadBytes(twin), kExchanged) << "the link was broken";
+  EXPECT_EQ(testing::CountEntries(FFolder.Root()), 2u) << "the copy was left behind";
+}
+
 TEST_F(ExchangeToolTest, ReplacingKeepsTheSetIdBits) {
   const std::string file = FFolder.Path("model.x");
   WriteBytes(file, kModel);
