@@ -150,7 +150,9 @@ bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& 
     err << "plomaret-exchange: " << error.Message() << "\nNo file was changed.\n";
     return false;
   } catch (const std::bad_alloc&) {
-    err << "plomaret-exchange: " << NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
+    err << "plomaret-exchange: "
+        << (current != nullptr ? NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
+                               : std::string("Not enough memory"))
         << "\nNo file was changed.\n";
     return false;
   }
