@@ -5,4 +5,4 @@
 
 #include "editor/EditorControl/EditorControlTextModel.h"
 #include "editor/EditorControl/EditorControlOptions.h"
-#include "editor/EditorControl/EditorControlEditor.h"
+#include "editor/EditorControl/EditorControlFront.h"

@@ -183,7 +183,7 @@ void TEditor::EraseRulerMark(int col) { CopyRulerCell(col, FImages->RulerImage);
 // ---- The leftbar ----
 
 std::string TEditor::LeftbarNumber(int row) const {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   const bool emptyRowAfterText = row == count && RowAttribute(count - 1) != raTextEnd;
   if (row < 0 || (row >= count && !emptyRowAfterText)) return {};
   int64_t number = 0;
@@ -233,14 +233,14 @@ void TEditor::DrawImagebar(int first, int last) {
   const bool barColour = FLeftbar->Visible() && FLeftbar->BkColor() != clNone;
   canvas.SetBrushStyle(bsSolid);
   canvas.SetBrushColor(barColour ? FLeftbar->BkColor() : Color());
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   // Images stay inside the bar: a mark wider than the room reserved for it is cut.
   const TRect clip = canvas.ClipRect();
   canvas.SetClipRect(clip.Intersect({0, TopOffset(), FImagebarWidth, ClientHeight()}));
   for (int row = first; row <= last; ++row) {
     const int y = TopOffset() + (row - FTopRow) * FRowHeight;
     canvas.FillRect({0, y, FImagebarWidth, y + FRowHeight});
-    const uint16_t marks = row >= 0 && row < count ? FList->RowMarkBits(row) : 0;
+    const uint16_t marks = row >= 0 && row < count ? FRowStore->RowMarkBits(row) : 0;
     if (marks == 0) continue;
     for (int digit = 0; digit < 10; ++digit) {
       if ((marks & (1u << digit)) == 0) continue;
@@ -259,21 +259,21 @@ void TEditor::DrawImagebar(int first, int last) {
 }
 
 uint16_t TEditor::GetRowMarks(int row) const {
-  return row >= 0 && row < FList->Count() ? FList->RowMarkBits(row) : 0;
+  return row >= 0 && row < FRowStore->Count() ? FRowStore->RowMarkBits(row) : 0;
 }
 
 void TEditor::SetRowMarks(int row, uint16_t marks) {
-  if (row < 0 || row >= FList->Count()) return;
-  const uint16_t old = FList->RowMarkBits(row);
+  if (row < 0 || row >= FRowStore->Count()) return;
+  const uint16_t old = FRowStore->RowMarkBits(row);
   if (marks == old) return;
-  FList->IncludeMarks(static_cast<uint16_t>(marks & ~old));
-  FList->SetRowMarkBits(row, marks);
+  FRowStore->IncludeMarks(static_cast<uint16_t>(marks & ~old));
+  FRowStore->SetRowMarkBits(row, marks);
   // A mark leaves the marks in use only when no other row still carries it.
   uint16_t removed = static_cast<uint16_t>(old & ~marks);
-  for (int r = 0, count = FList->Count(); r < count && removed != 0; ++r) {
-    removed = static_cast<uint16_t>(removed & ~FList->RowMarkBits(r));
+  for (int r = 0, count = FRowStore->Count(); r < count && removed != 0; ++r) {
+    removed = static_cast<uint16_t>(removed & ~FRowStore->RowMarkBits(r));
   }
-  FList->ExcludeMarks(removed);
+  FRowStore->ExcludeMarks(removed);
   if (FImagebar->Visible() && HasWindow() && row >= FTopRow && row <= FTopRow + FRowCount) {
     const int y = TopOffset() + (row - FTopRow) * FRowHeight;
     InvalidateRect({0, y, FImagebarWidth, y + FRowHeight});
@@ -298,10 +298,10 @@ void TEditor::PutRowMark(int row, int mark) {
   if (mark < 0 || mark > 15) return;
   const uint16_t bit = static_cast<uint16_t>(1u << mark);
   if (mark < 10) {
-    const int holder = FirstRowWithMark(*FList, mark);
+    const int holder = FirstRowWithMark(*FRowStore, mark);
     if (holder >= 0) SetRowMarks(holder, static_cast<uint16_t>(GetRowMarks(holder) & ~bit));
   }
-  if (row >= 0 && row < FList->Count()) SetRowMarks(row, static_cast<uint16_t>(GetRowMarks(row) | bit));
+  if (row >= 0 && row < FRowStore->Count()) SetRowMarks(row, static_cast<uint16_t>(GetRowMarks(row) | bit));
 }
 
 void TEditor::DeleteRowMark(int row, int mark) {
@@ -311,7 +311,7 @@ void TEditor::DeleteRowMark(int row, int mark) {
 
 void TEditor::GotoRowMark(int mark) {
   if (mark < 0 || mark > 15) return;
-  const int row = FirstRowWithMark(*FList, mark);
+  const int row = FirstRowWithMark(*FRowStore, mark);
   if (row < 0) return;
   if (row < FTopRow || row > FTopRow + FRowCount - 1) SetTopRow(row - FRowCount / 2);
   SetRow(row);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 
 namespace plomaret {
 
@@ -40,32 +41,32 @@ std::vector<TToken> TokensOf(TFountain& fountain, const std::string& text) {
 TCellLayout TEditor::Layout() const {
   TCellLayout layout;
   layout.TabSpaceCount = FCaret->TabSpaceCount();
-  layout.WordWrap = FList->WordWrap();
-  layout.WrapByte = FList->WrapOption()->WrapByte();
+  layout.WordWrap = FRowStore->WordWrap();
+  layout.WrapByte = FRowStore->WrapOption()->WrapByte();
   layout.Delimiters = &FDelimiters;
   return layout;
 }
 
 std::string TEditor::RowText(int row) const {
-  if (row < 0 || row >= FList->Count()) return {};
-  return std::string(FList->ViewAt(row));
+  if (row < 0 || row >= FRowStore->Count()) return {};
+  return std::string(FRowStore->ViewAt(row));
 }
 
 std::string TEditor::RowDisplayText(int row) const { return ExpandTabs(RowText(row)); }
 
 int TEditor::RowEndCol(int row) const {
-  if (row < 0 || row >= FList->Count()) return 0;
-  return DisplayWidth(FList->ViewAt(row));
+  if (row < 0 || row >= FRowStore->Count()) return 0;
+  return DisplayWidth(FRowStore->ViewAt(row));
 }
 
 TRowAttribute TEditor::RowAttribute(int row) const {
-  if (row < 0 || row >= FList->Count()) return raTextEnd;
-  return FList->RowAttributes(row);
+  if (row < 0 || row >= FRowStore->Count()) return raTextEnd;
+  return FRowStore->RowAttributes(row);
 }
 
 int TEditor::ByteToCol(int row, int offset) const {
-  if (row < 0 || row >= FList->Count()) return 0;
-  const std::string_view text = FList->ViewAt(row);
+  if (row < 0 || row >= FRowStore->Count()) return 0;
+  const std::string_view text = FRowStore->ViewAt(row);
   const size_t length = static_cast<size_t>(std::clamp<int64_t>(offset, 0, static_cast<int64_t>(text.size())));
   return DisplayWidth(text.substr(0, length));
 }
@@ -91,9 +92,9 @@ TPoint TEditor::CaretPixel() const {
 }
 
 bool TEditor::CharFromPixel(int x, int y, int& row, int& byteIndex) const {
-  if (FList->Count() == 0 || FColWidth == 0 || x < LeftOffset() || y < TopOffset()) return false;
+  if (FRowStore->Count() == 0 || FColWidth == 0 || x < LeftOffset() || y < TopOffset()) return false;
   const TPoint cell = PixelToCell(x, y, true);
-  if (cell.Y < 0 || cell.Y > FList->Count()) return false;
+  if (cell.Y < 0 || cell.Y > FRowStore->Count()) return false;
   row = cell.Y;
   const std::string text = RowText(row);
   const std::string map = CellMap(text);
@@ -140,9 +141,9 @@ void TEditor::NormalizeCol(bool keep, int direction) {
     remember(FCol);
     while (CellAt(map, FCol) == kCellTabFill) FCol += direction;
   }
-  if (FList->WordWrap() && FCol >= b) {
+  if (FRowStore->WordWrap() && FCol >= b) {
     remember(FCol);
-    const int wrapByte = FList->WrapOption()->WrapByte();
+    const int wrapByte = FRowStore->WrapOption()->WrapByte();
     if (RowAttribute(FRow) == raWrap) {
       FCol = b - 1;
     } else if (FCol >= wrapByte) {
@@ -174,27 +175,21 @@ void TEditor::SetCol(int col) {
 }
 
 void TEditor::SetRow(int row) {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   if (row == FRow && FRow != count) return;
-  HideUnderline();
-  try {
-    const int oldCol = FCol;
-    FRow = std::max(0, std::min(row, count));
-    // After a text end there is no row to stand on; after a final line end there is.
-    if (FRow == count && count > 0 && FList->RowAttributes(count - 1) == raTextEnd) FRow = count - 1;
-    NormalizeCol(true, -1);
-    if (FCol != oldCol) MoveRulerMark(oldCol, FCol);
-  } catch (...) {
-    ShowUnderline();
-    throw;
-  }
-  ShowUnderline();
+  TUnderlineHidden hidden(*this);
+  const int oldCol = FCol;
+  FRow = std::max(0, std::min(row, count));
+  // After a text end there is no row to stand on; after a final line end there is.
+  if (FRow == count && count > 0 && FRowStore->RowAttributes(count - 1) == raTextEnd) FRow = count - 1;
+  NormalizeCol(true, -1);
+  if (FCol != oldCol) MoveRulerMark(oldCol, FCol);
 }
 
 void TEditor::SetRowCol(int row, int col) {
   if (row == FRow && col == FCol) return;
-  FCaretUpdateLock = true;
-  try {
+  {
+    TScopedValue locked(FCaretUpdateLock, true, false);
     SetRow(row);
     const std::string map = CellMap(RowText(FRow));
     if (CellAt(map, col) == kCellTrail) --col;
@@ -202,11 +197,7 @@ void TEditor::SetRowCol(int row, int col) {
       while (CellAt(map, col) == kCellTabFill) --col;
     }
     SetCol(col);
-  } catch (...) {
-    FCaretUpdateLock = false;
-    throw;
   }
-  FCaretUpdateLock = false;
   UpdateCaret();
 }
 
@@ -215,7 +206,7 @@ void TEditor::SetRowCol(int row, int col) {
 bool TEditor::MoveByToken(int& row, int& col, int direction) const {
   TFountain* fountain = ActiveFountain();
   if (fountain == nullptr) return false;
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   const bool endStop = FCaret->TokenEndStop();
   int r = row;
   int c = col;

@@ -99,22 +99,22 @@ void TEditor::InitDelimiters() { FDelimiters = DefaultDelimiters(); }
 // ---- The row store ----
 
 void TEditor::AttachTo(TEditorScreenStrings* store) {
-  FList = store;
-  FList->Attach(this);
+  FRowStore = store;
+  FRowStore->Attach(this);
 }
 
 void TEditor::DetachFromStore() {
-  if (FList == nullptr) return;
-  TEditorScreenStrings* store = FList;
-  FList = nullptr;
+  if (FRowStore == nullptr) return;
+  TEditorScreenStrings* store = FRowStore;
+  FRowStore = nullptr;
   store->Detach(this);  // the store frees itself when it was the last view
 }
 
 void TEditor::ShareRowStore(TEditor& other) {
-  if (&other == this || other.FList == FList) return;
+  if (&other == this || other.FRowStore == FRowStore) return;
   CleanSelection();
   DetachFromStore();
-  AttachTo(other.FList);
+  AttachTo(other.FRowStore);
   RefreshView();
 }
 
@@ -188,7 +188,7 @@ void TEditor::SetFountain(TFountain* value) {
   }
   FFountain = value;
   if (IsDestroying()) return;
-  FList->ResetStates();
+  FRowStore->ResetStates();
   Invalidate();
 }
 
@@ -214,7 +214,7 @@ void TEditor::SetImageList(TImageList*& field, TImageList* value) {
 
 void TEditor::SetLines(const TStrings& value) {
   FLines->Assign(value);
-  FList->RefreshEditors();
+  FRowStore->RefreshEditors();
 }
 
 void TEditor::SetReadOnly(bool value) {
@@ -229,13 +229,13 @@ void TEditor::SetReserveWordList(const TStrings& value) {
   TStringList* words = ReserveWordList();
   if (words->Equals(value)) return;
   words->Assign(value);
-  FList->ResetStates();
+  FRowStore->ResetStates();
   Invalidate();
 }
 
-int TEditor::UndoListMax() const { return FList->UndoObj()->ListMax(); }
+int TEditor::UndoListMax() const { return FRowStore->UndoObj()->ListMax(); }
 
-void TEditor::SetUndoListMax(int value) { FList->UndoObj()->SetListMax(std::max(TEditorUndoObj::kMinListMax, value)); }
+void TEditor::SetUndoListMax(int value) { FRowStore->UndoObj()->SetListMax(std::max(TEditorUndoObj::kMinListMax, value)); }
 
 void TEditor::SetView(const TEditorViewInfo& value) {
   FView->Assign(value);
@@ -244,8 +244,8 @@ void TEditor::SetView(const TEditorViewInfo& value) {
   PlaceCaret();
 }
 
-bool TEditor::CanUndo() const { return FList->UndoObj()->CanUndo(); }
-bool TEditor::CanRedo() const { return FList->UndoObj()->CanRedo(); }
+bool TEditor::CanUndo() const { return FRowStore->UndoObj()->CanUndo(); }
+bool TEditor::CanRedo() const { return FRowStore->UndoObj()->CanRedo(); }
 
 // ---- Option objects ----
 
@@ -253,7 +253,7 @@ void TEditor::OptionChanged(TObject* sender) {
   if (sender == FMarks.get()) {
     FMargin->SetUnderlineMargin(FMarks->Underline()->Visible() ? 1 : 0);
   } else if (sender == FView.get() || dynamic_cast<TFountain*>(sender) != nullptr) {
-    FList->ResetStates();
+    FRowStore->ResetStates();
   }
   if (!HasWindow()) return;
   Measure();
@@ -269,7 +269,7 @@ void TEditor::OptionChanged(TObject* sender) {
   }
   Invalidate();
   if (sender == FCaret.get()) {
-    FList->UndoObj()->Clear();
+    FRowStore->UndoObj()->Clear();
     UpdateCaret();
     return;
   }
@@ -285,7 +285,7 @@ void TEditor::Notification(TComponent* component, TOperation operation) {
   bool cleared = false;
   if (component == FFountain) {
     FFountain = nullptr;  // it is going: no need to unregister
-    if (!IsDestroying()) FList->ResetStates();
+    if (!IsDestroying()) FRowStore->ResetStates();
     cleared = true;
   }
   if (component == FImageDigits) {
@@ -302,8 +302,8 @@ void TEditor::Notification(TComponent* component, TOperation operation) {
 
 void TEditor::Loaded() {
   TCustomControl::Loaded();
-  if (WordWrap()) FList->WrapAll();
-  FList->ResetStates();
+  if (WordWrap()) FRowStore->WrapAll();
+  FRowStore->ResetStates();
   FModified = false;
 }
 

@@ -51,25 +51,25 @@ class TEditHold {
 
 std::string TEditor::LineEndOf(int row) const { return RowAttribute(row) == raLineEnd ? std::string(kCrLf) : std::string(); }
 
-int TEditor::BaseRowOf(int row) const { return std::max(FList->FirstRowOfLine(row), row - 1); }
+int TEditor::BaseRowOf(int row) const { return std::max(FRowStore->FirstRowOfLine(row), row - 1); }
 
 int64_t TEditor::OffsetFrom(int base, int row, int col) const {
   int64_t offset = 0;
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   for (int r = std::max(base, 0); r < row && r < count; ++r) offset += RowContribution(r);
   offset += ColToByte(CellMap(RowText(row)), col);
   return offset;
 }
 
 void TEditor::ReplaceRows(int first, int last, std::string_view text) {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   int rows = last - first + 1;
   if (first >= count) {
     rows = 0;
   } else if (last > count - 1) {
     rows = last - first;
   }
-  FList->ReplaceText(first, rows, text);
+  FRowStore->ReplaceText(first, rows, text);
 }
 
 std::vector<TEditor::TRebuiltRow> TEditor::RowsWithoutSelection() const {
@@ -77,7 +77,7 @@ std::vector<TEditor::TRebuiltRow> TEditor::RowsWithoutSelection() const {
   const TEditorSelectionRecord& s = FSelection;
   if (FSelectionMode) {
     // The empty row after a final line end may be a box row too.
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FRowStore->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       std::string text = RowText(r);
       const std::string map = CellMap(text);
@@ -121,7 +121,7 @@ void TEditor::ReplaceSelectionBy(std::string_view text) {
   std::string& front = rows.front().Text;
   front.insert(std::min(front.size(), static_cast<size_t>(rows.front().Insert)), text);
   const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
-  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FList->Count() - 1);
+  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
   const std::string joined = JoinRows(rows);
   TEditHold hold(*this, true);
   CleanSelection();
@@ -178,7 +178,7 @@ void TEditor::BoxPasteText(std::string_view text) {
   const TOwned<TStringList> lines = Create<TStringList>();
   TextToStrings(text, *lines);
   if (lines->Count() == 0) return;
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   std::vector<TRebuiltRow> rebuilt;
   int first = FRow;
   int column = FCol;  // the 0-based column the lines go to
@@ -237,7 +237,7 @@ void TEditor::DeleteSelection() {
   const int base = BaseRowOf(s.StartRow);
   const int64_t offset = OffsetFrom(base, s.Rect.Top, s.Rect.Left);
   const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
-  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FList->Count() - 1);
+  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
   const std::string joined = JoinRows(RowsWithoutSelection());
   TEditHold hold(*this, true);
   CleanSelection();
@@ -252,8 +252,8 @@ void TEditor::TabKey() {
   if (PlatformInstalled() && (Platform().KeyDown(VK_SHIFT) || Platform().KeyDown(VK_CONTROL))) return;
   const int tab = FCaret->TabSpaceCount();
   int width = tab - FCol % tab;
-  if (FList->WordWrap()) {
-    const int wrap = FList->WrapOption()->WrapByte();
+  if (FRowStore->WordWrap()) {
+    const int wrap = FRowStore->WrapOption()->WrapByte();
     width = std::min(width, wrap - FCol % wrap);
   }
   InsertText(FCaret->SoftTab() ? Blanks(width) : std::string("\t"));
@@ -267,13 +267,13 @@ void TEditor::ReturnKey(bool shift) {
   } else if (FSelection.State == sstHitSelected) {
     CleanSelection();
   }
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   if (FRow >= count) {
     ReplaceRows(count, count, kCrLf);
     SetRowCol(FRow + 1, 0);
     return;
   }
-  const int lineStart = FList->FirstRowOfLine(FRow);
+  const int lineStart = FRowStore->FirstRowOfLine(FRow);
   int indent = 0;
   if (FCaret->AutoIndent()) {
     const int width = IndentWidth(RowText(lineStart));
@@ -294,7 +294,7 @@ void TEditor::ReturnKey(bool shift) {
       FCaret->TabIndent() ? std::string(static_cast<size_t>(indent / tab), '\t') + Blanks(indent % tab) : Blanks(indent);
   TEditHold hold(*this, true);
   if (shift) {
-    FList->ReplaceText(lineStart, 0, indentText + std::string(kCrLf));
+    FRowStore->ReplaceText(lineStart, 0, indentText + std::string(kCrLf));
     PlaceCaretAtOffset(lineStart, static_cast<int64_t>(indentText.size()));
     return;
   }
@@ -313,19 +313,19 @@ void TEditor::BackSpaceKey() {
     DeleteSelection();
     return;
   }
-  if (FList->Count() == 0) {
+  if (FRowStore->Count() == 0) {
     SetCol(FCol - 1);
     return;
   }
   if (FSelection.State == sstHitSelected) CleanSelection();
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   const std::string row = RowText(FRow);
   const std::string map = CellMap(row);
   const int caretByte = ColToByte(map, FCol);
   if (caretByte < 1) {
     if (FRow == 0) return;
     const int previous = FRow - 1;
-    const int base = std::max(FList->FirstRowOfLine(previous), FRow - 2);
+    const int base = std::max(FRowStore->FirstRowOfLine(previous), FRow - 2);
     const std::string previousText = RowText(previous);
     const std::string previousMap = CellMap(previousText);
     TEditHold hold(*this, true);
@@ -376,7 +376,7 @@ void TEditor::BackSpaceKey() {
     return;
   }
   // Unindent: back to the indent of an earlier row that is smaller than the caret's column.
-  const int lineStart = FList->FirstRowOfLine(FRow);
+  const int lineStart = FRowStore->FirstRowOfLine(FRow);
   int target = 0;
   for (int r = FRow - 1; r >= 0; --r) {
     const std::string text = RowText(r);
@@ -436,7 +436,7 @@ void TEditor::DeleteForward() {
     return;
   }
   if (FSelection.State == sstHitSelected) CleanSelection();
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   if (FRow >= count) return;
   const std::string row = RowText(FRow);
   const std::string map = CellMap(row);
@@ -502,7 +502,7 @@ void TEditor::MoveSelectionTo(int row, int col) {
     return;
   }
   const TEditorSelectionRecord s = FSelection;
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   const int first = std::min(s.StartRow, row);
   const int last = std::max(s.EndRow, row);
   // The rows first..last as one text, the drop row filled up to the drop column.
@@ -558,13 +558,13 @@ void TEditor::CopySelectionTo(int row, int col) {
 void TEditor::Undo() {
   if (FReadOnly) return;
   if (RangeExists()) CleanSelection();
-  FList->Undo();
+  FRowStore->Undo();
 }
 
 void TEditor::Redo() {
   if (FReadOnly) return;
   if (RangeExists()) CleanSelection();
-  FList->Redo();
+  FRowStore->Redo();
 }
 
 }  // namespace plomaret

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 #include "framework/core/CodePage.h"
 #include "framework/gui/Keys.h"
 #include "framework/gui/Platform.h"
@@ -49,7 +50,7 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
       CleanSelection();
     }
   }
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   switch (key) {
     case VK_PRIOR:
     case VK_NEXT: {
@@ -72,14 +73,8 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
       } else if (FCol > 0) {
         SetCol(FCol - 1);
       } else if (FRow > 0 && (FCaret->NextLine() || RowAttribute(FRow - 1) == raWrap)) {
-        CaretHide();
-        try {
-          SetRowCol(FRow - 1, RowEndCol(FRow - 1));
-        } catch (...) {
-          CaretShow();
-          throw;
-        }
-        CaretShow();
+        TCaretHidden hidden(*this);
+        SetRowCol(FRow - 1, RowEndCol(FRow - 1));
       }
       break;
     case VK_RIGHT:
@@ -90,14 +85,8 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
         SetCol(FCol + 1);
         if (FCol == old && FRow < count && RowAttribute(FRow) != raTextEnd &&
             (FCaret->NextLine() || RowAttribute(FRow) == raWrap)) {
-          CaretHide();
-          try {
-            SetRowCol(FRow + 1, 0);
-          } catch (...) {
-            CaretShow();
-            throw;
-          }
-          CaretShow();
+          TCaretHidden hidden(*this);
+          SetRowCol(FRow + 1, 0);
         }
       }
       break;

@@ -6,6 +6,7 @@
 #include "editor/EditorUtils.h"
 #include "framework/core/FileReplacer.h"
 #include "framework/core/LineSplitter.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/TextFileReader.h"
 
 namespace plomaret {
@@ -244,13 +245,8 @@ bool TEditorStrings::HasLineBreaksInside(const TStrings& strings) {
 
 void TEditorStrings::LoadFile(const std::string& path) {
   // Loaded or not (a failed load leaves the editor empty), the text is as read.
-  try {
-    ReadFile(path);
-  } catch (...) {
-    FEditor->SetModified(false);
-    throw;
-  }
-  FEditor->SetModified(false);
+  TScopeExit unmodified([this] { FEditor->SetModified(false); });
+  ReadFile(path);
 }
 
 void TEditorStrings::ReadFile(const std::string& path) {
@@ -258,18 +254,13 @@ void TEditorStrings::ReadFile(const std::string& path) {
   TEditorScreenStrings& store = Store();
   const int oldRows = store.Count();
   store.Clear();  // the editor is empty from here on, even if the file cannot be read
-  try {
-    TTextFileReader reader(path);
-    const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
-    store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));
-    const TTextFileShape read = reader.ReadLines([&](std::string_view line) { store.AddText(line); });
-    if (!read.FinalLineEnded && store.Count() > 0) store.SetRowAttributes(store.Count() - 1, raTextEnd);
-  } catch (...) {
-    store.Clear();
-    store.AfterWholeTextChange(oldRows);
-    throw;
-  }
-  store.AfterWholeTextChange(oldRows);
+  TScopeExit announce([&] { store.AfterWholeTextChange(oldRows); });
+  TScopeFailure emptied([&] { store.Clear(); });
+  TTextFileReader reader(path);
+  const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
+  store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));
+  const TTextFileShape read = reader.ReadLines([&](std::string_view line) { store.AddText(line); });
+  if (!read.FinalLineEnded && store.Count() > 0) store.SetRowAttributes(store.Count() - 1, raTextEnd);
 }
 
 void TEditorStrings::LoadStoredLines(const TStrings& lines) {

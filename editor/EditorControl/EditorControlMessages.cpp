@@ -19,21 +19,21 @@ int32_t ToInt32(intptr_t value) { return static_cast<int32_t>(value); }
 // A row's bytes as a character index counts them, and when walking over it to find
 // an index (the text-end row counts one more there).
 int64_t TEditor::IndexLength(int row) const {
-  const int64_t length = static_cast<int64_t>(FList->ViewAt(row).size());
-  return FList->RowAttributes(row) == raLineEnd ? length + 2 : length;
+  const int64_t length = static_cast<int64_t>(FRowStore->ViewAt(row).size());
+  return FRowStore->RowAttributes(row) == raLineEnd ? length + 2 : length;
 }
 
 int64_t TEditor::RowIndex(int row) const {
   int64_t index = 0;
-  for (int r = 0; r < row && r < FList->Count(); ++r) index += IndexLength(r);
+  for (int r = 0; r < row && r < FRowStore->Count(); ++r) index += IndexLength(r);
   return index;
 }
 
 std::pair<int, int64_t> TEditor::RowOfIndex(int64_t index) const {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   for (int r = 0; r < count; ++r) {
     const int64_t length = RowContribution(r);
-    if (index < length || FList->RowAttributes(r) == raTextEnd) return {r, index};
+    if (index < length || FRowStore->RowAttributes(r) == raTextEnd) return {r, index};
     index -= length;
   }
   return {count, index};
@@ -70,7 +70,7 @@ void TEditor::EMScrollCaret(TMessage& message) {
 void TEditor::EMLineIndex(TMessage& message) {
   const int32_t asked = ToInt32(message.WParam);
   const int row = asked == -1 ? FRow : asked;
-  message.Result = row < 0 || row >= FList->Count() ? -1 : static_cast<int32_t>(RowIndex(row));
+  message.Result = row < 0 || row >= FRowStore->Count() ? -1 : static_cast<int32_t>(RowIndex(row));
 }
 
 void TEditor::EMLineLength(TMessage& message) {
@@ -100,10 +100,10 @@ void TEditor::EMGetLine(TMessage& message) {
   const int row = ToInt32(message.WParam);
   auto* buffer = reinterpret_cast<char*>(message.LParam);
   message.Result = 0;
-  if (buffer == nullptr || row < 0 || row >= FList->Count()) return;
+  if (buffer == nullptr || row < 0 || row >= FRowStore->Count()) return;
   uint16_t size = 0;
   std::memcpy(&size, buffer, sizeof size);
-  const std::string_view text = FList->ViewAt(row);
+  const std::string_view text = FRowStore->ViewAt(row);
   const size_t copied = std::min<size_t>(size, text.size());
   std::memcpy(buffer, text.data(), copied);  // no terminating zero
   message.Result = static_cast<int32_t>(copied);
@@ -177,7 +177,7 @@ void TEditor::WMGetText(TMessage& message) {
 
 void TEditor::WMGetTextLength(TMessage& message) {
   int64_t length = 0;
-  for (int r = 0, count = FList->Count(); r < count; ++r) length += IndexLength(r);
+  for (int r = 0, count = FRowStore->Count(); r < count; ++r) length += IndexLength(r);
   message.Result = static_cast<int32_t>(std::min<int64_t>(length, INT32_MAX));
 }
 
@@ -195,7 +195,7 @@ bool TEditor::EditMessage(TMessage& message) {
     case EM_SCROLLCARET: EMScrollCaret(message); return true;
     case EM_GETMODIFY: message.Result = FModified ? 1 : 0; return true;
     case EM_SETMODIFY: if (!FReadOnly) FModified = message.WParam != 0; message.Result = 0; return true;
-    case EM_GETLINECOUNT: message.Result = FList->Count(); return true;
+    case EM_GETLINECOUNT: message.Result = FRowStore->Count(); return true;
     case EM_LINEINDEX: EMLineIndex(message); return true;
     case EM_LINELENGTH: EMLineLength(message); return true;
     case EM_LINEFROMCHAR: EMLineFromChar(message); return true;
@@ -206,7 +206,7 @@ bool TEditor::EditMessage(TMessage& message) {
     case EM_REPLACESEL: EMReplaceSel(message); return true;
     case EM_CANUNDO: message.Result = !FReadOnly && CanUndo() ? 1 : 0; return true;
     case EM_UNDO: EMUndo(message); return true;
-    case EM_EMPTYUNDOBUFFER: if (!FReadOnly) FList->UndoObj()->Clear(); message.Result = 0; return true;
+    case EM_EMPTYUNDOBUFFER: if (!FReadOnly) FRowStore->UndoObj()->Clear(); message.Result = 0; return true;
     case EM_SETREADONLY: SetReadOnly(message.WParam != 0); message.Result = 0; return true;
     case WM_CUT: WMCut(message); return true;
     case WM_COPY: WMCopy(message); return true;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 #include "framework/gui/Cursors.h"
 #include "framework/gui/Keys.h"
 #include "framework/gui/Platform.h"
@@ -80,15 +81,9 @@ void TEditor::MouseLeftDown(int x, int y, TShiftState shift) {
     RowSelectStart(point.Y);
     return;
   }
-  CaretHide();
-  try {
-    SetRowCol(point.Y, point.X);
-    StartSelection();
-  } catch (...) {
-    CaretShow();
-    throw;
-  }
-  CaretShow();
+  TCaretHidden hidden(*this);
+  SetRowCol(point.Y, point.X);
+  StartSelection();
 }
 
 void TEditor::MouseMoveAt(int x, int y) {

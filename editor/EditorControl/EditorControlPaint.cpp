@@ -1,127 +1,14 @@
-// The editor control's painting: what a change of the text repaints, the
-// invalidation services, the paint pipeline, the rows token by token in the
+// The editor control's painting: the paint pipeline, the rows token by token in the
 // fountain's colours, the end-of-row marks and the caret-row underline.
 
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 #include "editor/EditorUtils.h"
 #include "framework/core/CodePage.h"
 
 namespace plomaret {
-
-// ---- The screen updater ----
-
-int TEditorScreen::ClampToView(int row) const {
-  return std::clamp(row, FEditor->TopRow(), FEditor->TopRow() + FEditor->RowCount());
-}
-
-int TEditorScreen::RowTop(int row) const {
-  return FEditor->TopOffset() + (row - FEditor->TopRow()) * FEditor->RowHeight();
-}
-
-void TEditorScreen::InvalidateRow(int row) {
-  if (!FEditor->HandleAllocated()) return;
-  if (row < FEditor->TopRow() || row > FEditor->TopRow() + FEditor->RowCount()) return;
-  const int top = RowTop(row);
-  FEditor->InvalidateRect({FEditor->LeftOffset(), top, FEditor->ClientWidth(), top + FEditor->FontHeight()});
-}
-
-void TEditorScreen::RepaintRows(int first, int last) {
-  if (!FEditor->HandleAllocated() || last < first) return;
-  const int top = FEditor->TopRow();
-  const int bottom = top + FEditor->RowCount();
-  if (last < top || first > bottom) return;
-  first = ClampToView(first);
-  last = ClampToView(last);
-  FEditor->InvalidateRect({0, RowTop(first), FEditor->ClientWidth(), RowTop(last) + FEditor->FontHeight()});
-  FEditor->Update();
-}
-
-void TEditorScreen::InvalidateLeftbarRows(int first, int last) {
-  if (!FEditor->HandleAllocated() || !FEditor->Leftbar()->Visible() || last < first) return;
-  const int top = FEditor->TopRow();
-  if (last < top || first > top + FEditor->RowCount()) return;
-  first = ClampToView(first);
-  last = ClampToView(last);
-  const int left = FEditor->Imagebar()->Visible() ? FEditor->ImagebarWidthNow() : 0;
-  FEditor->InvalidateRect({left, RowTop(first), left + FEditor->LeftbarWidth(), RowTop(last) + FEditor->RowHeight()});
-  FEditor->Update();
-}
-
-void TEditorScreen::ScrollBand(int left, int right, int row, int delta) {
-  if (!FEditor->HandleAllocated() || delta == 0 || right <= left) return;
-  if (row > FEditor->TopRow() + FEditor->RowCount()) return;
-  const int rows = FEditor->RowCount() + 1;
-  delta = std::clamp(delta, -rows, rows);
-  const int top = RowTop(std::max(row, FEditor->TopRow()));
-  FEditor->CaretHide();
-  try {
-    FEditor->ScrollRect(0, delta * FEditor->RowHeight(), FEditor->ClientRect(), {left, top, right, FEditor->ClientHeight()});
-  } catch (...) {
-    FEditor->CaretShow();
-    throw;
-  }
-  FEditor->CaretShow();
-}
-
-void TEditorScreen::ScrollRowsBelow(int row, int delta) {
-  ScrollBand(FEditor->LeftOffset(), FEditor->ClientWidth(), row, delta);
-}
-
-void TEditorScreen::ScrollImagebarBelow(int row, int delta) {
-  if (!FEditor->Imagebar()->Visible()) return;
-  ScrollBand(0, FEditor->ImagebarWidthNow(), row, delta);
-}
-
-bool TEditorScreen::PendingOutside(int first, int end) const {
-  const int top = RowTop(ClampToView(first));
-  const int bottom = RowTop(ClampToView(end));
-  for (const TRect& rect : FEditor->InvalidRegion()) {
-    if (rect.Top < top || rect.Bottom > bottom) return true;
-  }
-  return false;
-}
-
-void TEditorScreen::UpdateAfterChange() {
-  const TEditorScreenStrings& store = *FEditor->ScreenStrings();
-  if (!store.ChangePending() || !FEditor->HandleAllocated()) return;
-  const int r = store.ChangeRow();
-  const int a = store.ChangeOldCount();
-  const int b = store.ChangeNewCount();
-  const int k = store.ChangeParsed();
-  const int count = store.Count();
-  const int c = r + b + std::max(0, k - b);
-  if (std::abs(b - a) > FEditor->RowCount()) {
-    FEditor->InvalidateRect({0, FEditor->TopOffset(), FEditor->ClientWidth(), FEditor->ClientHeight()});
-    FEditor->Update();
-  } else if (a == b) {
-    RepaintRows(r, c > count - 1 ? c + 1 : c - 1);
-  } else if (PendingOutside(r, c)) {
-    // Something below waits to be painted: moving those pixels would carry a picture
-    // of the new rows to the old place, so all from row r down is painted instead.
-    FEditor->InvalidateRect({0, RowTop(ClampToView(r)), FEditor->ClientWidth(), FEditor->ClientHeight()});
-    FEditor->Update();
-  } else {
-    // The changed rows are painted first; the band from row c down then moves inside
-    // itself by the change in rows, so row c + (b - a) gets the pixels of what was row c,
-    // and only the strip it uncovers is painted.
-    RepaintRows(r, c - 1);
-    ScrollImagebarBelow(c, b - a);
-    ScrollRowsBelow(c, b - a);
-    if (c > count - 1) RepaintRows(c, c + 1);
-  }
-  const TEditorLeftbar& leftbar = *FEditor->Leftbar();
-  if (leftbar.Visible() && leftbar.ShowNumber()) {
-    // Rows in the window gain or lose their numbers when the text ended, or ends now,
-    // inside it (the row cut by the bottom edge counts).
-    const int shorter = std::min(count, count - (b - a));
-    const bool textEndsInWindow = shorter <= FEditor->TopRow() + FEditor->RowCount() + 1;
-    if (leftbar.ShowNumberMode() == nmLine || (a != b && textEndsInWindow)) {
-      InvalidateLeftbarRows(c, FEditor->TopRow() + FEditor->RowCount());
-    }
-  }
-}
 
 // ---- Colours ----
 
@@ -192,8 +79,8 @@ void TEditor::PaintRect(const TRect& rect) {
   const int first = (top - textTop) / rowHeight + FTopRow;
   const int last = first + (bottom - top) / rowHeight - 1;
 
-  CaretHide();
-  try {
+  {
+    TCaretHidden hidden(*this);
     if (corner) canvas.Draw(0, 0, FImages->Corner.Raster());
     if (ruler) DrawRuler();
     if (leftbar) DrawLeftbar(first, last);
@@ -204,7 +91,7 @@ void TEditor::PaintRect(const TRect& rect) {
       const int extra = RangeExists() || FRepaintingCleanedSelection ? FMargin->UnderlineMargin() : 0;
       TRect rowRect{left, top, rect.Right, top + FFontHeight + extra};
       const int x = textLeft - FTopCol * FColWidth;
-      const int count = FList->Count();
+      const int count = FRowStore->Count();
       for (int row = first; row <= last; ++row) {
         const int y = rowRect.Top;
         if (row < count) {
@@ -218,17 +105,13 @@ void TEditor::PaintRect(const TRect& rect) {
           canvas.SetBrushStyle(bsSolid);
           canvas.SetBrushColor(Color());
           canvas.FillRect(rowRect);
-          const bool afterLineEnd = count == 0 || FList->RowAttributes(count - 1) != raTextEnd;
+          const bool afterLineEnd = count == 0 || FRowStore->RowAttributes(count - 1) != raTextEnd;
           if (FMarks->EofMark()->Visible() && row == count && afterLineEnd) DrawEofMark(rowRect, x, y);
         }
         rowRect = rowRect.Offset(0, rowHeight);
       }
     }
-  } catch (...) {
-    CaretShow();
-    throw;
   }
-  CaretShow();
   if (underline) DrawUnderline(FRow);
 }
 
@@ -245,7 +128,7 @@ void TEditor::DrawSelectedRow(const TRect& rect, int x, TFountainParser& parser,
 
 void TEditor::DrawRowAs(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y,
                         bool selected) {
-  if (FList->BracketIndexes(row) == kInvalidBracket) FList->UpdateStates(row, false);
+  if (FRowStore->BracketIndexes(row) == kInvalidBracket) FRowStore->UpdateStates(row, false);
   TCanvas& canvas = Canvas();
   canvas.Font().Assign(Font());
   if (selected) canvas.Font().SetColor(SelectionForeground());
@@ -270,7 +153,7 @@ void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int 
   int limit = std::min(rect.Right, textLeft + kColumnLimit * FColWidth - FHorzOffset);
   // A token that runs on over the wrap is recognised whole.
   std::string parsed = text;
-  if (FList->WordWrap() && RowAttribute(row) == raWrap && row < FList->Count() - 1) {
+  if (FRowStore->WordWrap() && RowAttribute(row) == raWrap && row < FRowStore->Count() - 1) {
     parsed += RowDisplayText(row + 1);
     limit = std::min(limit, x + length * FColWidth);
   }
@@ -279,7 +162,7 @@ void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int 
   const TColor background = selected ? SelectionBackground() : Color();
   const TColor foreground = selected ? SelectionForeground() : Font().Color();
   const TRect clip{std::max(rect.Left, textLeft), rect.Top, std::min(rect.Right, limit), rect.Bottom};
-  parser.NewData(parsed.c_str(), FList->RowAttributeData(row));
+  parser.NewData(parsed.c_str(), FRowStore->RowAttributeData(row));
   for (TTokenKind kind = parser.NextToken(); kind != toEof; kind = parser.NextToken()) {
     const int start = parser.SourcePos();
     if (start >= length) break;
@@ -327,7 +210,7 @@ void TEditor::DrawEndMarks(const TRect& rect, int x, int row, const std::string&
   const TRowAttribute attribute = RowAttribute(row);
   if (!whole) {
     if (FMarks->HideMark()->Visible()) DrawHideMark(end, y, selected);
-  } else if (FMarks->EofMark()->Visible() && row == FList->Count() - 1 && attribute == raTextEnd) {
+  } else if (FMarks->EofMark()->Visible() && row == FRowStore->Count() - 1 && attribute == raTextEnd) {
     DrawEofMark(rect, end, y);
   } else if (FMarks->RetMark()->Visible() && attribute == raLineEnd) {
     DrawRetMark(end, y, selected);
@@ -344,17 +227,12 @@ void TEditor::DrawRowPiece(const TRect& rect, int left, int right, int x, TFount
   const TRect clip = canvas.ClipRect();
   // Marks drawn with the pen stay inside their piece too.
   canvas.SetClipRect(clip.Intersect(piece));
-  try {
-    if (selected) {
-      DrawSelectedRow(piece, x, parser, row, text, y);
-    } else {
-      DrawRow(piece, x, parser, row, text, y);
-    }
-  } catch (...) {
-    canvas.SetClipRect(clip);
-    throw;
+  TScopeExit unclipped([&] { canvas.SetClipRect(clip); });
+  if (selected) {
+    DrawSelectedRow(piece, x, parser, row, text, y);
+  } else {
+    DrawRow(piece, x, parser, row, text, y);
   }
-  canvas.SetClipRect(clip);
 }
 
 void TEditor::DrawRowWithSelection(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text,
@@ -518,7 +396,7 @@ void TEditor::ShowUnderline() {
 // ---- Lines of rows ----
 
 int TEditor::LineIndexOfRow(int row) const {
-  const TEditorScreenStrings& store = *FList;
+  const TEditorScreenStrings& store = *FRowStore;
   if (!store.WordWrap()) return row;
   row = std::clamp(row, 0, store.Count());
   // Rows are mostly asked about near the last one: walk from there.

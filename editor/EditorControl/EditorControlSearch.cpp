@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/EditorControl.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/gui/Messages.h"
 
 namespace plomaret {
@@ -91,20 +92,20 @@ class TMatchReach {
 
 }  // namespace
 
-std::string_view TEditor::RowView(int row) const { return FList->ViewAt(row); }
+std::string_view TEditor::RowView(int row) const { return FRowStore->ViewAt(row); }
 
 int TEditor::RowChunkBytes(int row) const {
-  return static_cast<int>(FList->ViewAt(row).size()) + (FList->RowAttributes(row) == raLineEnd ? 2 : 0);
+  return static_cast<int>(FRowStore->ViewAt(row).size()) + (FRowStore->RowAttributes(row) == raLineEnd ? 2 : 0);
 }
 
 TSearchContext TEditor::ChunkContext(int first, int last) const {
   // A chunk that starts or ends at a wrap joint cuts a line: a word may go on over it.
   TSearchContext context;
-  if (first > 0 && FList->RowAttributes(first - 1) == raWrap) {
+  if (first > 0 && FRowStore->RowAttributes(first - 1) == raWrap) {
     const std::string_view before = RowView(first - 1);
     context.WordBefore = !before.empty() && !IsSearchWordDelimiter(static_cast<unsigned char>(before.back()));
   }
-  if (last + 1 < FList->Count() && FList->RowAttributes(last) == raWrap) {
+  if (last + 1 < FRowStore->Count() && FRowStore->RowAttributes(last) == raWrap) {
     const std::string_view after = RowView(last + 1);
     context.WordAfter = !after.empty() && !IsSearchWordDelimiter(static_cast<unsigned char>(after.front()));
   }
@@ -112,12 +113,12 @@ TSearchContext TEditor::ChunkContext(int first, int last) const {
 }
 
 bool TEditor::FindText(std::string_view pattern, TSearchOptions options) {
-  if (FList->Count() == 0) return false;
+  if (FRowStore->Count() == 0) return false;
   return (options & soForward) != 0 ? FindForward(pattern, options) : FindBackward(pattern, options);
 }
 
 bool TEditor::FindForward(std::string_view pattern, TSearchOptions options) {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   int row = FRow;
   int32_t offset = 0;
   if (RangeExists()) {
@@ -138,7 +139,7 @@ bool TEditor::FindForward(std::string_view pattern, TSearchOptions options) {
       ++last;
       starts.push_back(chunk.size());
       chunk += RowView(last);
-      if (FList->RowAttributes(last) == raLineEnd) chunk += "\r\n";
+      if (FRowStore->RowAttributes(last) == raLineEnd) chunk += "\r\n";
     };
     do {
       addRow();
@@ -177,7 +178,7 @@ bool TEditor::FindForward(std::string_view pattern, TSearchOptions options) {
 }
 
 bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   int row = FRow;
   int64_t offset = CaretByte();
   if (RangeExists()) {
@@ -202,7 +203,7 @@ bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
     chunk.reserve(bytes);
     for (int r = first; r <= row; ++r) {
       chunk += RowView(r);
-      if (FList->RowAttributes(r) == raLineEnd) chunk += "\r\n";
+      if (FRowStore->RowAttributes(r) == raLineEnd) chunk += "\r\n";
     }
     // A match that starts at or before the offset may run on below the row: the rows
     // after it join the chunk until none can.
@@ -213,7 +214,7 @@ bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
         const size_t begin = chunk.size();
         ++last;
         chunk += RowView(last);
-        if (FList->RowAttributes(last) == raLineEnd) chunk += "\r\n";
+        if (FRowStore->RowAttributes(last) == raLineEnd) chunk += "\r\n";
         after += reach.Unskipped(chunk, begin);
       }
     }
@@ -242,14 +243,10 @@ void TEditor::ShowHit(int length) {
   } else {
     const int row = FRow;
     const int col = FCol;
-    FPlacingHit = true;
-    try {
+    {
+      TScopedValue placing(FPlacingHit, true, false);
       SetSelLength(length);
-    } catch (...) {
-      FPlacingHit = false;
-      throw;
     }
-    FPlacingHit = false;
     if (FHitStyle == hsCaret && FSelection.State == sstHitSelected) {
       // The caret goes back to the start of the hit and takes its width there.
       FSelection.HitLength = length;
@@ -266,16 +263,16 @@ TEditor::TTokenPlace TEditor::TokenPlaceAtPoint(int x, int y, bool useFountain, 
   TTokenPlace place;
   int row = 0;
   int index = 0;
-  if (!CharFromPixel(x, y, row, index) || row >= FList->Count()) return place;
-  const int lineRow = FList->FirstRowOfLine(row);
+  if (!CharFromPixel(x, y, row, index) || row >= FRowStore->Count()) return place;
+  const int lineRow = FRowStore->FirstRowOfLine(row);
   for (int r = lineRow; r < row; ++r) index += static_cast<int>(RowView(r).size());
-  std::string line = FList->RowsText(lineRow, -1).Text;
+  std::string line = FRowStore->RowsText(lineRow, -1).Text;
   if (line.ends_with("\r\n")) line.resize(line.size() - 2);
   TOwned<TFountainParser> parser;
   TRowAttributeData data = StartRowAttributeData();
   if (useFountain && ActiveFountain() != nullptr) {
     parser = ActiveFountain()->CreateParser();
-    data = FList->RowAttributeData(lineRow);
+    data = FRowStore->RowAttributeData(lineRow);
     if (!keepState) data.BracketIndex = kInvalidBracket;
   } else {
     parser = Create<TTokenParser>();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 
 namespace plomaret {
 
@@ -23,7 +24,7 @@ int TEditor::CaretByte() const {
   return std::min(static_cast<int>(text.size()), ColToByte(CellMap(text), FCol));
 }
 
-int64_t TEditor::RowContribution(int row) const { return FList->OffsetBytes(row); }
+int64_t TEditor::RowContribution(int row) const { return FRowStore->OffsetBytes(row); }
 
 std::pair<int, int> TEditor::BoxBytes(int row) const {
   const std::string text = RowText(row);
@@ -46,7 +47,7 @@ std::pair<int, int> TEditor::BoxBytes(int row) const {
 
 void TEditor::StartSelection() {
   if (RangeExists()) CleanSelection();
-  if (FList->Count() == 0) return;
+  if (FRowStore->Count() == 0) return;
   FSelection.State = sstAnchored;
   FSelection.AnchorRow = FRow;
   FSelection.AnchorByte = CaretByte();
@@ -122,15 +123,9 @@ void TEditor::CleanSelection() {
     const int bottom = std::clamp(range.Bottom + 1, FTopRow, FTopRow + FRowCount + 1);
     const int rowTop = TopOffset() + (top - FTopRow) * FRowHeight;
     const int rowBottom = TopOffset() + (bottom - FTopRow) * FRowHeight;
-    FRepaintingCleanedSelection = true;
-    try {
-      InvalidateRect({LeftOffset(), rowTop, ClientWidth(), rowBottom});
-      Update();
-    } catch (...) {
-      FRepaintingCleanedSelection = false;
-      throw;
-    }
-    FRepaintingCleanedSelection = false;
+    TScopedValue repainting(FRepaintingCleanedSelection, true, false);
+    InvalidateRect({LeftOffset(), rowTop, ClientWidth(), rowBottom});
+    Update();
   }
   ShowUnderline();  // the range held it hidden
   FKeptColValid = false;
@@ -153,37 +148,30 @@ void TEditor::SetSelectionMode(bool box) {
 }
 
 void TEditor::RecomputeRangeQuietly() {
-  const TEditorHitStyle style = FHitStyle;
-  FHitStyle = hsSelect;  // a hit is not drawn: nothing to repaint piece by piece
-  try {
-    RecomputeRange();
-  } catch (...) {
-    FHitStyle = style;
-    throw;
-  }
-  FHitStyle = style;
+  TScopedValue quiet(FHitStyle, hsSelect);  // a hit is not drawn: nothing to repaint piece by piece
+  RecomputeRange();
 }
 
 // ---- Offsets ----
 
 int TEditor::SelStart() const {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   if (count == 0) return 0;
   const int row = RangeExists() ? FSelection.StartRow : FRow;
   const int byte = RangeExists() ? FSelection.StartByte : CaretByte();
   int64_t offset = 0;
   for (int r = 0; r < row && r < count; ++r) {
-    offset += static_cast<int64_t>(FList->ViewAt(r).size()) + (FList->RowAttributes(r) == raLineEnd ? 2 : 0);
+    offset += static_cast<int64_t>(FRowStore->ViewAt(r).size()) + (FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0);
   }
   return static_cast<int>(std::min<int64_t>(offset + byte, INT32_MAX));
 }
 
 void TEditor::PlaceCaretAtOffset(int row, int64_t offset) {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   for (int r = row; r < count; ++r) {
     const int64_t contribution = RowContribution(r);
-    if (offset < contribution || FList->RowAttributes(r) == raTextEnd) {
-      const std::string_view text = FList->ViewAt(r);
+    if (offset < contribution || FRowStore->RowAttributes(r) == raTextEnd) {
+      const std::string_view text = FRowStore->ViewAt(r);
       const size_t bytes = static_cast<size_t>(std::clamp<int64_t>(offset, 0, static_cast<int64_t>(text.size())));
       SetRow(r);
       SetCol(std::min(DisplayWidth(text.substr(0, bytes)), RowEndCol(r)));
@@ -197,7 +185,7 @@ void TEditor::PlaceCaretAtOffset(int row, int64_t offset) {
 
 void TEditor::SetSelStart(int offset) {
   CleanSelection();
-  if (FList->Count() == 0) return;
+  if (FRowStore->Count() == 0) return;
   if (offset <= 0) {
     SetRowCol(0, 0);
     return;
@@ -210,18 +198,18 @@ int TEditor::SelLength() const {
   const TEditorSelectionRecord& s = FSelection;
   if (FSelectionMode) {
     int64_t total = 0;
-    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FList->Count(); ++r) {
+    for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FRowStore->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
       total += to - from + 2;
     }
     return static_cast<int>(std::min<int64_t>(total, INT32_MAX));
   }
   if (s.StartRow == s.EndRow) return s.EndByte - s.StartByte + 1;
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   int64_t total = 0;
   for (int r = s.StartRow; r <= s.EndRow && r < count; ++r) {
-    const int64_t length = static_cast<int64_t>(FList->ViewAt(r).size());
-    const int64_t lineEnd = FList->RowAttributes(r) == raLineEnd ? 2 : 0;
+    const int64_t length = static_cast<int64_t>(FRowStore->ViewAt(r).size());
+    const int64_t lineEnd = FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0;
     if (r == s.StartRow) {
       total += length - s.StartByte + lineEnd;
     } else if (r == s.EndRow) {
@@ -234,7 +222,7 @@ int TEditor::SelLength() const {
 }
 
 void TEditor::SetSelLength(int length) {
-  if (FList->Count() == 0) return;
+  if (FRowStore->Count() == 0) return;
   if (FSelectionMode) SetSelectionMode(false);
   if (length <= 0) {
     if (RangeExists()) {
@@ -244,19 +232,15 @@ void TEditor::SetSelLength(int length) {
     }
     return;
   }
-  FCaretUpdateLock = true;
-  try {
+  {
+    TScopedValue locked(FCaretUpdateLock, true, false);
     if (RangeExists()) {
       SetRow(FSelection.Rect.Top);
       SetCol(FSelection.Rect.Left);
     }
     StartSelection();
     PlaceCaretAtOffset(FRow, int64_t{CaretByte()} + length);
-  } catch (...) {
-    FCaretUpdateLock = false;
-    throw;
   }
-  FCaretUpdateLock = false;
   UpdateCaret();
   ExtendSelection();
 }
@@ -266,53 +250,47 @@ std::string TEditor::SelText() const {
   const TEditorSelectionRecord& s = FSelection;
   std::string text;
   if (FSelectionMode) {
-    const int count = FList->Count();
+    const int count = FRowStore->Count();
     for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= count; ++r) {
       // The empty row after a final line end may be a box row: no text, still a line end.
       const auto [from, to] = BoxBytes(r);
-      if (r < count) text.append(FList->ViewAt(r).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
+      if (r < count) text.append(FRowStore->ViewAt(r).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
       text += "\r\n";
     }
     return text;
   }
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   for (int r = s.StartRow; r <= s.EndRow && r < count; ++r) {
-    const std::string_view row = FList->ViewAt(r);
+    const std::string_view row = FRowStore->ViewAt(r);
     const size_t from = r == s.StartRow ? std::min(row.size(), static_cast<size_t>(std::max(0, s.StartByte))) : 0;
     const size_t to = r == s.EndRow ? std::min(row.size(), static_cast<size_t>(std::max(0, s.EndByte + 1))) : row.size();
     if (to > from) text.append(row.substr(from, to - from));
-    if (r != s.EndRow && FList->RowAttributes(r) == raLineEnd) text += "\r\n";
+    if (r != s.EndRow && FRowStore->RowAttributes(r) == raLineEnd) text += "\r\n";
   }
   return text;
 }
 
 void TEditor::SelectAll() {
-  CaretHide();
-  try {
-    int64_t total = 0;
-    for (int r = 0, count = FList->Count(); r < count; ++r) {
-      total += static_cast<int64_t>(FList->ViewAt(r).size()) + (FList->RowAttributes(r) == raLineEnd ? 2 : 0);
-    }
-    SetSelStart(0);
-    SetSelLength(static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
-  } catch (...) {
-    CaretShow();
-    throw;
+  TCaretHidden hidden(*this);
+  int64_t total = 0;
+  for (int r = 0, count = FRowStore->Count(); r < count; ++r) {
+    total += static_cast<int64_t>(FRowStore->ViewAt(r).size()) + (FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0);
   }
-  CaretShow();
+  SetSelStart(0);
+  SetSelLength(static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
 }
 
 // ---- Whole rows ----
 
 int TEditor::RowSelectRow(int row) const {
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   int r = std::min(std::max(row, 0), count);
-  if (r == count && count > 0 && FList->RowAttributes(count - 1) == raTextEnd) --r;
+  if (r == count && count > 0 && FRowStore->RowAttributes(count - 1) == raTextEnd) --r;
   return r;
 }
 
 void TEditor::RowSelectStart(int row) {
-  if (FList->Count() == 0) return;
+  if (FRowStore->Count() == 0) return;
   const int r = RowSelectRow(row);
   int end = r;
   if (RowAttribute(r) == raTextEnd) {
@@ -390,7 +368,7 @@ bool TEditor::CanSelDrag() const {
 // ---- Repainting what the move changed ----
 
 void TEditor::DrawRowCells(int row, int fromX, int toX, bool selected) {
-  if (!HasWindow() || row < FTopRow || row > FTopRow + FRowCount || row >= FList->Count()) return;
+  if (!HasWindow() || row < FTopRow || row > FTopRow + FRowCount || row >= FRowStore->Count()) return;
   const int left = std::max(fromX, LeftOffset());
   const int right = std::min(toX, ClientWidth());
   if (right <= left) return;
@@ -437,75 +415,69 @@ void TEditor::RepaintSelectionChange() {
   const int A = FSelection.AnchorCol;
   const int textLeft = LeftOffset();
   const int edge = ClientWidth();
-  const int count = FList->Count();
+  const int count = FRowStore->Count();
   auto x = [&](int col) { return ColumnToX(col); };
-  CaretHide();
-  try {
-    if (FSelectionMode) {
-      // Rows that left the box, then every box row whose columns changed or that
-      // entered it, drawn as a full paint draws the box there (a double-byte
-      // character at an edge is taken whole, the box ends with the row's text).
-      if (B < oB) DrawRowsCells(B + 1, oB, textLeft, edge, false);
-      if (oT < T) DrawRowsCells(oT, T - 1, textLeft, edge, false);
-      const bool columnsChanged = L != oL || R != oR;
-      const int from = x(std::min(L, oL)) - FColWidth;
-      const int to = x(std::max(R, oR)) + 2 * FColWidth;
-      for (int row = std::max(T, FTopRow); row <= B && row <= FTopRow + FRowCount; ++row) {
-        if (columnsChanged || row < oT || row > oB) DrawBoxRowCells(row, from, to);
+  TCaretHidden hidden(*this);
+  if (FSelectionMode) {
+    // Rows that left the box, then every box row whose columns changed or that
+    // entered it, drawn as a full paint draws the box there (a double-byte
+    // character at an edge is taken whole, the box ends with the row's text).
+    if (B < oB) DrawRowsCells(B + 1, oB, textLeft, edge, false);
+    if (oT < T) DrawRowsCells(oT, T - 1, textLeft, edge, false);
+    const bool columnsChanged = L != oL || R != oR;
+    const int from = x(std::min(L, oL)) - FColWidth;
+    const int to = x(std::max(R, oR)) + 2 * FColWidth;
+    for (int row = std::max(T, FTopRow); row <= B && row <= FTopRow + FRowCount; ++row) {
+      if (columnsChanged || row < oT || row > oB) DrawBoxRowCells(row, from, to);
+    }
+  } else {
+    bool complete = false;
+    if (B < oB) {
+      DrawRowCells(B, x(R), edge, false);
+      DrawRowsCells(B + 1, oB, textLeft, edge, false);
+      complete = oT < B;
+    } else if (oT < T) {
+      DrawRowsCells(oT, T - 1, textLeft, edge, false);
+      DrawRowCells(T, textLeft, x(L), false);
+      complete = oB < T;
+    } else if (oT == oB && ((oL < A && oB < B) || (A < oR && T < oT))) {
+      DrawRowCells(oT, x(oL), x(oR), false);
+    }
+    if (!complete && T == oT && B == oB) {
+      if (R < oR && B < count) {
+        DrawRowCells(B, x(R), x(oR), false);
+      } else if (oL < L) {
+        DrawRowCells(T, x(oL), x(L), false);
       }
-    } else {
-      bool complete = false;
-      if (B < oB) {
-        DrawRowCells(B, x(R), edge, false);
-        DrawRowsCells(B + 1, oB, textLeft, edge, false);
-        complete = oT < B;
-      } else if (oT < T) {
-        DrawRowsCells(oT, T - 1, textLeft, edge, false);
-        DrawRowCells(T, textLeft, x(L), false);
-        complete = oB < T;
-      } else if (oT == oB && ((oL < A && oB < B) || (A < oR && T < oT))) {
-        DrawRowCells(oT, x(oL), x(oR), false);
-      }
-      if (!complete && T == oT && B == oB) {
-        if (R < oR && B < count) {
-          DrawRowCells(B, x(R), x(oR), false);
-        } else if (oL < L) {
-          DrawRowCells(T, x(oL), x(L), false);
+    }
+    if (!complete) {
+      if (oB < B) {
+        if (oB == T) {
+          DrawRowCells(oB, x(L), edge, true);
+        } else {
+          DrawRowCells(oB, x(oR), edge, true);
         }
-      }
-      if (!complete) {
-        if (oB < B) {
-          if (oB == T) {
-            DrawRowCells(oB, x(L), edge, true);
-          } else {
-            DrawRowCells(oB, x(oR), edge, true);
-          }
-          DrawRowsCells(oB + 1, B - 1, textLeft, edge, true);
-          DrawRowCells(B, textLeft, x(R), true);
-        } else if (T < oT) {
-          DrawRowCells(T, x(L), edge, true);
-          DrawRowsCells(T + 1, oT - 1, textLeft, edge, true);
-          if (oT == B) {
-            DrawRowCells(oT, textLeft, x(R), true);
-          } else {
-            DrawRowCells(oT, textLeft, x(oL), true);
-          }
-        } else if (T == B && ((L < A && B < oB) || (A < R && oT < T))) {
-          DrawRowCells(T, x(L), x(R), true);
-        } else if (T == oT && B == oB) {
-          if (oR < R && B < count) {
-            DrawRowCells(B, x(oR), x(R), true);
-          } else if (L < oL) {
-            DrawRowCells(T, x(L), x(oL), true);
-          }
+        DrawRowsCells(oB + 1, B - 1, textLeft, edge, true);
+        DrawRowCells(B, textLeft, x(R), true);
+      } else if (T < oT) {
+        DrawRowCells(T, x(L), edge, true);
+        DrawRowsCells(T + 1, oT - 1, textLeft, edge, true);
+        if (oT == B) {
+          DrawRowCells(oT, textLeft, x(R), true);
+        } else {
+          DrawRowCells(oT, textLeft, x(oL), true);
+        }
+      } else if (T == B && ((L < A && B < oB) || (A < R && oT < T))) {
+        DrawRowCells(T, x(L), x(R), true);
+      } else if (T == oT && B == oB) {
+        if (oR < R && B < count) {
+          DrawRowCells(B, x(oR), x(R), true);
+        } else if (L < oL) {
+          DrawRowCells(T, x(L), x(oL), true);
         }
       }
     }
-  } catch (...) {
-    CaretShow();
-    throw;
   }
-  CaretShow();
 }
 
 }  // namespace plomaret

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace plomaret {
 
@@ -117,19 +118,13 @@ void TEditorUndoObj::Redo() {
     TUpdateBracket update(*FStrings);
     int restored = 0;
     TRowsText produced = Restore(record, restored);
-    FRedoing = true;
-    try {
-      TUndoData& inverse = AddRecord();
-      inverse.StartRow = record.StartRow;
-      inverse.NewRowCount = restored;
-      inverse.EndAttribute = produced.EndAttribute;
-      inverse.Text = std::move(produced.Text);
-      inverse.Rows = std::move(produced.Rows);
-    } catch (...) {
-      FRedoing = false;
-      throw;
-    }
-    FRedoing = false;
+    TScopedValue redoing(FRedoing, true, false);
+    TUndoData& inverse = AddRecord();
+    inverse.StartRow = record.StartRow;
+    inverse.NewRowCount = restored;
+    inverse.EndAttribute = produced.EndAttribute;
+    inverse.Text = std::move(produced.Text);
+    inverse.Rows = std::move(produced.Rows);
   }
   if (focused != nullptr) {
     focused->SetRow(record.CaretRow);

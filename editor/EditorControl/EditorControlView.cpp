@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
 #include "framework/gui/Platform.h"
 
 namespace plomaret {
@@ -51,7 +52,7 @@ int TEditor::LeftOffset() const {
 bool TEditor::UpdateLeftbarDigits() {
   int digits = FLeftbar->Column();
   if (HasWindow() && FLeftbar->Visible() && FLeftbar->ShowNumber()) {
-    const int count = FList->Count();
+    const int count = FRowStore->Count();
     int64_t number = FLeftbar->ShowNumberMode() == nmLine ? int64_t{FLines->Count()} - 1 : int64_t{count} - 1;
     if (RowAttribute(count - 1) != raTextEnd) ++number;
     if (!FLeftbar->ZeroBase()) ++number;
@@ -62,7 +63,7 @@ bool TEditor::UpdateLeftbarDigits() {
   return changed;
 }
 
-int TEditor::VerticalLimit() const { return std::max(0, FList->Count() + FRowCount - 1); }
+int TEditor::VerticalLimit() const { return std::max(0, FRowStore->Count() + FRowCount - 1); }
 
 // ---- Measuring ----
 
@@ -130,37 +131,29 @@ void TEditor::SetScrollBars(TScrollStyle value) {
 
 void TEditor::SetTopRow(int row) {
   if (!HasWindow()) return;
-  CaretHide();
-  HideUnderline();
-  try {
-    // What waits to be painted is painted at the old place first, or the move would
-    // carry a picture of the new rows to where the old ones were.
-    Update();
-    const int newTop = std::max(0, std::min(row, FList->Count()));
-    const int delta = std::clamp(FTopRow - newTop, -(FRowCount + 1), FRowCount + 1);
-    FTopRow = newTop;
-    if (delta * FRowHeight != 0) {
-      ScrollRect(0, delta * FRowHeight, ClientRect(), {0, TopOffset(), ClientWidth(), ClientHeight()});
-      TScrollInfo info = ScrollInfo(sbVertical);
-      info.Pos = info.TrackPos = FTopRow;
-      SetScrollInfo(sbVertical, info);
-      UpdateImePosition();
-      DoTopRowChange();
-    }
-  } catch (...) {
-    ShowUnderline();
-    CaretShow();
-    throw;
+  TCaretHidden caretHidden(*this);
+  TUnderlineHidden underlineHidden(*this);
+  // What waits to be painted is painted at the old place first, or the move would
+  // carry a picture of the new rows to where the old ones were.
+  Update();
+  const int newTop = std::max(0, std::min(row, FRowStore->Count()));
+  const int delta = std::clamp(FTopRow - newTop, -(FRowCount + 1), FRowCount + 1);
+  FTopRow = newTop;
+  if (delta * FRowHeight != 0) {
+    ScrollRect(0, delta * FRowHeight, ClientRect(), {0, TopOffset(), ClientWidth(), ClientHeight()});
+    TScrollInfo info = ScrollInfo(sbVertical);
+    info.Pos = info.TrackPos = FTopRow;
+    SetScrollInfo(sbVertical, info);
+    UpdateImePosition();
+    DoTopRowChange();
   }
-  ShowUnderline();
-  CaretShow();
 }
 
 void TEditor::SetTopCol(int col) {
   if (!HasWindow()) return;
   if (FRuler->Visible()) EraseRulerMark(FCol);
-  CaretHide();
-  try {
+  {
+    TCaretHidden hidden(*this);
     Update();
     const int newCol = std::max(0, std::min(col, kColumnLimit - FColCount / 2));
     const int delta = (FTopCol - newCol) * FColWidth;
@@ -173,27 +166,17 @@ void TEditor::SetTopCol(int col) {
       UpdateImePosition();
       DoTopColChange();
     }
-  } catch (...) {
-    CaretShow();
-    throw;
   }
-  CaretShow();
   // The repaint of the uncovered strip draws the mark only when it lies in the strip.
   if (FRuler->Visible()) DrawRulerMark(FCol);
 }
 
 void TEditor::ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll) {
   if (!HasWindow()) return;
-  HideUnderline();
-  try {
-    if (!scroll.IsEmpty()) Update();
-    FHorzOffset -= dx;
-    ScrollWindow(dx, dy, scroll.IsEmpty() ? clip : scroll.Intersect(clip));
-  } catch (...) {
-    ShowUnderline();
-    throw;
-  }
-  ShowUnderline();
+  TUnderlineHidden hidden(*this);
+  if (!scroll.IsEmpty()) Update();
+  FHorzOffset -= dx;
+  ScrollWindow(dx, dy, scroll.IsEmpty() ? clip : scroll.Intersect(clip));
 }
 
 void TEditor::ScrollByRows(int delta) {
@@ -204,15 +187,9 @@ void TEditor::ScrollByRows(int delta) {
   if (RowAttribute(FTopRow) == raTextEnd && delta > 0) return;
   const int row = FRow;
   const int top = FTopRow;
-  CaretHide();
-  try {
-    SetTopRow(std::max(0, std::min(FTopRow + delta, FList->Count())));
-    SetRow(row + FTopRow - top);
-  } catch (...) {
-    CaretShow();
-    throw;
-  }
-  CaretShow();
+  TCaretHidden hidden(*this);
+  SetTopRow(std::max(0, std::min(FTopRow + delta, FRowStore->Count())));
+  SetRow(row + FTopRow - top);
 }
 
 void TEditor::ScrollCaret() {

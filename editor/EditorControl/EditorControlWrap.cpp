@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/EditorControl.h"
+#include "framework/core/ScopeGuard.h"
 #include "editor/EditorUtils.h"
 #include "framework/core/LineSplitter.h"
 
@@ -68,19 +69,12 @@ template <class Build>
 void TEditorScreenStrings::RebuildRows(Build build) {
   CleanSelections();
   // The views are told once, by whoever asked for the whole text to change.
-  const TNotifyEvent onChange = OnChange;
-  OnChange = TNotifyEvent();
-  try {
-    TUpdateBracket update(*this);
-    TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-    rows->SetItemCapacity(Count());
-    build(*rows);
-    SwapItems(*rows);
-  } catch (...) {
-    OnChange = onChange;
-    throw;
-  }
-  OnChange = onChange;
+  TScopedValue quiet(OnChange, TNotifyEvent());
+  TUpdateBracket update(*this);
+  TOwned<TEditorStringList> rows = Create<TEditorStringList>();
+  rows->SetItemCapacity(Count());
+  build(*rows);
+  SwapItems(*rows);
 }
 
 void TEditorScreenStrings::WrapAll() {

@@ -24,6 +24,8 @@
 #include "framework/gui/Bitmap.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Menus.h"
+#include "editor/EditorControl/EditorControlMenu.h"
+#include "editor/EditorControl/EditorControlScreen.h"
 
 namespace plomaret {
 
@@ -78,86 +80,6 @@ struct TEditorImages {
   TBitmap MarkRulerImage;
 };
 
-// The editor's context menu: row marks, undo and redo, the clipboard, select-all and
-// the box-selection switch, with the editor's Ctrl keys as shortcuts.
-class TEditorPopupMenu : public TPopupMenu {
- public:
-  explicit TEditorPopupMenu(TEditor* editor) : FEditor(editor) {}
-  void AfterConstruction() override;
-  TEditor* Editor() const { return FEditor; }
-
-  TMenuItem* MarkSetItem() const { return FMarkSet; }
-  TMenuItem* MarkJumpItem() const { return FMarkJump; }
-  TMenuItem* BoxModeItem() const { return FBoxMode; }
-
- protected:
-  // Makes the items; called once, after construction.
-  virtual void BuildItems();
-  // Brings the items' enabled and checked states up to date with the editor.
-  virtual void UpdateItems();
-  virtual void MarkSetClick(TObject* sender);
-  virtual void MarkJumpClick(TObject* sender);
-  virtual void UndoClick(TObject* sender);
-  virtual void RedoClick(TObject* sender);
-  virtual void CutClick(TObject* sender);
-  virtual void CopyClick(TObject* sender);
-  virtual void PasteClick(TObject* sender);
-  virtual void BoxPasteClick(TObject* sender);
-  virtual void DeleteClick(TObject* sender);
-  virtual void SelectAllClick(TObject* sender);
-  virtual void BoxModeClick(TObject* sender);
-
- private:
-  void PopupHandler(TObject* sender) { UpdateItems(); }
-  TMenuItem* AddItem(TMenuItem* parent, const char* caption, const char* shortCut, bool enabled,
-                     void (TEditorPopupMenu::*click)(TObject*), int tag = 0);
-
-  TEditor* FEditor;
-  TMenuItem* FMarkSet = nullptr;
-  TMenuItem* FMarkJump = nullptr;
-  TMenuItem* FMarkSetItems[10] = {};
-  TMenuItem* FMarkJumpItems[10] = {};
-  TMenuItem* FUndo = nullptr;
-  TMenuItem* FRedo = nullptr;
-  TMenuItem* FCut = nullptr;
-  TMenuItem* FCopy = nullptr;
-  TMenuItem* FPaste = nullptr;
-  TMenuItem* FBoxPaste = nullptr;
-  TMenuItem* FDelete = nullptr;
-  TMenuItem* FSelectAll = nullptr;
-  TMenuItem* FBoxMode = nullptr;
-};
-
-// Repaints what a change of the text touched, and the invalidation services the
-// rest of the control uses. Row numbers are rows of the store.
-class TEditorScreen : public TObject {
- public:
-  explicit TEditorScreen(TEditor* editor) : FEditor(editor) {}
-
-  // After the row store's change record (nothing unless a change is pending).
-  virtual void UpdateAfterChange();
-  // The text area of a row, to be painted later.
-  void InvalidateRow(int row);
-  // Rows first..last, whole width, painted now.
-  void RepaintRows(int first, int last);
-  // The leftbar cells of rows first..last, painted now.
-  void InvalidateLeftbarRows(int first, int last);
-  // The text band from row down to the bottom, moved by delta rows.
-  void ScrollRowsBelow(int row, int delta);
-  // The imagebar column from row down, moved by delta rows.
-  void ScrollImagebarBelow(int row, int delta);
-
- private:
-  // The pixel top of a row in the window; rows are clamped to the visible ones.
-  int RowTop(int row) const;
-  int ClampToView(int row) const;
-  void ScrollBand(int left, int right, int row, int delta);
-  // Whether a region waiting to be painted lies outside the rows first..end - 1.
-  bool PendingOutside(int first, int end) const;
-
-  TEditor* FEditor;
-};
-
 class TEditor : public TCustomControl, public TAttachedEditor {
  public:
   // The widest column the caret and the view reach.
@@ -209,10 +131,10 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void SetWantReturns(bool value) { FWantReturns = value; }
   bool WantTabs() const { return FWantTabs; }
   void SetWantTabs(bool value) { FWantTabs = value; }
-  bool WordWrap() const { return FList->WordWrap(); }
-  void SetWordWrap(bool value) { FList->SwitchWordWrap(value); }
-  TEditorWrapOption* WrapOption() const { return FList->WrapOption(); }
-  void SetWrapOption(const TEditorWrapOption& value) { FList->WrapOption()->Assign(value); }
+  bool WordWrap() const { return FRowStore->WordWrap(); }
+  void SetWordWrap(bool value) { FRowStore->SwitchWordWrap(value); }
+  TEditorWrapOption* WrapOption() const { return FRowStore->WrapOption(); }
+  void SetWrapOption(const TEditorWrapOption& value) { FRowStore->WrapOption()->Assign(value); }
 
   // ---- Events ----
   TNotifyEvent OnCaretMoved;
@@ -239,8 +161,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void SetModified(bool value) override { FModified = value; }
   bool SelectionMode() const { return FSelectionMode; }
   TEditorSelectionState SelectionState() const { return FSelection.State; }
-  // The selection record; the selection operations keep it, tests may set it.
-  TEditorSelectionRecord& Selection() { return FSelection; }
   // A range exists (selected or hit); it is drawn (selected, or a hit with hsDraw).
   bool RangeExists() const { return FSelection.State == sstSelected || FSelection.State == sstHitSelected; }
   bool RangeVisible() const;
@@ -384,7 +304,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual TFountain* ActiveFountain() const;
 
   // ---- TAttachedEditor ----
-  TEditorScreenStrings* ScreenStrings() const override { return FList; }
+  TEditorScreenStrings* ScreenStrings() const override { return FRowStore; }
   int TabSpaceCount() const override { return FCaret->TabSpaceCount(); }
   const std::bitset<256>& WordDelimiters() const override { return FDelimiters; }
   TFountain* CurrentFountain() const override { return ActiveFountain(); }
@@ -648,7 +568,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void BuildRulerNumbers();
   void CopyRulerCell(int col, const TBitmap& source);
 
-  TEditorScreenStrings* FList = nullptr;  // shared by every control showing it
+  TEditorScreenStrings* FRowStore = nullptr;  // shared by every control showing it
   TOwned<TEditorStrings> FLines;
   TOwned<TEditorScreen> FScreen;
   TOwned<TEditorViewInfo> FView;
