@@ -177,7 +177,7 @@ void TEditor::SetCol(int col) {
 void TEditor::SetRow(int row) {
   const int count = FRowStore->Count();
   if (row == FRow && FRow != count) return;
-  TUnderlineHidden hidden(*this);
+  const auto hidden = UnderlineHidden(*this);
   const int oldCol = FCol;
   FRow = std::max(0, std::min(row, count));
   // After a text end there is no row to stand on; after a final line end there is.

@@ -7,32 +7,14 @@
 
 namespace plomaret {
 
-class TCaretHidden {
- public:
-  explicit TCaretHidden(TEditor& editor) : FEditor(editor) { FEditor.CaretHide(); }
-  ~TCaretHidden() noexcept(false) {
-    scope_detail::RunOnExit([this] { FEditor.CaretShow(); }, FUncaught);
-  }
-  TCaretHidden(const TCaretHidden&) = delete;
-  TCaretHidden& operator=(const TCaretHidden&) = delete;
+inline auto CaretHidden(TEditor& editor) {
+  editor.CaretHide();
+  return TScopeExit([&editor] { editor.CaretShow(); });
+}
 
- private:
-  TEditor& FEditor;
-  int FUncaught = std::uncaught_exceptions();
-};
-
-class TUnderlineHidden {
- public:
-  explicit TUnderlineHidden(TEditor& editor) : FEditor(editor) { FEditor.HideUnderline(); }
-  ~TUnderlineHidden() noexcept(false) {
-    scope_detail::RunOnExit([this] { FEditor.ShowUnderline(); }, FUncaught);
-  }
-  TUnderlineHidden(const TUnderlineHidden&) = delete;
-  TUnderlineHidden& operator=(const TUnderlineHidden&) = delete;
-
- private:
-  TEditor& FEditor;
-  int FUncaught = std::uncaught_exceptions();
-};
+inline auto UnderlineHidden(TEditor& editor) {
+  editor.HideUnderline();
+  return TScopeExit([&editor] { editor.ShowUnderline(); });
+}
 
 }  // namespace plomaret

@@ -73,7 +73,7 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
       } else if (FCol > 0) {
         SetCol(FCol - 1);
       } else if (FRow > 0 && (FCaret->NextLine() || RowAttribute(FRow - 1) == raWrap)) {
-        TCaretHidden hidden(*this);
+        const auto hidden = CaretHidden(*this);
         SetRowCol(FRow - 1, RowEndCol(FRow - 1));
       }
       break;
@@ -85,7 +85,7 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
         SetCol(FCol + 1);
         if (FCol == old && FRow < count && RowAttribute(FRow) != raTextEnd &&
             (FCaret->NextLine() || RowAttribute(FRow) == raWrap)) {
-          TCaretHidden hidden(*this);
+          const auto hidden = CaretHidden(*this);
           SetRowCol(FRow + 1, 0);
         }
       }

@@ -255,7 +255,7 @@ void TEditorStrings::ReadFile(const std::string& path) {
   const int oldRows = store.Count();
   store.Clear();  // the editor is empty from here on, even if the file cannot be read
   TScopeExit announce([&] { store.AfterWholeTextChange(oldRows); });
-  TScopeFailure emptied([&] { store.Clear(); });
+  const auto emptied = OnFailure([&] { store.Clear(); });
   TTextFileReader reader(path);
   const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
   store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));

@@ -81,7 +81,7 @@ void TEditor::MouseLeftDown(int x, int y, TShiftState shift) {
     RowSelectStart(point.Y);
     return;
   }
-  TCaretHidden hidden(*this);
+  const auto hidden = CaretHidden(*this);
   SetRowCol(point.Y, point.X);
   StartSelection();
 }

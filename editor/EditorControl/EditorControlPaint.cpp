@@ -80,7 +80,7 @@ void TEditor::PaintRect(const TRect& rect) {
   const int last = first + (bottom - top) / rowHeight - 1;
 
   {
-    TCaretHidden hidden(*this);
+    const auto hidden = CaretHidden(*this);
     if (corner) canvas.Draw(0, 0, FImages->Corner.Raster());
     if (ruler) DrawRuler();
     if (leftbar) DrawLeftbar(first, last);

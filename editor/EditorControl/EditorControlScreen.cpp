@@ -51,7 +51,7 @@ void TEditorScreen::ScrollBand(int left, int right, int row, int delta) {
   const int rows = FEditor->RowCount() + 1;
   delta = std::clamp(delta, -rows, rows);
   const int top = RowTop(std::max(row, FEditor->TopRow()));
-  TCaretHidden hidden(*FEditor);
+  const auto hidden = CaretHidden(*FEditor);
   FEditor->ScrollRect(0, delta * FEditor->RowHeight(), FEditor->ClientRect(), {left, top, right, FEditor->ClientHeight()});
 }
 

@@ -271,7 +271,7 @@ std::string TEditor::SelText() const {
 }
 
 void TEditor::SelectAll() {
-  TCaretHidden hidden(*this);
+  const auto hidden = CaretHidden(*this);
   int64_t total = 0;
   for (int r = 0, count = FRowStore->Count(); r < count; ++r) {
     total += static_cast<int64_t>(FRowStore->ViewAt(r).size()) + (FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0);
@@ -417,7 +417,7 @@ void TEditor::RepaintSelectionChange() {
   const int edge = ClientWidth();
   const int count = FRowStore->Count();
   auto x = [&](int col) { return ColumnToX(col); };
-  TCaretHidden hidden(*this);
+  const auto hidden = CaretHidden(*this);
   if (FSelectionMode) {
     // Rows that left the box, then every box row whose columns changed or that
     // entered it, drawn as a full paint draws the box there (a double-byte

@@ -131,8 +131,8 @@ void TEditor::SetScrollBars(TScrollStyle value) {
 
 void TEditor::SetTopRow(int row) {
   if (!HasWindow()) return;
-  TCaretHidden caretHidden(*this);
-  TUnderlineHidden underlineHidden(*this);
+  const auto caretHidden = CaretHidden(*this);
+  const auto underlineHidden = UnderlineHidden(*this);
   // What waits to be painted is painted at the old place first, or the move would
   // carry a picture of the new rows to where the old ones were.
   Update();
@@ -153,7 +153,7 @@ void TEditor::SetTopCol(int col) {
   if (!HasWindow()) return;
   if (FRuler->Visible()) EraseRulerMark(FCol);
   {
-    TCaretHidden hidden(*this);
+    const auto hidden = CaretHidden(*this);
     Update();
     const int newCol = std::max(0, std::min(col, kColumnLimit - FColCount / 2));
     const int delta = (FTopCol - newCol) * FColWidth;
@@ -173,7 +173,7 @@ void TEditor::SetTopCol(int col) {
 
 void TEditor::ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll) {
   if (!HasWindow()) return;
-  TUnderlineHidden hidden(*this);
+  const auto hidden = UnderlineHidden(*this);
   if (!scroll.IsEmpty()) Update();
   FHorzOffset -= dx;
   ScrollWindow(dx, dy, scroll.IsEmpty() ? clip : scroll.Intersect(clip));
@@ -187,7 +187,7 @@ void TEditor::ScrollByRows(int delta) {
   if (RowAttribute(FTopRow) == raTextEnd && delta > 0) return;
   const int row = FRow;
   const int top = FTopRow;
-  TCaretHidden hidden(*this);
+  const auto hidden = CaretHidden(*this);
   SetTopRow(std::max(0, std::min(FTopRow + delta, FRowStore->Count())));
   SetRow(row + FTopRow - top);
 }

@@ -26,35 +26,28 @@ void RunOnExit(F&& action, int uncaughtAtStart) {
 
 }  // namespace scope_detail
 
-// Runs an action when the scope ends.
+// Runs an action when the scope ends, or only when it is left by an exception.
 template <class F>
 class TScopeExit {
  public:
-  explicit TScopeExit(F action) : FAction(std::move(action)) {}
-  ~TScopeExit() noexcept(false) { scope_detail::RunOnExit(FAction, FUncaught); }
+  explicit TScopeExit(F action, bool onlyOnFailure = false)
+      : FAction(std::move(action)), FOnlyOnFailure(onlyOnFailure) {}
+  ~TScopeExit() noexcept(false) {
+    if (!FOnlyOnFailure || std::uncaught_exceptions() > FUncaught) scope_detail::RunOnExit(FAction, FUncaught);
+  }
   TScopeExit(const TScopeExit&) = delete;
   TScopeExit& operator=(const TScopeExit&) = delete;
 
  private:
   F FAction;
+  bool FOnlyOnFailure;
   int FUncaught = std::uncaught_exceptions();
 };
 
-// Runs an action only when the scope is left by an exception.
 template <class F>
-class TScopeFailure {
- public:
-  explicit TScopeFailure(F action) : FAction(std::move(action)) {}
-  ~TScopeFailure() noexcept(false) {
-    if (std::uncaught_exceptions() > FUncaught) scope_detail::RunOnExit(FAction, FUncaught);
-  }
-  TScopeFailure(const TScopeFailure&) = delete;
-  TScopeFailure& operator=(const TScopeFailure&) = delete;
-
- private:
-  F FAction;
-  int FUncaught = std::uncaught_exceptions();
-};
+TScopeExit<F> OnFailure(F action) {
+  return TScopeExit<F>(std::move(action), true);
+}
 
 // Holds a variable at one value for the scope and sets it to another at the end (by
 // default, back to what it was).

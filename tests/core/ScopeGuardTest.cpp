@@ -12,14 +12,14 @@ TEST(ScopeGuard, TheExitActionRunsOnEveryWayOutAndTheFailureActionOnlyOnAThrow) 
   std::string log;
   {
     TScopeExit exit([&] { log += "exit;"; });
-    TScopeFailure failure([&] { log += "failure;"; });
+    const auto failure = OnFailure([&] { log += "failure;"; });
   }
   EXPECT_EQ(log, "exit;");
   log.clear();
   EXPECT_THROW(
       {
         TScopeExit exit([&] { log += "exit;"; });
-        TScopeFailure failure([&] { log += "failure;"; });
+        const auto failure = OnFailure([&] { log += "failure;"; });
         throw std::runtime_error("stop");
       },
       std::runtime_error);
