@@ -312,9 +312,9 @@ void TEditor::CreateCaretShape() {
   if (!HasWindow() || !Focused()) return;
   HideSystemCaret();
   DestroyCaret();
-  if (FHitStyle == hsCaret && FSelection.State == sstHitSelected && FSelection.HitLength > 0) {
+  if (FHitStyle == hsCaret && FSelection.State() == sstHitSelected && FSelection.HitLength() > 0) {
     // A block as wide as the hit; to the row's end when the hit goes on below.
-    const TSelectionRect& hit = FSelection.Rect;
+    const TSelectionRect& hit = FSelection.Range().Rect;
     const int cells = hit.Top == hit.Bottom ? hit.Right - hit.Left : RowEndCol(FRow) - hit.Left;
     CreateCaret(std::max(2, FColWidth * cells), FFontHeight);
     return;

@@ -220,7 +220,7 @@ void TEditor::SetLines(const TStrings& value) {
 void TEditor::SetReadOnly(bool value) {
   if (FDragState != dsNone) return;  // the drag decides what happens to the text
   FReadOnly = value;
-  if (value && FSelection.State != sstNone) SetCursor(FCaret->Cursors()->DefaultCursor());
+  if (value && FSelection.State() != sstNone) SetCursor(FCaret->Cursors()->DefaultCursor());
 }
 
 TStringList* TEditor::ReserveWordList() const { return FView->Fountain()->ReserveWordList(); }

@@ -74,8 +74,8 @@ void TEditor::ReplaceRows(int first, int last, std::string_view text) {
 
 std::vector<TEditor::TRebuiltRow> TEditor::RowsWithoutSelection() const {
   std::vector<TRebuiltRow> rows;
-  const TEditorSelectionRecord& s = FSelection;
-  if (FSelectionMode) {
+  const TEditorSelectionRecord& s = FSelection.Range();
+  if (FSelection.Box()) {
     // The empty row after a final line end may be a box row too.
     for (int r = s.Rect.Top; r <= s.Rect.Bottom && r <= FRowStore->Count(); ++r) {
       const auto [from, to] = BoxBytes(r);
@@ -108,7 +108,7 @@ std::string TEditor::JoinRows(const std::vector<TRebuiltRow>& rows) {
 // ---- Typing and pasting ----
 
 void TEditor::ReplaceSelectionBy(std::string_view text) {
-  const TEditorSelectionRecord& s = FSelection;
+  const TEditorSelectionRecord& s = FSelection.Range();
   const int base = BaseRowOf(s.StartRow);
   const int64_t offset = static_cast<int64_t>(text.size()) + OffsetFrom(base, s.Rect.Top, s.Rect.Left);
   std::vector<TRebuiltRow> rows = RowsWithoutSelection();
@@ -120,8 +120,8 @@ void TEditor::ReplaceSelectionBy(std::string_view text) {
   // Typed text goes where the caret would be once the box is gone: at most at the row's end.
   std::string& front = rows.front().Text;
   front.insert(std::min(front.size(), static_cast<size_t>(rows.front().Insert)), text);
-  const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
-  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
+  const int first = FSelection.Box() ? s.Rect.Top : s.StartRow;
+  const int last = std::min(FSelection.Box() ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
   const std::string joined = JoinRows(rows);
   TEditHold hold(*this, true);
   CleanSelection();
@@ -149,7 +149,7 @@ void TEditor::InsertAtCaret(std::string_view text) {
 
 void TEditor::InsertText(std::string_view text) {
   if (text.empty() || FReadOnly) return;
-  if (FSelection.State == sstSelected) {
+  if (FSelection.State() == sstSelected) {
     ReplaceSelectionBy(text);
   } else {
     InsertAtCaret(text);
@@ -159,9 +159,9 @@ void TEditor::InsertText(std::string_view text) {
 void TEditor::PasteText(std::string_view text) {
   if (FReadOnly) return;
   if (text.empty()) {
-    if (FSelection.State == sstSelected) {
+    if (FSelection.State() == sstSelected) {
       DeleteSelection();
-    } else if (FSelection.State == sstHitSelected) {
+    } else if (FSelection.State() == sstHitSelected) {
       CleanSelection();
     }
     return;
@@ -172,7 +172,7 @@ void TEditor::PasteText(std::string_view text) {
 void TEditor::BoxPasteText(std::string_view text) {
   if (FReadOnly) return;
   if (text.empty()) {
-    if (FSelection.State == sstSelected) DeleteSelection();
+    if (FSelection.State() == sstSelected) DeleteSelection();
     return;
   }
   const TOwned<TStringList> lines = Create<TStringList>();
@@ -183,11 +183,11 @@ void TEditor::BoxPasteText(std::string_view text) {
   int first = FRow;
   int column = FCol;  // the 0-based column the lines go to
   int lastSelected = -1;
-  if (FSelection.State == sstSelected) {
-    first = FSelectionMode ? FSelection.Rect.Top : FSelection.StartRow;
-    column = FSelection.Rect.Left;
+  if (FSelection.State() == sstSelected) {
+    first = FSelection.Box() ? FSelection.Range().Rect.Top : FSelection.Range().StartRow;
+    column = FSelection.Range().Rect.Left;
     rebuilt = RowsWithoutSelection();
-    lastSelected = std::min(FSelectionMode ? FSelection.Rect.Bottom : FSelection.EndRow, count - 1);
+    lastSelected = std::min(FSelection.Box() ? FSelection.Range().Rect.Bottom : FSelection.Range().EndRow, count - 1);
   }
   int nextRow = lastSelected >= 0 ? lastSelected + 1 : first;
   std::vector<TRebuiltRow> rows;
@@ -232,12 +232,12 @@ void TEditor::BoxPasteText(std::string_view text) {
 }
 
 void TEditor::DeleteSelection() {
-  if (FSelection.State != sstSelected || FReadOnly) return;
-  const TEditorSelectionRecord& s = FSelection;
+  if (FSelection.State() != sstSelected || FReadOnly) return;
+  const TEditorSelectionRecord& s = FSelection.Range();
   const int base = BaseRowOf(s.StartRow);
   const int64_t offset = OffsetFrom(base, s.Rect.Top, s.Rect.Left);
-  const int first = FSelectionMode ? s.Rect.Top : s.StartRow;
-  const int last = std::min(FSelectionMode ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
+  const int first = FSelection.Box() ? s.Rect.Top : s.StartRow;
+  const int last = std::min(FSelection.Box() ? s.Rect.Bottom : s.EndRow, FRowStore->Count() - 1);
   const std::string joined = JoinRows(RowsWithoutSelection());
   TEditHold hold(*this, true);
   CleanSelection();
@@ -261,10 +261,10 @@ void TEditor::TabKey() {
 
 void TEditor::ReturnKey(bool shift) {
   if (FReadOnly) return;
-  if (FSelection.State == sstSelected) {
+  if (FSelection.State() == sstSelected) {
     if (shift) return;
     DeleteSelection();
-  } else if (FSelection.State == sstHitSelected) {
+  } else if (FSelection.State() == sstHitSelected) {
     CleanSelection();
   }
   const int count = FRowStore->Count();
@@ -309,7 +309,7 @@ void TEditor::ReturnKey(bool shift) {
 
 void TEditor::BackSpaceKey() {
   if (FReadOnly) return;
-  if (FSelection.State == sstSelected) {
+  if (FSelection.State() == sstSelected) {
     DeleteSelection();
     return;
   }
@@ -317,7 +317,7 @@ void TEditor::BackSpaceKey() {
     SetCol(FCol - 1);
     return;
   }
-  if (FSelection.State == sstHitSelected) CleanSelection();
+  if (FSelection.State() == sstHitSelected) CleanSelection();
   const int count = FRowStore->Count();
   const std::string row = RowText(FRow);
   const std::string map = CellMap(row);
@@ -431,11 +431,11 @@ void TEditor::BackSpaceKey() {
 
 void TEditor::DeleteForward() {
   if (FReadOnly) return;
-  if (FSelection.State == sstSelected) {
+  if (FSelection.State() == sstSelected) {
     DeleteSelection();
     return;
   }
-  if (FSelection.State == sstHitSelected) CleanSelection();
+  if (FSelection.State() == sstHitSelected) CleanSelection();
   const int count = FRowStore->Count();
   if (FRow >= count) return;
   const std::string row = RowText(FRow);
@@ -468,16 +468,16 @@ void TEditor::DeleteForward() {
 // ---- The clipboard ----
 
 void TEditor::CopyToClipboard() {
-  if (FSelection.State != sstSelected || !PlatformInstalled()) return;
+  if (FSelection.State() != sstSelected || !PlatformInstalled()) return;
   const std::string text = SelText();
   TClipboard& clipboard = Platform().Clipboard();
   clipboard.Clear();
   clipboard.SetData(CF_TEXT, text);
-  if (FSelectionMode) clipboard.SetData(BoxClipboardFormat(), text + std::string(1, '\0'));
+  if (FSelection.Box()) clipboard.SetData(BoxClipboardFormat(), text + std::string(1, '\0'));
 }
 
 void TEditor::CutToClipboard() {
-  if (FSelection.State != sstSelected || FReadOnly) return;
+  if (FSelection.State() != sstSelected || FReadOnly) return;
   CopyToClipboard();
   DeleteSelection();
 }
@@ -501,7 +501,7 @@ void TEditor::MoveSelectionTo(int row, int col) {
     CleanSelection();
     return;
   }
-  const TEditorSelectionRecord s = FSelection;
+  const TEditorSelectionRecord s = FSelection.Range();
   const int count = FRowStore->Count();
   const int first = std::min(s.StartRow, row);
   const int last = std::max(s.EndRow, row);

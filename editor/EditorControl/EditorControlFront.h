@@ -26,6 +26,7 @@
 #include "framework/gui/Menus.h"
 #include "editor/EditorControl/EditorControlMenu.h"
 #include "editor/EditorControl/EditorControlScreen.h"
+#include "editor/EditorControl/EditorControlSelection.h"
 
 namespace plomaret {
 
@@ -38,34 +39,6 @@ const TTypeInfo& TypeInfoOf(TTypeTag<TEditorHitStyle>);
 // it is drawn selected.
 using TDrawLineEvent = TEvent<TObject*, const std::string&, int, int, int, TRect&, bool>;
 using TSelectionChangeEvent = TEvent<TObject*, bool>;
-
-// The selection states.
-enum TEditorSelectionState : uint8_t { sstNone, sstAnchored, sstSelected, sstHitSelected };
-
-// A range as a rectangle of cells: rows top..bottom, columns left..right (right
-// exclusive). In stream mode left is on the top row and right on the bottom row.
-struct TSelectionRect {
-  int Top = 0;
-  int Bottom = 0;
-  int Left = 0;
-  int Right = 0;
-  bool operator==(const TSelectionRect&) const = default;
-};
-
-// The selection: the selection operations fill it, painting draws from it.
-struct TEditorSelectionRecord {
-  TEditorSelectionState State = sstNone;
-  int AnchorRow = 0;
-  int AnchorByte = 0;
-  int AnchorCol = 0;
-  int StartRow = 0;
-  int EndRow = 0;
-  int StartByte = 0;
-  int EndByte = 0;  // the last selected byte (inclusive)
-  TSelectionRect Rect;
-  TSelectionRect Previous;  // as it was last painted
-  int HitLength = 0;
-};
 
 // The control's off-screen pictures: the corner, the bar edges and the ruler.
 struct TEditorImages {
@@ -159,10 +132,10 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // The composition window waits for the key that repeats to come up.
   bool ImePositionPending() const { return FImePositionPending; }
   void SetModified(bool value) override { FModified = value; }
-  bool SelectionMode() const { return FSelectionMode; }
-  TEditorSelectionState SelectionState() const { return FSelection.State; }
+  bool SelectionMode() const { return FSelection.Box(); }
+  TEditorSelectionState SelectionState() const { return FSelection.State(); }
   // A range exists (selected or hit); it is drawn (selected, or a hit with hsDraw).
-  bool RangeExists() const { return FSelection.State == sstSelected || FSelection.State == sstHitSelected; }
+  bool RangeExists() const { return FSelection.Exists(); }
   bool RangeVisible() const;
   // Puts a range in place as the selection operations leave one, and repaints the
   // text (tests and the driver set ranges this way).
@@ -251,7 +224,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FindText(std::string_view pattern, TSearchOptions options);
   // Selects or marks length bytes from the caret as a hit, by HitStyle.
   void ShowHit(int length);
-  int HitLength() const { return FSelection.HitLength; }
+  int HitLength() const { return FSelection.HitLength(); }
   struct TTokenAtPoint {
     bool Found = false;
     std::string Text;
@@ -265,11 +238,11 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // Whole rows from the left margin: the press, then each row the pointer moves to.
   void RowSelectStart(int row);
   void RowSelectMove(int row);
-  bool RowSelecting() const { return FRowSelecting; }
+  bool RowSelecting() const { return FSelection.RowSelect().Active; }
   // The mouse cursor kind last applied (0 text, 1 left margin, 2 top margin, 3 in the
   // selection, 4 dragging, 5 dragging a copy; -1 none yet).
   int CursorKind() const { return FCursorKind; }
-  void EndRowSelect() { FRowSelecting = false; }
+  void EndRowSelect() { FSelection.RowSelect().Active = false; }
   bool IsInSelection(int row, int col) const;
   virtual bool CanSelDrag() const;
   // The caret's byte in its row.
@@ -439,7 +412,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   int64_t RowContribution(int row) const;
   // The bytes [first, last) of the box on a row.
   std::pair<int, int> BoxBytes(int row) const;
-  int RowSelectRow(int row) const;
   // Puts the caret offset bytes after the start of row (walking on over rows).
   void PlaceCaretAtOffset(int row, int64_t offset);
   // The search in chunks of rows, and what a found match does.
@@ -457,12 +429,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
     int Start = 0;
   };
   TTokenPlace TokenPlaceAtPoint(int x, int y, bool useFountain, bool keepState) const;
-  // Set while a search selects what it found: the range becomes a hit.
-  bool FPlacingHit = false;
-  int FRowSelectAnchor = 0;
-  int FRowSelectEnd = 0;
-  int FRowSelectFlag = 0;
-  bool FRowSelecting = false;
 
   // Keyboard.
   void KeyDown(int& key, TShiftState shift) override;
@@ -527,8 +493,21 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // Set while the left button is held down on the control.
   bool FLeftButtonDown = false;
   int FImeSkipCount = 0;
-  bool FSelectionMode = false;
-  TEditorSelectionRecord FSelection;
+  // The rows as the selection reads them.
+  class TSelectionView final : public TSelectionRows {
+   public:
+    explicit TSelectionView(const TEditor& editor) : FEditor(editor) {}
+    int RowCount() const override;
+    std::string_view RowView(int row) const override;
+    TRowAttribute RowEnd(int row) const override;
+    std::string RowCellMap(int row) const override;
+    int RowEndCol(int row) const override;
+
+   private:
+    const TEditor& FEditor;
+  };
+  TSelectionView FSelectionRows{*this};
+  TEditorSelection FSelection{FSelectionRows};
   // Set while a cleaned selection is repainted: rows are painted with their underline space.
   bool FRepaintingCleanedSelection = false;
 

@@ -42,11 +42,11 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
   const bool withCtrl = shift.Contains(ssCtrl);
   const bool navigation = IsNavigationKey(key);
   if (navigation) {
-    if (FSelection.State != sstSelected && withShift) {
+    if (FSelection.State() != sstSelected && withShift) {
       StartSelection();
-    } else if (FSelection.State == sstSelected && !withShift) {
+    } else if (FSelection.State() == sstSelected && !withShift) {
       CleanSelection();
-    } else if (FSelection.State == sstHitSelected) {
+    } else if (FSelection.State() == sstHitSelected) {
       CleanSelection();
     }
   }

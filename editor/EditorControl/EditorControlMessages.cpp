@@ -77,7 +77,7 @@ void TEditor::EMLineLength(TMessage& message) {
   const int32_t index = ToInt32(message.WParam);
   if (index == -1) {
     if (RangeExists()) {
-      const TEditorSelectionRecord& s = FSelection;
+      const TEditorSelectionRecord& s = FSelection.Range();
       message.Result = static_cast<int32_t>(RowText(s.EndRow).size()) + s.StartByte - s.EndByte - 1;
     } else {
       message.Result = static_cast<int32_t>(RowText(FRow).size());
@@ -90,7 +90,7 @@ void TEditor::EMLineLength(TMessage& message) {
 void TEditor::EMLineFromChar(TMessage& message) {
   const int32_t index = ToInt32(message.WParam);
   if (index == -1) {
-    message.Result = RangeExists() ? FSelection.StartRow : FRow;
+    message.Result = RangeExists() ? FSelection.Range().StartRow : FRow;
     return;
   }
   message.Result = RowOfIndex(std::max(index, 0)).first;
@@ -147,7 +147,7 @@ void TEditor::EMUndo(TMessage& message) {
 }
 
 void TEditor::WMCut(TMessage& message) {
-  if (FReadOnly || FSelection.State != sstSelected) {
+  if (FReadOnly || FSelection.State() != sstSelected) {
     if (PlatformInstalled()) Platform().Clipboard().SetText("");
   } else {
     CutToClipboard();
@@ -156,7 +156,7 @@ void TEditor::WMCut(TMessage& message) {
 }
 
 void TEditor::WMCopy(TMessage& message) {
-  if (FSelection.State == sstSelected) {
+  if (FSelection.State() == sstSelected) {
     CopyToClipboard();
   } else if (PlatformInstalled()) {
     Platform().Clipboard().SetText("");

@@ -59,7 +59,7 @@ bool TEditor::FarFromPress(int x, int y) const {
 
 void TEditor::MouseLeftDown(int x, int y, TShiftState shift) {
   if (shift.Contains(ssShift)) {
-    if (FSelection.State != sstSelected) StartSelection();
+    if (FSelection.State() != sstSelected) StartSelection();
     const TPoint point = MouseCell(x, y, true);
     SetRowCol(point.Y, point.X);
     ExtendSelection();
@@ -89,12 +89,12 @@ void TEditor::MouseLeftDown(int x, int y, TShiftState shift) {
 void TEditor::MouseMoveAt(int x, int y) {
   if (FLeftButtonDown) {
     const TPoint point = MouseCell(x, y, true);
-    if (FRowSelecting) {
+    if (FSelection.RowSelect().Active) {
       RowSelectMove(point.Y);
       return;
     }
     SetRowCol(point.Y, point.X);
-    if (FSelection.State == sstSelected || (FSelection.State == sstAnchored && FarFromPress(x, y))) ExtendSelection();
+    if (FSelection.State() == sstSelected || (FSelection.State() == sstAnchored && FarFromPress(x, y))) ExtendSelection();
     return;
   }
   if (FDragState == dsArmed) {
@@ -124,7 +124,7 @@ void TEditor::MouseLeftUp() {
     DropSelection();
   } else if (FDragState == dsArmed) {
     CancelDrag();
-  } else if (FRowSelecting) {
+  } else if (FSelection.RowSelect().Active) {
     EndRowSelect();
   }
 }

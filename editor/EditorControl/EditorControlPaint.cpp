@@ -13,18 +13,18 @@ namespace plomaret {
 // ---- Colours ----
 
 bool TEditor::RangeVisible() const {
-  return FSelection.State == sstSelected || (FSelection.State == sstHitSelected && FHitStyle == hsDraw);
+  return FSelection.State() == sstSelected || (FSelection.State() == sstHitSelected && FHitStyle == hsDraw);
 }
 
 TColor TEditor::SelectionBackground() const {
   const TEditorColors& colors = *FView->Colors();
-  const TColor color = FSelection.State == sstHitSelected ? colors.Hit()->BkColor() : colors.Select()->BkColor();
+  const TColor color = FSelection.State() == sstHitSelected ? colors.Hit()->BkColor() : colors.Select()->BkColor();
   return color == clNone ? Font().Color() : color;
 }
 
 TColor TEditor::SelectionForeground() const {
   const TEditorColors& colors = *FView->Colors();
-  const TColor color = FSelection.State == sstHitSelected ? colors.Hit()->Color() : colors.Select()->Color();
+  const TColor color = FSelection.State() == sstHitSelected ? colors.Hit()->Color() : colors.Select()->Color();
   return color == clNone ? Color() : color;
 }
 
@@ -37,12 +37,7 @@ void TEditor::PlaceRange(bool box, TEditorSelectionState state, const TSelection
   CleanSelection();
   if (state != sstSelected && state != sstHitSelected) return;
   HideUnderline();  // a range holds the underline hidden until it is cleaned
-  FSelectionMode = box;
-  FSelection.State = state;
-  FSelection.Rect = rect;
-  FSelection.Previous = rect;
-  FSelection.StartRow = rect.Top;
-  FSelection.EndRow = rect.Bottom;
+  FSelection.Place(box, state, rect);
   if (HasWindow()) InvalidateRect({LeftOffset(), TopOffset(), ClientWidth(), ClientHeight()});
   DoSelectionChange(true);
 }
@@ -237,7 +232,7 @@ void TEditor::DrawRowPiece(const TRect& rect, int left, int right, int x, TFount
 
 void TEditor::DrawRowWithSelection(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text,
                                    int y) {
-  const TSelectionRect& range = FSelection.Rect;
+  const TSelectionRect& range = FSelection.Range().Rect;
   if (row < range.Top || row > range.Bottom) {
     DrawRow(rect, x, parser, row, text, y);
     return;
@@ -245,7 +240,7 @@ void TEditor::DrawRowWithSelection(const TRect& rect, int x, TFountainParser& pa
   const int edge = ClientWidth();
   int left = range.Left;
   int right = range.Right;
-  if (FSelectionMode) {
+  if (FSelection.Box()) {
     // A box ends with the row's text; a column on a trail half takes the whole character.
     const std::string map = CellMap(RowText(row));
     const int length = static_cast<int>(text.size());
@@ -260,7 +255,7 @@ void TEditor::DrawRowWithSelection(const TRect& rect, int x, TFountainParser& pa
   const int leftX = ColumnToX(left);
   const int rightX = ColumnToX(right);
   const int start = rect.Left;
-  if (FSelectionMode || range.Top == range.Bottom) {
+  if (FSelection.Box() || range.Top == range.Bottom) {
     DrawRowPiece(rect, start, leftX, x, parser, row, text, y, false);
     DrawRowPiece(rect, leftX, rightX, x, parser, row, text, y, true);
     DrawRowPiece(rect, rightX, edge, x, parser, row, text, y, false);

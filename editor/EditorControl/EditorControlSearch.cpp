@@ -122,8 +122,8 @@ bool TEditor::FindForward(std::string_view pattern, TSearchOptions options) {
   int row = FRow;
   int32_t offset = 0;
   if (RangeExists()) {
-    row = FSelection.EndRow;
-    offset = FSelection.EndByte + 1;  // just after the range (a hit included)
+    row = FSelection.Range().EndRow;
+    offset = FSelection.Range().EndByte + 1;  // just after the range (a hit included)
   } else {
     if (row >= count) return false;
     offset = std::min(static_cast<int>(RowView(row).size()), CaretByte());
@@ -182,8 +182,8 @@ bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
   int row = FRow;
   int64_t offset = CaretByte();
   if (RangeExists()) {
-    row = FSelection.StartRow;
-    offset = FSelection.StartByte;
+    row = FSelection.Range().StartRow;
+    offset = FSelection.Range().StartByte;
   } else if (row >= count) {
     row = count - 1;
     offset = RowChunkBytes(row);
@@ -244,17 +244,18 @@ void TEditor::ShowHit(int length) {
     const int row = FRow;
     const int col = FCol;
     {
-      TScopedValue placing(FPlacingHit, true, false);
+      FSelection.SetPlacingHit(true);
+      const TScopeExit placed([this] { FSelection.SetPlacingHit(false); });
       SetSelLength(length);
     }
-    if (FHitStyle == hsCaret && FSelection.State == sstHitSelected) {
+    if (FHitStyle == hsCaret && FSelection.State() == sstHitSelected) {
       // The caret goes back to the start of the hit and takes its width there.
-      FSelection.HitLength = length;
+      FSelection.SetHitLength(length);
       SetRowCol(row, col);
       UpdateCaret();
     }
   }
-  FSelection.HitLength = length;
+  FSelection.SetHitLength(length);
 }
 
 // ---- Tokens ----

@@ -1,0 +1,345 @@
+// Selecting in the control: the caret drives the selection range (whole rows from the
+// left margin too), and only what changed is repainted when the range moves.
+
+#include <algorithm>
+
+#include "editor/EditorControl.h"
+#include "editor/EditorControl/EditorControlGuards.h"
+
+namespace plomaret {
+
+// ---- The rows the selection reads ----
+
+int TEditor::TSelectionView::RowCount() const { return FEditor.FRowStore->Count(); }
+std::string_view TEditor::TSelectionView::RowView(int row) const { return FEditor.FRowStore->ViewAt(row); }
+TRowAttribute TEditor::TSelectionView::RowEnd(int row) const { return FEditor.FRowStore->RowAttributes(row); }
+std::string TEditor::TSelectionView::RowCellMap(int row) const { return FEditor.CellMap(FEditor.RowText(row)); }
+int TEditor::TSelectionView::RowEndCol(int row) const { return FEditor.RowEndCol(row); }
+
+// ---- Bytes of rows ----
+
+int TEditor::CaretByte() const {
+  const std::string text = RowText(FRow);
+  return std::min(static_cast<int>(text.size()), ColToByte(CellMap(text), FCol));
+}
+
+int64_t TEditor::RowContribution(int row) const { return FRowStore->OffsetBytes(row); }
+
+std::pair<int, int> TEditor::BoxBytes(int row) const { return FSelection.BoxBytes(row); }
+
+// ---- The state machine ----
+
+void TEditor::StartSelection() {
+  if (RangeExists()) CleanSelection();
+  if (FRowStore->Count() == 0) return;
+  FSelection.Anchor(FRow, FCol, CaretByte());
+}
+
+void TEditor::ExtendSelection() {
+  if (FSelection.State() == sstAnchored) {
+    HideUnderline();  // held until the range is cleaned
+    FSelection.Follow();
+  } else if (FSelection.State() != sstSelected) {
+    return;
+  }
+  RecomputeRange();
+}
+
+void TEditor::RecomputeRange() {
+  if (!RangeExists()) return;
+  FSelection.Recompute(FRow, FCol, CaretByte());
+  if (RangeVisible()) RepaintSelectionChange();
+  FSelection.MarkPainted();
+  DoSelectionChange(true);
+}
+
+void TEditor::CleanSelection() {
+  if (!RangeExists()) return;
+  const bool wasHit = FSelection.State() == sstHitSelected;
+  FSelection.Clear();
+  if (wasHit && FHitStyle == hsCaret) UpdateCaret();
+  const TSelectionRect& range = FSelection.Range().Rect;
+  if (HasWindow() && !(range.Top == range.Bottom && range.Left == range.Right)) {
+    // The band of the range, from the row above it (its underline space) to the row after it.
+    const int top = std::clamp(range.Top - 1, FTopRow, FTopRow + FRowCount);
+    const int bottom = std::clamp(range.Bottom + 1, FTopRow, FTopRow + FRowCount + 1);
+    const int rowTop = TopOffset() + (top - FTopRow) * FRowHeight;
+    const int rowBottom = TopOffset() + (bottom - FTopRow) * FRowHeight;
+    TScopedValue repainting(FRepaintingCleanedSelection, true, false);
+    InvalidateRect({LeftOffset(), rowTop, ClientWidth(), rowBottom});
+    Update();
+  }
+  ShowUnderline();  // the range held it hidden
+  FKeptColValid = false;
+  DoSelectionChange(false);
+}
+
+void TEditor::SetSelectionMode(bool box) {
+  if (box == FSelection.Box() || FDragState != dsNone) return;
+  FSelection.SetBox(box);
+  if (FSelection.State() == sstSelected) {
+    // The range takes the new shape.
+    if (box) SetCursor(FCaret->Cursors()->DefaultCursor());
+    const bool visible = RangeVisible();
+    FSelection.SetState(sstHitSelected);  // recompute without an incremental repaint
+    RecomputeRangeQuietly();
+    FSelection.SetState(sstSelected);
+    if (visible && HasWindow()) Invalidate();
+  }
+  DoSelectionModeChange();
+}
+
+void TEditor::RecomputeRangeQuietly() {
+  TScopedValue quiet(FHitStyle, hsSelect);  // a hit is not drawn: nothing to repaint piece by piece
+  RecomputeRange();
+}
+
+// ---- Offsets ----
+
+int TEditor::SelStart() const { return FSelection.Start(FRow, CaretByte()); }
+
+void TEditor::PlaceCaretAtOffset(int row, int64_t offset) {
+  const int count = FRowStore->Count();
+  for (int r = row; r < count; ++r) {
+    const int64_t contribution = RowContribution(r);
+    if (offset < contribution || FRowStore->RowAttributes(r) == raTextEnd) {
+      const std::string_view text = FRowStore->ViewAt(r);
+      const size_t bytes = static_cast<size_t>(std::clamp<int64_t>(offset, 0, static_cast<int64_t>(text.size())));
+      SetRow(r);
+      SetCol(std::min(DisplayWidth(text.substr(0, bytes)), RowEndCol(r)));
+      return;
+    }
+    offset -= contribution;
+  }
+  SetRow(count);
+  SetCol(RowEndCol(FRow));
+}
+
+void TEditor::SetSelStart(int offset) {
+  CleanSelection();
+  if (FRowStore->Count() == 0) return;
+  if (offset <= 0) {
+    SetRowCol(0, 0);
+    return;
+  }
+  PlaceCaretAtOffset(0, offset);
+}
+
+int TEditor::SelLength() const { return FSelection.Length(); }
+
+void TEditor::SetSelLength(int length) {
+  if (FRowStore->Count() == 0) return;
+  if (FSelection.Box()) SetSelectionMode(false);
+  if (length <= 0) {
+    if (RangeExists()) {
+      SetRow(FSelection.Range().Rect.Top);
+      SetCol(FSelection.Range().Rect.Left);
+      CleanSelection();
+    }
+    return;
+  }
+  {
+    TScopedValue locked(FCaretUpdateLock, true, false);
+    if (RangeExists()) {
+      SetRow(FSelection.Range().Rect.Top);
+      SetCol(FSelection.Range().Rect.Left);
+    }
+    StartSelection();
+    PlaceCaretAtOffset(FRow, int64_t{CaretByte()} + length);
+  }
+  UpdateCaret();
+  ExtendSelection();
+}
+
+std::string TEditor::SelText() const { return FSelection.Text(); }
+
+void TEditor::SelectAll() {
+  const auto hidden = CaretHidden(*this);
+  int64_t total = 0;
+  for (int r = 0, count = FRowStore->Count(); r < count; ++r) {
+    total += static_cast<int64_t>(FRowStore->ViewAt(r).size()) + (FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0);
+  }
+  SetSelStart(0);
+  SetSelLength(static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
+}
+
+// ---- Whole rows ----
+
+void TEditor::RowSelectStart(int row) {
+  TEditorSelection::TRowSelect& select = FSelection.RowSelect();
+  if (FRowStore->Count() == 0) return;
+  const int r = FSelection.RowSelectRow(row);
+  int end = r;
+  if (RowAttribute(r) == raTextEnd) {
+    SetRowCol(r, RowEndCol(r));
+    StartSelection();
+    SetRowCol(r, 0);
+    ExtendSelection();
+    select.Flag = 1;
+  } else {
+    SetRowCol(r, 0);
+    StartSelection();
+    SetRowCol(r + 1, 0);
+    ExtendSelection();
+    end = r + 1;
+    select.Flag = 0;
+  }
+  // The caret goes back to the row's start; the range stays.
+  FRow = r;
+  FCol = 0;
+  UpdateCaret();
+  select.Anchor = r;
+  select.End = end;
+  select.Active = true;
+}
+
+void TEditor::RowSelectMove(int row) {
+  TEditorSelection::TRowSelect& select = FSelection.RowSelect();
+  if (!select.Active) return;
+  const int r = FSelection.RowSelectRow(row);
+  const int anchor = select.Anchor;
+  int targetRow = r;
+  int targetCol = 0;
+  if (r >= anchor) {
+    if (select.End < anchor && select.Flag == 0) {
+      select.Anchor = anchor - 1;
+      SetRowCol(anchor - 1, 0);
+      StartSelection();
+    }
+    if (RowAttribute(r) != raTextEnd) {
+      targetRow = r + 1;
+    } else if (select.Flag == 0) {
+      targetCol = RowEndCol(r);
+    }
+  } else if (anchor < select.End) {
+    select.Anchor = anchor + 1;
+    SetRowCol(anchor + 1, 0);
+    StartSelection();
+  }
+  SetRowCol(targetRow, targetCol);
+  select.End = targetRow;
+  ExtendSelection();
+}
+
+bool TEditor::IsInSelection(int row, int col) const { return FSelection.Contains(row, col); }
+
+bool TEditor::CanSelDrag() const {
+  return !FReadOnly && FSelection.State() == sstSelected && !FSelection.Box() && FCaret->SelMove();
+}
+
+// ---- Repainting what the move changed ----
+
+void TEditor::DrawRowCells(int row, int fromX, int toX, bool selected) {
+  if (!HasWindow() || row < FTopRow || row > FTopRow + FRowCount || row >= FRowStore->Count()) return;
+  const int left = std::max(fromX, LeftOffset());
+  const int right = std::min(toX, ClientWidth());
+  if (right <= left) return;
+  const int y = TopOffset() + (row - FTopRow) * FRowHeight;
+  // Rows under a range are drawn with their underline space, which it keeps clear.
+  const TRect rect{left, y, right, y + FFontHeight + FMargin->UnderlineMargin()};
+  TOwned<TFountainParser> parser = ActiveFountain()->CreateParser();
+  DrawRowPiece(rect, left, right, LeftOffset() - FTopCol * FColWidth, *parser, row, RowDisplayText(row), y, selected);
+}
+
+void TEditor::DrawRowsCells(int first, int last, int fromX, int toX, bool selected) {
+  for (int row = std::max(first, FTopRow); row <= last && row <= FTopRow + FRowCount; ++row) {
+    if (selected && FSelection.Box()) {
+      DrawBoxRowCells(row, fromX, toX);
+    } else {
+      DrawRowCells(row, fromX, toX, selected);
+    }
+  }
+}
+
+void TEditor::DrawBoxRowCells(int row, int fromX, int toX) {
+  // As a full paint draws the box on this row: ending with the row's text, a trail
+  // half taking its whole character.
+  const std::string map = CellMap(RowText(row));
+  const int length = static_cast<int>(RowDisplayText(row).size());
+  auto fit = [&](int col) {
+    col = std::min(col, length);
+    if (col < static_cast<int>(map.size()) && map[static_cast<size_t>(col)] == kCellTrail) ++col;
+    return col;
+  };
+  const int left = ColumnToX(fit(FSelection.Range().Rect.Left));
+  const int right = ColumnToX(fit(FSelection.Range().Rect.Right));
+  DrawRowCells(row, fromX, std::min(toX, left), false);
+  DrawRowCells(row, std::max(fromX, left), std::min(toX, right), true);
+  DrawRowCells(row, std::max(fromX, right), toX, false);
+}
+
+void TEditor::RepaintSelectionChange() {
+  const TSelectionRect& now = FSelection.Range().Rect;
+  const TSelectionRect& old = FSelection.Range().Previous;
+  if (!HasWindow() || now == old) return;
+  const int T = now.Top, B = now.Bottom, L = now.Left, R = now.Right;
+  const int oT = old.Top, oB = old.Bottom, oL = old.Left, oR = old.Right;
+  const int A = FSelection.Range().AnchorCol;
+  const int textLeft = LeftOffset();
+  const int edge = ClientWidth();
+  const int count = FRowStore->Count();
+  auto x = [&](int col) { return ColumnToX(col); };
+  const auto hidden = CaretHidden(*this);
+  if (FSelection.Box()) {
+    // Rows that left the box, then every box row whose columns changed or that
+    // entered it, drawn as a full paint draws the box there (a double-byte
+    // character at an edge is taken whole, the box ends with the row's text).
+    if (B < oB) DrawRowsCells(B + 1, oB, textLeft, edge, false);
+    if (oT < T) DrawRowsCells(oT, T - 1, textLeft, edge, false);
+    const bool columnsChanged = L != oL || R != oR;
+    const int from = x(std::min(L, oL)) - FColWidth;
+    const int to = x(std::max(R, oR)) + 2 * FColWidth;
+    for (int row = std::max(T, FTopRow); row <= B && row <= FTopRow + FRowCount; ++row) {
+      if (columnsChanged || row < oT || row > oB) DrawBoxRowCells(row, from, to);
+    }
+  } else {
+    bool complete = false;
+    if (B < oB) {
+      DrawRowCells(B, x(R), edge, false);
+      DrawRowsCells(B + 1, oB, textLeft, edge, false);
+      complete = oT < B;
+    } else if (oT < T) {
+      DrawRowsCells(oT, T - 1, textLeft, edge, false);
+      DrawRowCells(T, textLeft, x(L), false);
+      complete = oB < T;
+    } else if (oT == oB && ((oL < A && oB < B) || (A < oR && T < oT))) {
+      DrawRowCells(oT, x(oL), x(oR), false);
+    }
+    if (!complete && T == oT && B == oB) {
+      if (R < oR && B < count) {
+        DrawRowCells(B, x(R), x(oR), false);
+      } else if (oL < L) {
+        DrawRowCells(T, x(oL), x(L), false);
+      }
+    }
+    if (!complete) {
+      if (oB < B) {
+        if (oB == T) {
+          DrawRowCells(oB, x(L), edge, true);
+        } else {
+          DrawRowCells(oB, x(oR), edge, true);
+        }
+        DrawRowsCells(oB + 1, B - 1, textLeft, edge, true);
+        DrawRowCells(B, textLeft, x(R), true);
+      } else if (T < oT) {
+        DrawRowCells(T, x(L), edge, true);
+        DrawRowsCells(T + 1, oT - 1, textLeft, edge, true);
+        if (oT == B) {
+          DrawRowCells(oT, textLeft, x(R), true);
+        } else {
+          DrawRowCells(oT, textLeft, x(oL), true);
+        }
+      } else if (T == B && ((L < A && B < oB) || (A < R && oT < T))) {
+        DrawRowCells(T, x(L), x(R), true);
+      } else if (T == oT && B == oB) {
+        if (oR < R && B < count) {
+          DrawRowCells(B, x(oR), x(R), true);
+        } else if (L < oL) {
+          DrawRowCells(T, x(L), x(oL), true);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace plomaret
