@@ -63,7 +63,7 @@ void TEditor::RebuildBackground() {
   const int textTop = TopOffset();
   TRaster& corner = FImages->Corner.Raster();
   FillRaster(corner, textLeft, textTop, Color());
-  const int barsRight = (FImagebar->Visible() ? FImagebarWidth : 0) + (FLeftbar->Visible() ? FLeftbarWidth : 0);
+  const int barsRight = (FImagebar->Visible() ? FMetrics.ImagebarWidth : 0) + (FLeftbar->Visible() ? FMetrics.LeftbarWidth : 0);
   int rulerFrom = 0;
   if (FLeftbar->Visible() && FLeftbar->Edge()) {
     corner.FillRect({0, 0, barsRight, textTop}, PixelOf(LeftbarBackground()));
@@ -71,8 +71,8 @@ void TEditor::RebuildBackground() {
     rulerFrom = barsRight;
   }
   if (FRuler->Visible() && FRuler->Edge()) {
-    corner.FillRect({rulerFrom, 0, textLeft, FRulerHeight}, PixelOf(RulerBackground()));
-    corner.Copy(FImages->RulerEdge.Raster(), FImages->RulerEdge.Raster().Bounds(), {rulerFrom - 1, FRulerHeight - 2});
+    corner.FillRect({rulerFrom, 0, textLeft, FMetrics.RulerHeight}, PixelOf(RulerBackground()));
+    corner.Copy(FImages->RulerEdge.Raster(), FImages->RulerEdge.Raster().Bounds(), {rulerFrom - 1, FMetrics.RulerHeight - 2});
   }
 }
 
@@ -105,7 +105,7 @@ void TEditor::RebuildRulerImages() {
   edge.FillRect({0, 0, edge.Width(), 1}, PixelOf(clWhite));
   edge.FillRect({0, 1, edge.Width(), 2}, 0x808080);
   BuildRulerDigitImages();
-  const int gauge = FRuler->GaugeRange() * std::max(1, FColWidth);
+  const int gauge = FRuler->GaugeRange() * std::max(1, FMetrics.ColWidth);
   const int width = gauge * (GetSystemMetrics(SM_CXSCREEN) / gauge + 2);
   const int height = RulerHeight() > 0 ? RulerHeight() : (FRuler->Edge() ? 11 : 10);
   TRaster& ticks = FImages->Ticks.Raster();
@@ -114,7 +114,7 @@ void TEditor::RebuildRulerImages() {
   const int range = FRuler->GaugeRange();
   for (int d = 0; d < range; ++d) {
     const int top = d == 0 ? 0 : d == range / 2 ? 3 : 6;
-    const int x = d * FColWidth;
+    const int x = d * FMetrics.ColWidth;
     ticks.FillRect({x, top, x + 1, height - 2}, ink);
   }
   if (FRuler->Edge()) {
@@ -128,14 +128,14 @@ void TEditor::RebuildRulerImages() {
 
 void TEditor::BuildRulerNumbers() {
   const int range = FRuler->GaugeRange();
-  const int gauge = range * FColWidth;
+  const int gauge = range * FMetrics.ColWidth;
   TRaster& ruler = FImages->RulerImage.Raster();
   TRaster& markRuler = FImages->MarkRulerImage.Raster();
   const TRaster& ticks = FImages->Ticks.Raster();
   ruler = ticks;
   FillRaster(markRuler, ticks.Width(), ticks.Height(), RulerMarkColor());
   const int clearBottom = ticks.Height() - (FRuler->Edge() ? 2 : 1);
-  int number = range * (FTopCol / range);
+  int number = range * (FMetrics.TopCol / range);
   for (int x = 1; x < ruler.Width() && gauge > 0; x += gauge, number += range) {
     const bool last = number > 999;
     if (last) {
@@ -160,20 +160,20 @@ void TEditor::BuildRulerNumbers() {
 void TEditor::DrawRuler() {
   if (!FRuler->Visible() || !HasWindow() || !FImages) return;
   BuildRulerNumbers();
-  const int from = FColWidth * (FTopCol % FRuler->GaugeRange());
+  const int from = FMetrics.ColWidth * (FMetrics.TopCol % FRuler->GaugeRange());
   const int textLeft = LeftOffset();
-  Canvas().CopyRect({textLeft, 0, ClientWidth(), FRulerHeight}, FImages->RulerImage.Raster(),
-                    {from, 0, from + ClientWidth() - textLeft, FRulerHeight});
+  Canvas().CopyRect({textLeft, 0, ClientWidth(), FMetrics.RulerHeight}, FImages->RulerImage.Raster(),
+                    {from, 0, from + ClientWidth() - textLeft, FMetrics.RulerHeight});
   DrawRulerMark(FCol);
 }
 
 void TEditor::CopyRulerCell(int col, const TBitmap& source) {
-  if (!FRuler->Visible() || !HasWindow() || !FImages || col < FTopCol || col > FTopCol + FColCount) return;
-  const int x = LeftOffset() + FColWidth * (col - FTopCol) + 1;
-  const int height = FRulerHeight - (FRuler->Edge() ? 2 : 1);
-  const int from = x - LeftOffset() + FColWidth * (FTopCol % FRuler->GaugeRange());
-  Canvas().CopyRect(TRect::FromSize(x, 0, FColWidth - 1, height), source.Raster(),
-                    TRect::FromSize(from, 0, FColWidth - 1, height));
+  if (!FRuler->Visible() || !HasWindow() || !FImages || col < FMetrics.TopCol || col > FMetrics.TopCol + FMetrics.ColCount) return;
+  const int x = LeftOffset() + FMetrics.ColWidth * (col - FMetrics.TopCol) + 1;
+  const int height = FMetrics.RulerHeight - (FRuler->Edge() ? 2 : 1);
+  const int from = x - LeftOffset() + FMetrics.ColWidth * (FMetrics.TopCol % FRuler->GaugeRange());
+  Canvas().CopyRect(TRect::FromSize(x, 0, FMetrics.ColWidth - 1, height), source.Raster(),
+                    TRect::FromSize(from, 0, FMetrics.ColWidth - 1, height));
 }
 
 void TEditor::DrawRulerMark(int col) { CopyRulerCell(col, FImages->MarkRulerImage); }
@@ -196,8 +196,8 @@ std::string TEditor::LeftbarNumber(int row) const {
   }
   if (!FLeftbar->ZeroBase()) ++number;
   std::string text = std::to_string(number);
-  if (static_cast<int>(text.size()) < FLeftbarDigits) {
-    text.insert(0, static_cast<size_t>(FLeftbarDigits) - text.size(), FLeftbar->ZeroLead() ? '0' : ' ');
+  if (static_cast<int>(text.size()) < FMetrics.LeftbarDigits) {
+    text.insert(0, static_cast<size_t>(FMetrics.LeftbarDigits) - text.size(), FLeftbar->ZeroLead() ? '0' : ' ');
   }
   return text;
 }
@@ -205,16 +205,16 @@ std::string TEditor::LeftbarNumber(int row) const {
 void TEditor::DrawLeftbar(int first, int last) {
   if (!FLeftbar->Visible() || !HasWindow() || !FImages) return;
   TCanvas& canvas = Canvas();
-  const int left = FImagebar->Visible() ? FImagebarWidth : 0;
-  const int right = left + FLeftbarWidth - 2;
+  const int left = FImagebar->Visible() ? FMetrics.ImagebarWidth : 0;
+  const int right = left + FMetrics.LeftbarWidth - 2;
   canvas.Draw(right, TopOffset(), FImages->LeftbarEdge.Raster());
   canvas.SetBrushStyle(bsSolid);
   canvas.SetBrushColor(LeftbarBackground());
   canvas.Font().Assign(Font());
   canvas.Font().SetColor(LeftbarNumberColor());
   for (int row = first; row <= last; ++row) {
-    const int y = TopOffset() + (row - FTopRow) * FRowHeight;
-    const TRect cell{left, y, right, y + FRowHeight};
+    const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
+    const TRect cell{left, y, right, y + FMetrics.RowHeight};
     const std::string number = FLeftbar->ShowNumber() ? LeftbarNumber(row) : std::string();
     if (number.empty()) {
       canvas.FillRect(cell);
@@ -236,10 +236,10 @@ void TEditor::DrawImagebar(int first, int last) {
   const int count = FRowStore->Count();
   // Images stay inside the bar: a mark wider than the room reserved for it is cut.
   const TRect clip = canvas.ClipRect();
-  canvas.SetClipRect(clip.Intersect({0, TopOffset(), FImagebarWidth, ClientHeight()}));
+  canvas.SetClipRect(clip.Intersect({0, TopOffset(), FMetrics.ImagebarWidth, ClientHeight()}));
   for (int row = first; row <= last; ++row) {
-    const int y = TopOffset() + (row - FTopRow) * FRowHeight;
-    canvas.FillRect({0, y, FImagebarWidth, y + FRowHeight});
+    const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
+    canvas.FillRect({0, y, FMetrics.ImagebarWidth, y + FMetrics.RowHeight});
     const uint16_t marks = row >= 0 && row < count ? FRowStore->RowMarkBits(row) : 0;
     if (marks == 0) continue;
     for (int digit = 0; digit < 10; ++digit) {
@@ -274,9 +274,9 @@ void TEditor::SetRowMarks(int row, uint16_t marks) {
     removed = static_cast<uint16_t>(removed & ~FRowStore->RowMarkBits(r));
   }
   FRowStore->ExcludeMarks(removed);
-  if (FImagebar->Visible() && HasWindow() && row >= FTopRow && row <= FTopRow + FRowCount) {
-    const int y = TopOffset() + (row - FTopRow) * FRowHeight;
-    InvalidateRect({0, y, FImagebarWidth, y + FRowHeight});
+  if (FImagebar->Visible() && HasWindow() && row >= FMetrics.TopRow && row <= FMetrics.TopRow + FMetrics.RowCount) {
+    const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
+    InvalidateRect({0, y, FMetrics.ImagebarWidth, y + FMetrics.RowHeight});
     Update();
   }
 }
@@ -313,7 +313,7 @@ void TEditor::GotoRowMark(int mark) {
   if (mark < 0 || mark > 15) return;
   const int row = FirstRowWithMark(*FRowStore, mark);
   if (row < 0) return;
-  if (row < FTopRow || row > FTopRow + FRowCount - 1) SetTopRow(row - FRowCount / 2);
+  if (row < FMetrics.TopRow || row > FMetrics.TopRow + FMetrics.RowCount - 1) SetTopRow(row - FMetrics.RowCount / 2);
   SetRow(row);
 }
 

@@ -73,26 +73,16 @@ int TEditor::ByteToCol(int row, int offset) const {
 
 // ---- Pixels ----
 
-TPoint TEditor::PixelToCell(int x, int y, bool snap) const {
-  const int left = LeftOffset();
-  const int width = std::max(1, FColWidth);
-  // Division truncates towards zero: left of the text, step a cell further so it floors.
-  if (x < left) x -= width - 1;
-  const int col = snap ? std::max(0, (x - left + width / 2 - 1) / width + FTopCol)
-                       : std::max(0, (x - left) / width + FTopCol);
-  const int row = (y - TopOffset()) / std::max(1, FRowHeight) + FTopRow;
-  return {col, row};
-}
+TPoint TEditor::PixelToCell(int x, int y, bool snap) const { return Metrics().PixelToCell(x, y, snap); }
 
 TPoint TEditor::CaretPixel() const {
-  const int x = LeftOffset() + (FCol - FTopCol) * FColWidth;
-  int y = TopOffset() + FRowHeight * (FRow - FTopRow);
-  if (FCaret->Style() == csBrief) y += FFontHeight - 2;
-  return {x, y};
+  TPoint pixel = Metrics().CellToPixel(FCol, FRow);
+  if (FCaret->Style() == csBrief) pixel.Y += FMetrics.FontHeight - 2;
+  return pixel;
 }
 
 bool TEditor::CharFromPixel(int x, int y, int& row, int& byteIndex) const {
-  if (FRowStore->Count() == 0 || FColWidth == 0 || x < LeftOffset() || y < TopOffset()) return false;
+  if (FRowStore->Count() == 0 || FMetrics.ColWidth == 0 || x < LeftOffset() || y < TopOffset()) return false;
   const TPoint cell = PixelToCell(x, y, true);
   if (cell.Y < 0 || cell.Y > FRowStore->Count()) return false;
   row = cell.Y;
@@ -316,14 +306,14 @@ void TEditor::CreateCaretShape() {
     // A block as wide as the hit; to the row's end when the hit goes on below.
     const TSelectionRect& hit = FSelection.Range().Rect;
     const int cells = hit.Top == hit.Bottom ? hit.Right - hit.Left : RowEndCol(FRow) - hit.Left;
-    CreateCaret(std::max(2, FColWidth * cells), FFontHeight);
+    CreateCaret(std::max(2, FMetrics.ColWidth * cells), FMetrics.FontHeight);
     return;
   }
   if (FCaret->Style() == csDefault) {
-    CreateCaret(2, FFontHeight);
+    CreateCaret(2, FMetrics.FontHeight);
     return;
   }
-  int width = FColWidth - FMargin->Character();
+  int width = FMetrics.ColWidth - FMargin->Character();
   if (CellAt(CellMap(RowText(FRow)), FCol) == kCellLead) width *= 2;
   CreateCaret(width, 2);
 }
@@ -342,11 +332,11 @@ void TEditor::UpdateImePosition() {
     return;
   }
   FImePositionPending = false;
-  SetImeCompositionWindow({CaretPixel().X, TopOffset() + FRowHeight * (FRow - FTopRow)}, Font());
+  SetImeCompositionWindow({CaretPixel().X, TopOffset() + FMetrics.RowHeight * (FRow - FMetrics.TopRow)}, Font());
 }
 
 bool TEditor::CaretOutsideView() const {
-  return FRow < FTopRow || FRow > FTopRow + FRowCount || FCol < FTopCol || FCol > FTopCol + FColCount;
+  return FRow < FMetrics.TopRow || FRow > FMetrics.TopRow + FMetrics.RowCount || FCol < FMetrics.TopCol || FCol > FMetrics.TopCol + FMetrics.ColCount;
 }
 
 void TEditor::ShowSystemCaret() {

@@ -53,7 +53,7 @@ void TEditor::AfterConstruction() {
   FRuler->OnChange = optionChanged;
   CreateDrawingObjects();
   FSpeed = CreateSpeed();
-  FLeftbarDigits = FLeftbar->Column();
+  FMetrics.LeftbarDigits = FLeftbar->Column();
 
   if (!ComponentState().Contains(csDesigning)) {
     FPopup = CreatePopupMenu();
@@ -135,11 +135,11 @@ void TEditor::TextChanged(TEditorScreenStrings& store) {
   }
   FScreen->UpdateAfterChange();
   if (FLeftbar->Visible() && FLeftbar->ShowNumber()) {
-    const int oldWidth = FLeftbarWidth;
+    const int oldWidth = FMetrics.LeftbarWidth;
     if (UpdateLeftbarDigits()) {
-      FLeftbarWidth = LeftbarWidthFor(FLeftbarDigits);
+      FMetrics.LeftbarWidth = LeftbarWidthFor(FMetrics.LeftbarDigits);
       RebuildBackground();
-      ShiftTextArea(FLeftbarWidth - oldWidth);
+      ShiftTextArea(FMetrics.LeftbarWidth - oldWidth);
     }
   }
   UpdateScrollBars();
@@ -155,7 +155,7 @@ void TEditor::ShiftTextArea(int delta) {
     const int left = LeftOffset() - delta;
     ScrollRect(delta, 0, ClientRect(), {std::min(left, left + delta), 0, ClientWidth(), ClientHeight()});
     // The scroll took the text's pixel offset along; the text itself did not move.
-    FHorzOffset = FTopCol * FColWidth;
+    FMetrics.HorzOffset = FMetrics.TopCol * FMetrics.ColWidth;
   }
   InvalidateRect({0, 0, LeftOffset(), ClientHeight()});
   Measure();
@@ -347,7 +347,7 @@ void TEditor::WMSetText(TMessage& message) {
 
 void TEditor::FontChangedHandler() {
   if (!HasWindow()) return;
-  if (FTopCol > 0) SetCol(0);
+  if (FMetrics.TopCol > 0) SetCol(0);
   Measure();
   UpdateScrollBars();
   RebuildRulerImages();

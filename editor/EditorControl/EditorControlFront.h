@@ -25,6 +25,7 @@
 #include "framework/gui/Control.h"
 #include "framework/gui/Menus.h"
 #include "editor/EditorControl/EditorControlMenu.h"
+#include "editor/EditorControl/EditorControlMetrics.h"
 #include "editor/EditorControl/EditorControlScreen.h"
 #include "editor/EditorControl/EditorControlSelection.h"
 
@@ -121,13 +122,13 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // ---- State ----
   int Row() const override { return FRow; }
   int Col() const override { return FCol; }
-  int TopRow() const override { return FTopRow; }
-  int TopCol() const { return FTopCol; }
-  int RowCount() const { return FRowCount; }
-  int ColCount() const { return FColCount; }
-  int RowHeight() const override { return FRowHeight; }
-  int ColWidth() const { return FColWidth; }
-  int FontHeight() const { return FFontHeight; }
+  int TopRow() const override { return FMetrics.TopRow; }
+  int TopCol() const { return FMetrics.TopCol; }
+  int RowCount() const { return FMetrics.RowCount; }
+  int ColCount() const { return FMetrics.ColCount; }
+  int RowHeight() const override { return FMetrics.RowHeight; }
+  int ColWidth() const { return FMetrics.ColWidth; }
+  int FontHeight() const { return FMetrics.FontHeight; }
   bool Modified() const { return FModified; }
   // The composition window waits for the key that repeats to come up.
   bool ImePositionPending() const { return FImePositionPending; }
@@ -140,13 +141,15 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // Puts a range in place as the selection operations leave one, and repaints the
   // text (tests and the driver set ranges this way).
   void PlaceRange(bool box, TEditorSelectionState state, const TSelectionRect& rect);
+  // The view's geometry now: sizes, the first row and column, where the bars put the text.
+  TViewMetrics Metrics() const;
   // Where the text area starts, and the widths of the bars left of it.
   int TopOffset() const;
   int LeftOffset() const;
-  int LeftbarDigits() const { return FLeftbarDigits; }
-  int LeftbarWidth() const { return FLeftbarWidth; }
-  int ImagebarWidthNow() const { return FImagebarWidth; }
-  int RulerHeightNow() const { return FRulerHeight; }
+  int LeftbarDigits() const { return FMetrics.LeftbarDigits; }
+  int LeftbarWidth() const { return FMetrics.LeftbarWidth; }
+  int ImagebarWidthNow() const { return FMetrics.ImagebarWidth; }
+  int RulerHeightNow() const { return FMetrics.RulerHeight; }
   // The per-cell advances the text is drawn with.
   const std::vector<int>& Spacing() const { return FSpacing; }
   // The highest TopRow the vertical bar reaches.
@@ -575,18 +578,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
 
   int FRow = 0;
   int FCol = 0;
-  int FTopRow = 0;
-  int FTopCol = 0;
-  int FRowCount = 1;
-  int FColCount = 0;
-  int FFontHeight = 0;
-  int FRowHeight = 0;
-  int FColWidth = 0;
-  int FLeftbarDigits = 4;
-  int FLeftbarWidth = 0;
-  int FImagebarWidth = 0;
-  int FRulerHeight = 0;
-  int FHorzOffset = 0;
+  TViewMetrics FMetrics;
   bool FItalicCare = false;
   std::vector<int> FSpacing;
 

@@ -55,7 +55,7 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
     case VK_PRIOR:
     case VK_NEXT: {
       const int factor = FKeyRepeat ? FSpeed->PageVerticalRangeAc() : FSpeed->PageVerticalRange();
-      const int rows = (FRowCount - 1) / 2 * factor;
+      const int rows = (FMetrics.RowCount - 1) / 2 * factor;
       ScrollByRows(key == VK_PRIOR ? -rows : rows);
       break;
     }
@@ -91,11 +91,11 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
       }
       break;
     case VK_UP: {
-      const int step = FKeyRepeat && FRow == FTopRow ? FSpeed->CaretVerticalAc() : 1;
+      const int step = FKeyRepeat && FRow == FMetrics.TopRow ? FSpeed->CaretVerticalAc() : 1;
       if (FRow > 0) {
         if (withCtrl) {
-          SetTopRow(FTopRow - step);
-          if (FRow >= FTopRow + FRowCount) SetRow(FRow - step);
+          SetTopRow(FMetrics.TopRow - step);
+          if (FRow >= FMetrics.TopRow + FMetrics.RowCount) SetRow(FRow - step);
         } else {
           SetRow(FRow - step);
         }
@@ -103,10 +103,10 @@ void TEditor::KeyDown(int& key, TShiftState shift) {
       break;
     }
     case VK_DOWN: {
-      const int step = FKeyRepeat && FRow == FTopRow + FRowCount - 1 ? FSpeed->CaretVerticalAc() : 1;
+      const int step = FKeyRepeat && FRow == FMetrics.TopRow + FMetrics.RowCount - 1 ? FSpeed->CaretVerticalAc() : 1;
       if (withCtrl) {
-        SetTopRow(FTopRow + step);
-        if (FRow < FTopRow) SetRow(FRow + step);
+        SetTopRow(FMetrics.TopRow + step);
+        if (FRow < FMetrics.TopRow) SetRow(FRow + step);
       } else if (RowAttribute(FRow) != raTextEnd) {
         SetRow(FRow + step);
       }

@@ -62,8 +62,8 @@ void TEditor::EMSetSel(TMessage& message) {
 }
 
 void TEditor::EMScrollCaret(TMessage& message) {
-  if (FRow < FTopRow || FRow > FTopRow + FRowCount - 1) SetTopRow(FRow - FRowCount / 3);
-  if (FCol < FTopCol || FCol > FTopCol + FColCount - 1) SetTopCol(FCol - FColCount / 3);
+  if (FRow < FMetrics.TopRow || FRow > FMetrics.TopRow + FMetrics.RowCount - 1) SetTopRow(FRow - FMetrics.RowCount / 3);
+  if (FCol < FMetrics.TopCol || FCol > FMetrics.TopCol + FMetrics.ColCount - 1) SetTopCol(FCol - FMetrics.ColCount / 3);
   message.Result = 0;
 }
 
@@ -112,8 +112,8 @@ void TEditor::EMGetLine(TMessage& message) {
 void TEditor::EMPosFromChar(TMessage& message) {
   const auto [row, offset] = RowOfIndex(std::max<int64_t>(ToInt32(message.WParam), 0));
   const int col = ByteToCol(row, static_cast<int>(std::min<int64_t>(offset, INT32_MAX)));
-  const int x = LeftOffset() + (col - FTopCol) * FColWidth;
-  const int y = TopOffset() + (row - FTopRow) * FRowHeight;
+  const int x = LeftOffset() + (col - FMetrics.TopCol) * FMetrics.ColWidth;
+  const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
   message.Result = static_cast<int32_t>(MakeLong(x, y));
 }
 
@@ -200,7 +200,7 @@ bool TEditor::EditMessage(TMessage& message) {
     case EM_LINELENGTH: EMLineLength(message); return true;
     case EM_LINEFROMCHAR: EMLineFromChar(message); return true;
     case EM_GETLINE: EMGetLine(message); return true;
-    case EM_GETFIRSTVISIBLELINE: message.Result = FTopRow; return true;
+    case EM_GETFIRSTVISIBLELINE: message.Result = FMetrics.TopRow; return true;
     case EM_POSFROMCHAR: EMPosFromChar(message); return true;
     case EM_CHARFROMPOS: EMCharFromPos(message); return true;
     case EM_REPLACESEL: EMReplaceSel(message); return true;

@@ -53,7 +53,7 @@ TPoint TEditor::MouseCell(int x, int y, bool snap) const {
 }
 
 bool TEditor::FarFromPress(int x, int y) const {
-  const int distance = FColWidth / 2;
+  const int distance = FMetrics.ColWidth / 2;
   return std::abs(x - FPressPoint.X) >= distance || std::abs(y - FPressPoint.Y) >= distance;
 }
 

@@ -42,7 +42,7 @@ void TEditor::PlaceRange(bool box, TEditorSelectionState state, const TSelection
   DoSelectionChange(true);
 }
 
-int TEditor::ColumnToX(int col) const { return std::max(LeftOffset(), LeftOffset() + (col - FTopCol) * FColWidth); }
+int TEditor::ColumnToX(int col) const { return Metrics().ColumnToX(col); }
 
 // ---- The paint pipeline ----
 
@@ -55,10 +55,10 @@ void TEditor::PaintRect(const TRect& rect) {
   const int textTop = TopOffset();
   const int width = ClientWidth();
   const int height = ClientHeight();
-  const int imagebarWidth = FImagebar->Visible() ? FImagebarWidth : 0;
-  const int leftbarWidth = FLeftbar->Visible() ? FLeftbarWidth : 0;
+  const int imagebarWidth = FImagebar->Visible() ? FMetrics.ImagebarWidth : 0;
+  const int leftbarWidth = FLeftbar->Visible() ? FMetrics.LeftbarWidth : 0;
   const bool corner = !rect.Intersect({0, 0, textLeft, textTop}).IsEmpty();
-  const bool ruler = FRuler->Visible() && !rect.Intersect({textLeft, 0, width, FRulerHeight}).IsEmpty();
+  const bool ruler = FRuler->Visible() && !rect.Intersect({textLeft, 0, width, FMetrics.RulerHeight}).IsEmpty();
   const bool imagebar = FImagebar->Visible() && !rect.Intersect({0, textTop, imagebarWidth, height}).IsEmpty();
   const bool leftbar =
       FLeftbar->Visible() && !rect.Intersect({imagebarWidth, textTop, imagebarWidth + leftbarWidth, height}).IsEmpty();
@@ -66,12 +66,12 @@ void TEditor::PaintRect(const TRect& rect) {
   const bool underline = FMarks->Underline()->Visible() && FUnderlineHideCount == 0 && UnderlineY(FRow) != -1;
 
   // The rows the rectangle touches, on the text grid.
-  const int rowHeight = std::max(1, FRowHeight);
-  const int colWidth = std::max(1, FColWidth);
+  const int rowHeight = std::max(1, FMetrics.RowHeight);
+  const int colWidth = std::max(1, FMetrics.ColWidth);
   const int left = std::max(textLeft, textLeft + colWidth * ((rect.Left - textLeft) / colWidth));
   const int top = textTop + rowHeight * ((std::max(textTop, rect.Top) - textTop) / rowHeight);
   const int bottom = rect.Bottom <= top ? top : textTop + rowHeight * ((rect.Bottom - textTop + rowHeight - 1) / rowHeight);
-  const int first = (top - textTop) / rowHeight + FTopRow;
+  const int first = (top - textTop) / rowHeight + FMetrics.TopRow;
   const int last = first + (bottom - top) / rowHeight - 1;
 
   {
@@ -84,8 +84,8 @@ void TEditor::PaintRect(const TRect& rect) {
       TOwned<TFountainParser> parser = ActiveFountain()->CreateParser();
       // An underline left in a row's underline space is painted over with the row.
       const int extra = RangeExists() || FRepaintingCleanedSelection ? FMargin->UnderlineMargin() : 0;
-      TRect rowRect{left, top, rect.Right, top + FFontHeight + extra};
-      const int x = textLeft - FTopCol * FColWidth;
+      TRect rowRect{left, top, rect.Right, top + FMetrics.FontHeight + extra};
+      const int x = textLeft - FMetrics.TopCol * FMetrics.ColWidth;
       const int count = FRowStore->Count();
       for (int row = first; row <= last; ++row) {
         const int y = rowRect.Top;
@@ -143,14 +143,14 @@ void TEditor::DrawRowAs(const TRect& rect, int x, TFountainParser& parser, int r
 void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text,
                          bool selected) {
   const int length = static_cast<int>(text.size());
-  if (int64_t{length + 5} * FColWidth < FHorzOffset || text.empty()) return;
+  if (int64_t{length + 5} * FMetrics.ColWidth < FMetrics.HorzOffset || text.empty()) return;
   const int textLeft = LeftOffset();
-  int limit = std::min(rect.Right, textLeft + kColumnLimit * FColWidth - FHorzOffset);
+  int limit = std::min(rect.Right, textLeft + kColumnLimit * FMetrics.ColWidth - FMetrics.HorzOffset);
   // A token that runs on over the wrap is recognised whole.
   std::string parsed = text;
   if (FRowStore->WordWrap() && RowAttribute(row) == raWrap && row < FRowStore->Count() - 1) {
     parsed += RowDisplayText(row + 1);
-    limit = std::min(limit, x + length * FColWidth);
+    limit = std::min(limit, x + length * FMetrics.ColWidth);
   }
   TCanvas& canvas = Canvas();
   const TFontStyles fontStyle = Font().Style();
@@ -161,10 +161,10 @@ void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int 
   for (TTokenKind kind = parser.NextToken(); kind != toEof; kind = parser.NextToken()) {
     const int start = parser.SourcePos();
     if (start >= length) break;
-    const int tokenX = x + start * FColWidth;
+    const int tokenX = x + start * FMetrics.ColWidth;
     if (tokenX > limit) break;
     const int cells = std::min(parser.TokenLength(), length - start);
-    if (tokenX + cells * FColWidth <= textLeft || tokenX >= limit) continue;
+    if (tokenX + cells * FMetrics.ColWidth <= textLeft || tokenX >= limit) continue;
     const TFountainColor* color = parser.TokenToFountainColor();
     const TFontStyles style = color != nullptr ? color->Style() : fontStyle;
     TColor tokenBackground = background;
@@ -194,14 +194,14 @@ void TEditor::DrawTokens(const TRect& rect, int x, TFountainParser& parser, int 
 
 void TEditor::DrawEndMarks(const TRect& rect, int x, int row, const std::string& text, int y, bool selected) {
   const int length = static_cast<int>(text.size());
-  const int limit = LeftOffset() + kColumnLimit * FColWidth - FHorzOffset;
-  int end = x + length * FColWidth;
+  const int limit = LeftOffset() + kColumnLimit * FMetrics.ColWidth - FMetrics.HorzOffset;
+  int end = x + length * FMetrics.ColWidth;
   if (length > kColumnLimit) {
     // A double-byte character that starts in the last column is shown whole.
-    end = IsLeadByte(static_cast<unsigned char>(text[kColumnLimit - 1])) ? limit + FColWidth : limit;
+    end = IsLeadByte(static_cast<unsigned char>(text[kColumnLimit - 1])) ? limit + FMetrics.ColWidth : limit;
   }
   if (end >= rect.Right) return;
-  const bool whole = x + length * FColWidth <= end;
+  const bool whole = x + length * FMetrics.ColWidth <= end;
   const TRowAttribute attribute = RowAttribute(row);
   if (!whole) {
     if (FMarks->HideMark()->Visible()) DrawHideMark(end, y, selected);
@@ -279,7 +279,7 @@ void TEditor::TextOutCells(const TRect& rect, int x, int options, std::string_vi
   if (text.size() > kColumnLimit && IsLeadByte(static_cast<unsigned char>(text[kColumnLimit - 1]))) ++count;
   // Only the characters that can show: from the last character boundary before the
   // clip's left edge to the first one past its right edge.
-  const int width = std::max(1, FColWidth);
+  const int width = std::max(1, FMetrics.ColWidth);
   const TRect visible = (options & etoClipped) != 0 ? canvas.ClipRect().Intersect(rect) : canvas.ClipRect();
   const size_t wanted = static_cast<size_t>(std::clamp((visible.Left - x) / width - 1, 0, static_cast<int>(count)));
   size_t first = 0;
@@ -300,15 +300,15 @@ void TEditor::TextOutCells(const TRect& rect, int x, int options, std::string_vi
   canvas.Font().SetStyle(style);
   const int from = std::max(x, rect.Left);
   const int to = std::min(x + static_cast<int>(count) * width, rect.Right);
-  if (from < to) DrawCachedDottedLine(canvas, from, y + FFontHeight - 1, canvas.BrushColor(), canvas.Font().Color(), to - 1);
+  if (from < to) DrawCachedDottedLine(canvas, from, y + FMetrics.FontHeight - 1, canvas.BrushColor(), canvas.Font().Color(), to - 1);
 }
 
 // ---- Marks ----
 
 void TEditor::DrawEofMark(const TRect& rect, int x, int y) {
   TCanvas& canvas = Canvas();
-  const TRect clip{std::max(LeftOffset(), x), std::max(TopOffset(), y), std::min(ClientWidth(), x + 6 * FColWidth),
-                   std::min(ClientHeight(), y + FFontHeight)};
+  const TRect clip{std::max(LeftOffset(), x), std::max(TopOffset(), y), std::min(ClientWidth(), x + 6 * FMetrics.ColWidth),
+                   std::min(ClientHeight(), y + FMetrics.FontHeight)};
   canvas.Font().Assign(Font());
   canvas.Font().SetColor(MarkColor(*FMarks->EofMark(), false));
   canvas.SetBrushStyle(bsSolid);
@@ -330,29 +330,29 @@ void TEditor::DrawMarkLines(const std::vector<TPoint>& points, TColor color) {
 }
 
 void TEditor::DrawRetMark(int x, int y, bool selected) {
-  if (x + FColWidth + 1 < LeftOffset()) return;
-  const int h = FFontHeight;
+  if (x + FMetrics.ColWidth + 1 < LeftOffset()) return;
+  const int h = FMetrics.FontHeight;
   const int d = std::max(1, h / 8);
   const int f = std::max(d, 3);
-  const int cx = x + FColWidth / 2;
+  const int cx = x + FMetrics.ColWidth / 2;
   const TColor color = MarkColor(*FMarks->RetMark(), selected);
   DrawMarkLines({{cx, y + 2 * d}, {cx, y + h - 2 * d}, {cx + f, y + h - 2 * d - f}}, color);
   DrawMarkLines({{cx, y + h - 2 * d}, {cx - f, y + h - 2 * d - f}}, color);
 }
 
 void TEditor::DrawWrapMark(int x, int y, bool selected) {
-  if (x + FColWidth + 1 < LeftOffset()) return;
-  const int w = FColWidth;
+  if (x + FMetrics.ColWidth + 1 < LeftOffset()) return;
+  const int w = FMetrics.ColWidth;
   const int e = std::max(2, w * 3 / 5);
-  const int cy = y + FFontHeight / 2;
+  const int cy = y + FMetrics.FontHeight / 2;
   DrawMarkLines({{x + w, cy - e}, {x + w - e, cy}, {x + w + 1, cy + e + 1}}, MarkColor(*FMarks->WrapMark(), selected));
 }
 
 void TEditor::DrawHideMark(int x, int y, bool selected) {
-  if (x + FColWidth + 1 < LeftOffset()) return;
-  const int w = FColWidth;
+  if (x + FMetrics.ColWidth + 1 < LeftOffset()) return;
+  const int w = FMetrics.ColWidth;
   const int e = std::max(2, w * 3 / 5);
-  const int cy = y + FFontHeight / 2;
+  const int cy = y + FMetrics.FontHeight / 2;
   DrawMarkLines({{x + w - e, cy - e}, {x + w, cy}, {x + w - e - 1, cy + e + 1}},
                 MarkColor(*FMarks->HideMark(), selected));
 }
@@ -360,7 +360,7 @@ void TEditor::DrawHideMark(int x, int y, bool selected) {
 // ---- The caret-row underline ----
 
 int TEditor::UnderlineY(int row) const {
-  const int y = TopOffset() + FRowHeight * (row - FTopRow) + FFontHeight;
+  const int y = TopOffset() + FMetrics.RowHeight * (row - FMetrics.TopRow) + FMetrics.FontHeight;
   return y <= TopOffset() || y >= ClientHeight() ? -1 : y;
 }
 

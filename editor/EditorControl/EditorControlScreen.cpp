@@ -13,7 +13,7 @@ int TEditorScreen::ClampToView(int row) const {
 }
 
 int TEditorScreen::RowTop(int row) const {
-  return FEditor->TopOffset() + (row - FEditor->TopRow()) * FEditor->RowHeight();
+  return FEditor->Metrics().RowTop(row);
 }
 
 void TEditorScreen::InvalidateRow(int row) {

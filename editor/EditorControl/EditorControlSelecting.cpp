@@ -61,10 +61,10 @@ void TEditor::CleanSelection() {
   const TSelectionRect& range = FSelection.Range().Rect;
   if (HasWindow() && !(range.Top == range.Bottom && range.Left == range.Right)) {
     // The band of the range, from the row above it (its underline space) to the row after it.
-    const int top = std::clamp(range.Top - 1, FTopRow, FTopRow + FRowCount);
-    const int bottom = std::clamp(range.Bottom + 1, FTopRow, FTopRow + FRowCount + 1);
-    const int rowTop = TopOffset() + (top - FTopRow) * FRowHeight;
-    const int rowBottom = TopOffset() + (bottom - FTopRow) * FRowHeight;
+    const int top = std::clamp(range.Top - 1, FMetrics.TopRow, FMetrics.TopRow + FMetrics.RowCount);
+    const int bottom = std::clamp(range.Bottom + 1, FMetrics.TopRow, FMetrics.TopRow + FMetrics.RowCount + 1);
+    const int rowTop = TopOffset() + (top - FMetrics.TopRow) * FMetrics.RowHeight;
+    const int rowBottom = TopOffset() + (bottom - FMetrics.TopRow) * FMetrics.RowHeight;
     TScopedValue repainting(FRepaintingCleanedSelection, true, false);
     InvalidateRect({LeftOffset(), rowTop, ClientWidth(), rowBottom});
     Update();
@@ -230,19 +230,19 @@ bool TEditor::CanSelDrag() const {
 // ---- Repainting what the move changed ----
 
 void TEditor::DrawRowCells(int row, int fromX, int toX, bool selected) {
-  if (!HasWindow() || row < FTopRow || row > FTopRow + FRowCount || row >= FRowStore->Count()) return;
+  if (!HasWindow() || row < FMetrics.TopRow || row > FMetrics.TopRow + FMetrics.RowCount || row >= FRowStore->Count()) return;
   const int left = std::max(fromX, LeftOffset());
   const int right = std::min(toX, ClientWidth());
   if (right <= left) return;
-  const int y = TopOffset() + (row - FTopRow) * FRowHeight;
+  const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
   // Rows under a range are drawn with their underline space, which it keeps clear.
-  const TRect rect{left, y, right, y + FFontHeight + FMargin->UnderlineMargin()};
+  const TRect rect{left, y, right, y + FMetrics.FontHeight + FMargin->UnderlineMargin()};
   TOwned<TFountainParser> parser = ActiveFountain()->CreateParser();
-  DrawRowPiece(rect, left, right, LeftOffset() - FTopCol * FColWidth, *parser, row, RowDisplayText(row), y, selected);
+  DrawRowPiece(rect, left, right, LeftOffset() - FMetrics.TopCol * FMetrics.ColWidth, *parser, row, RowDisplayText(row), y, selected);
 }
 
 void TEditor::DrawRowsCells(int first, int last, int fromX, int toX, bool selected) {
-  for (int row = std::max(first, FTopRow); row <= last && row <= FTopRow + FRowCount; ++row) {
+  for (int row = std::max(first, FMetrics.TopRow); row <= last && row <= FMetrics.TopRow + FMetrics.RowCount; ++row) {
     if (selected && FSelection.Box()) {
       DrawBoxRowCells(row, fromX, toX);
     } else {
@@ -287,9 +287,9 @@ void TEditor::RepaintSelectionChange() {
     if (B < oB) DrawRowsCells(B + 1, oB, textLeft, edge, false);
     if (oT < T) DrawRowsCells(oT, T - 1, textLeft, edge, false);
     const bool columnsChanged = L != oL || R != oR;
-    const int from = x(std::min(L, oL)) - FColWidth;
-    const int to = x(std::max(R, oR)) + 2 * FColWidth;
-    for (int row = std::max(T, FTopRow); row <= B && row <= FTopRow + FRowCount; ++row) {
+    const int from = x(std::min(L, oL)) - FMetrics.ColWidth;
+    const int to = x(std::max(R, oR)) + 2 * FMetrics.ColWidth;
+    for (int row = std::max(T, FMetrics.TopRow); row <= B && row <= FMetrics.TopRow + FMetrics.RowCount; ++row) {
       if (columnsChanged || row < oT || row > oB) DrawBoxRowCells(row, from, to);
     }
   } else {

@@ -40,14 +40,18 @@ int TEditor::RulerHeight() const {
 
 int TEditor::LeftbarWidthFor(int digits) const {
   if (!FLeftbar->Visible()) return 0;
-  return FLeftbar->LeftMargin() + digits * FColWidth + FLeftbar->RightMargin() + 2;
+  return FLeftbar->LeftMargin() + digits * FMetrics.ColWidth + FLeftbar->RightMargin() + 2;
 }
 
-int TEditor::TopOffset() const { return FMargin->Top() + (FRuler->Visible() ? FRulerHeight : 0); }
-
-int TEditor::LeftOffset() const {
-  return FMargin->Left() + (FImagebar->Visible() ? FImagebarWidth : 0) + (FLeftbar->Visible() ? FLeftbarWidth : 0);
+TViewMetrics TEditor::Metrics() const {
+  TViewMetrics metrics = FMetrics;
+  metrics.Frame = {FMargin->Top(), FMargin->Left(), FRuler->Visible(), FLeftbar->Visible(), FImagebar->Visible()};
+  return metrics;
 }
+
+int TEditor::TopOffset() const { return Metrics().TopOffset(); }
+
+int TEditor::LeftOffset() const { return Metrics().LeftOffset(); }
 
 bool TEditor::UpdateLeftbarDigits() {
   int digits = FLeftbar->Column();
@@ -58,12 +62,12 @@ bool TEditor::UpdateLeftbarDigits() {
     if (!FLeftbar->ZeroBase()) ++number;
     digits = std::min(8, std::max(FLeftbar->Column(), DecimalDigits(std::max<int64_t>(0, number))));
   }
-  const bool changed = digits != FLeftbarDigits;
-  FLeftbarDigits = digits;
+  const bool changed = digits != FMetrics.LeftbarDigits;
+  FMetrics.LeftbarDigits = digits;
   return changed;
 }
 
-int TEditor::VerticalLimit() const { return std::max(0, FRowStore->Count() + FRowCount - 1); }
+int TEditor::VerticalLimit() const { return std::max(0, FRowStore->Count() + FMetrics.RowCount - 1); }
 
 // ---- Measuring ----
 
@@ -72,22 +76,22 @@ void TEditor::Measure() {
   TCanvas& canvas = Canvas();
   canvas.Font().Assign(Font());
   const TTextMetrics metrics = canvas.TextMetrics();
-  FFontHeight = metrics.Height + metrics.ExternalLeading;
-  FColWidth = metrics.AveCharWidth + FMargin->Character();
-  FRowHeight = FMargin->UnderlineMargin() + FFontHeight + FMargin->Line();
-  FSpacing.assign(kColumnLimit + 1, FColWidth);
+  FMetrics.FontHeight = metrics.Height + metrics.ExternalLeading;
+  FMetrics.ColWidth = metrics.AveCharWidth + FMargin->Character();
+  FMetrics.RowHeight = FMargin->UnderlineMargin() + FMetrics.FontHeight + FMargin->Line();
+  FSpacing.assign(kColumnLimit + 1, FMetrics.ColWidth);
   // The bars first, so that the rows and columns that fit are counted with the
   // room the bars take now rather than with what they took before.
-  if (FRuler->Visible()) FRulerHeight = RulerHeight();
+  if (FRuler->Visible()) FMetrics.RulerHeight = RulerHeight();
   if (FLeftbar->Visible()) {
     UpdateLeftbarDigits();
-    FLeftbarWidth = LeftbarWidthFor(FLeftbarDigits);
+    FMetrics.LeftbarWidth = LeftbarWidthFor(FMetrics.LeftbarDigits);
   }
-  FImagebarWidth = ImagebarWidth();
+  FMetrics.ImagebarWidth = ImagebarWidth();
   const int horizontalBar = ShowsHorizontalBar(FScrollBars) ? GetSystemMetrics(SM_CYHSCROLL) : 0;
   const int verticalBar = ShowsVerticalBar(FScrollBars) ? GetSystemMetrics(SM_CYVSCROLL) : 0;
-  FRowCount = std::max(1, (Height() - TopOffset() - 5 - horizontalBar) / std::max(1, FRowHeight));
-  FColCount = std::max(0, (Width() - LeftOffset() - FColWidth / 2 - verticalBar) / std::max(1, FColWidth));
+  FMetrics.RowCount = std::max(1, (Height() - TopOffset() - 5 - horizontalBar) / std::max(1, FMetrics.RowHeight));
+  FMetrics.ColCount = std::max(0, (Width() - LeftOffset() - FMetrics.ColWidth / 2 - verticalBar) / std::max(1, FMetrics.ColWidth));
   TFountain* fountain = ActiveFountain();
   FItalicCare = Font().Style().Contains(fsItalic) || (fountain != nullptr && fountain->HasItalic(fountain));
 }
@@ -107,14 +111,14 @@ void TEditor::ApplyScrollBarVisibility() {
 void TEditor::UpdateScrollBars() {
   if (!HasWindow()) return;
   const int verticalLimit = VerticalLimit();
-  FTopRow = std::min(FTopRow, verticalLimit);
-  FTopCol = std::max(0, std::min(FTopCol, kColumnLimit - FColCount / 2));
-  FHorzOffset = FTopCol * FColWidth;
+  FMetrics.TopRow = std::min(FMetrics.TopRow, verticalLimit);
+  FMetrics.TopCol = std::max(0, std::min(FMetrics.TopCol, kColumnLimit - FMetrics.ColCount / 2));
+  FMetrics.HorzOffset = FMetrics.TopCol * FMetrics.ColWidth;
   if (ShowsVerticalBar(FScrollBars)) {
-    SetScrollInfo(sbVertical, {0, std::max(FRowCount, verticalLimit), FRowCount, FTopRow, FTopRow, true});
+    SetScrollInfo(sbVertical, {0, std::max(FMetrics.RowCount, verticalLimit), FMetrics.RowCount, FMetrics.TopRow, FMetrics.TopRow, true});
   }
   if (ShowsHorizontalBar(FScrollBars)) {
-    SetScrollInfo(sbHorizontal, {0, FColCount / 2 + kColumnLimit, FColCount, FTopCol, FTopCol, true});
+    SetScrollInfo(sbHorizontal, {0, FMetrics.ColCount / 2 + kColumnLimit, FMetrics.ColCount, FMetrics.TopCol, FMetrics.TopCol, true});
   }
 }
 
@@ -137,12 +141,12 @@ void TEditor::SetTopRow(int row) {
   // carry a picture of the new rows to where the old ones were.
   Update();
   const int newTop = std::max(0, std::min(row, FRowStore->Count()));
-  const int delta = std::clamp(FTopRow - newTop, -(FRowCount + 1), FRowCount + 1);
-  FTopRow = newTop;
-  if (delta * FRowHeight != 0) {
-    ScrollRect(0, delta * FRowHeight, ClientRect(), {0, TopOffset(), ClientWidth(), ClientHeight()});
+  const int delta = std::clamp(FMetrics.TopRow - newTop, -(FMetrics.RowCount + 1), FMetrics.RowCount + 1);
+  FMetrics.TopRow = newTop;
+  if (delta * FMetrics.RowHeight != 0) {
+    ScrollRect(0, delta * FMetrics.RowHeight, ClientRect(), {0, TopOffset(), ClientWidth(), ClientHeight()});
     TScrollInfo info = ScrollInfo(sbVertical);
-    info.Pos = info.TrackPos = FTopRow;
+    info.Pos = info.TrackPos = FMetrics.TopRow;
     SetScrollInfo(sbVertical, info);
     UpdateImePosition();
     DoTopRowChange();
@@ -155,13 +159,13 @@ void TEditor::SetTopCol(int col) {
   {
     const auto hidden = CaretHidden(*this);
     Update();
-    const int newCol = std::max(0, std::min(col, kColumnLimit - FColCount / 2));
-    const int delta = (FTopCol - newCol) * FColWidth;
-    FTopCol = newCol;
+    const int newCol = std::max(0, std::min(col, kColumnLimit - FMetrics.ColCount / 2));
+    const int delta = (FMetrics.TopCol - newCol) * FMetrics.ColWidth;
+    FMetrics.TopCol = newCol;
     if (delta != 0) {
       ScrollRect(delta, 0, ClientRect(), {LeftOffset(), 0, ClientWidth(), ClientHeight()});
       TScrollInfo info = ScrollInfo(sbHorizontal);
-      info.Pos = info.TrackPos = FTopCol;
+      info.Pos = info.TrackPos = FMetrics.TopCol;
       SetScrollInfo(sbHorizontal, info);
       UpdateImePosition();
       DoTopColChange();
@@ -175,35 +179,35 @@ void TEditor::ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll)
   if (!HasWindow()) return;
   const auto hidden = UnderlineHidden(*this);
   if (!scroll.IsEmpty()) Update();
-  FHorzOffset -= dx;
+  FMetrics.HorzOffset -= dx;
   ScrollWindow(dx, dy, scroll.IsEmpty() ? clip : scroll.Intersect(clip));
 }
 
 void TEditor::ScrollByRows(int delta) {
-  if (FTopRow == 0 && delta < 0) {
+  if (FMetrics.TopRow == 0 && delta < 0) {
     SetRow(0);
     return;
   }
-  if (RowAttribute(FTopRow) == raTextEnd && delta > 0) return;
+  if (RowAttribute(FMetrics.TopRow) == raTextEnd && delta > 0) return;
   const int row = FRow;
-  const int top = FTopRow;
+  const int top = FMetrics.TopRow;
   const auto hidden = CaretHidden(*this);
-  SetTopRow(std::max(0, std::min(FTopRow + delta, FRowStore->Count())));
-  SetRow(row + FTopRow - top);
+  SetTopRow(std::max(0, std::min(FMetrics.TopRow + delta, FRowStore->Count())));
+  SetRow(row + FMetrics.TopRow - top);
 }
 
 void TEditor::ScrollCaret() {
   if (!HasWindow() || !Focused()) return;
-  if (FRow < FTopRow) {
+  if (FRow < FMetrics.TopRow) {
     SetTopRow(FRow);
-  } else if (FRow > FTopRow + FRowCount - 1) {
-    SetTopRow(FRow - FRowCount + 1);
+  } else if (FRow > FMetrics.TopRow + FMetrics.RowCount - 1) {
+    SetTopRow(FRow - FMetrics.RowCount + 1);
   }
   // Sideways the view jumps by a quarter of its width, so typing does not scroll at every key.
-  if (FCol < FTopCol) {
-    SetTopCol(std::max(0, std::min(FCol, FTopCol - FColCount / 4)));
-  } else if (FCol > FTopCol + FColCount - 1) {
-    SetTopCol(std::min(std::max(FCol - FColCount + 1, FTopCol + FColCount / 4), kColumnLimit - FColCount / 2));
+  if (FCol < FMetrics.TopCol) {
+    SetTopCol(std::max(0, std::min(FCol, FMetrics.TopCol - FMetrics.ColCount / 4)));
+  } else if (FCol > FMetrics.TopCol + FMetrics.ColCount - 1) {
+    SetTopCol(std::min(std::max(FCol - FMetrics.ColCount + 1, FMetrics.TopCol + FMetrics.ColCount / 4), kColumnLimit - FMetrics.ColCount / 2));
   }
 }
 
@@ -248,12 +252,12 @@ bool ScrollDelta(int code, int line, int page, int position, int track, int limi
 void TEditor::WMVScroll(TMessage& message) {
   int delta = 0;
   const int track = ScrollInfo(sbVertical).TrackPos;
-  if (!ScrollDelta(LowWord(message.WParam), 1, FRowCount, FTopRow, track, VerticalLimit(), delta)) {
+  if (!ScrollDelta(LowWord(message.WParam), 1, FMetrics.RowCount, FMetrics.TopRow, track, VerticalLimit(), delta)) {
     TCustomControl::WndProc(message);
     return;
   }
   if (delta != 0) {
-    SetTopRow(FTopRow + delta);
+    SetTopRow(FMetrics.TopRow + delta);
     if (FCaret->LockScroll()) SetRow(FRow + delta);
   }
   message.Result = 0;
@@ -261,12 +265,12 @@ void TEditor::WMVScroll(TMessage& message) {
 
 void TEditor::WMHScroll(TMessage& message) {
   int delta = 0;
-  const int limit = FColCount / 2 + kColumnLimit;
-  if (!ScrollDelta(LowWord(message.WParam), 1, FColCount, FTopCol, HighWord(message.WParam), limit, delta)) {
+  const int limit = FMetrics.ColCount / 2 + kColumnLimit;
+  if (!ScrollDelta(LowWord(message.WParam), 1, FMetrics.ColCount, FMetrics.TopCol, HighWord(message.WParam), limit, delta)) {
     TCustomControl::WndProc(message);
     return;
   }
-  if (delta != 0) SetTopCol(FTopCol + delta);
+  if (delta != 0) SetTopCol(FMetrics.TopCol + delta);
   message.Result = 0;
 }
 
