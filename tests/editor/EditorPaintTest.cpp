@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <random>
-#include <tuple>
 
 #include "editor/EditorControl.h"
 #include "editor/EditorUtils.h"
 #include "framework/headless/HeadlessPlatform.h"
+#include "framework/headless/ScreenTranscript.h"
 
 namespace plomaret {
 namespace {
@@ -49,25 +49,25 @@ class EditorPaintTest : public ::testing::Test {
     FEditor->Update();
     return built == FEditor->BackingImage();
   }
+  // The rows shown as text and colour runs, to say where two pictures differ.
+  std::string Transcript() {
+    TEditor& e = *FEditor;
+    const TScreenLayout layout{.FirstRow = e.TopRow(), .Rows = e.RowCount(), .Top = e.TopOffset(), .RowHeight = e.RowHeight(),
+                               .FirstCol = e.TopCol(), .Left = e.LeftOffset(), .Right = e.ClientWidth(), .ColWidth = e.ColWidth(),
+                               .LeftbarLeft = e.Leftbar()->Visible() ? std::optional(0) : std::nullopt, .Imagebar = {}};
+    return ReadScreen(e.TextLayer().Cells(), layout).Text();
+  }
+  std::string PaintLog() {
+    std::string log;
+    for (const auto& entry : HeadlessWindowOf(*FEditor).PaintLog()) log += "\n  " + PaintLogText(entry);
+    return log;
+  }
   // The top of a row of the view, and the x of a column.
   int RowTop(int row) const { return FEditor->TopOffset() + (row - FEditor->TopRow()) * FEditor->RowHeight(); }
   int ColumnX(int col) const { return FEditor->LeftOffset() + (col - FEditor->TopCol()) * FEditor->ColWidth(); }
 
   TOwned<TEditor> FEditor = CreateWithoutOwner<TEditor>();
 };
-
-// The characters on the window, by place: which character's cell shows where, in
-// which colours (a character may show in pieces, each with the whole cell's place).
-std::vector<TTextCell> SortedCells(const TEditor& editor) {
-  std::vector<TTextCell> cells = editor.TextLayer().Cells();
-  for (TTextCell& cell : cells) cell.Bounds = cell.Glyph;
-  std::sort(cells.begin(), cells.end(), [](const TTextCell& a, const TTextCell& b) {
-    return std::tuple(a.Bounds.Top, a.Bounds.Left, a.Color, a.Background) <
-           std::tuple(b.Bounds.Top, b.Bounds.Left, b.Color, b.Background);
-  });
-  cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-  return cells;
-}
 
 // Random changes from a new editor, each picture compared with a fresh paint.
 void EditorPaintTest::CompareChangeByChangeWithFresh(unsigned seed, int steps) {
@@ -92,7 +92,7 @@ void EditorPaintTest::CompareChangeByChangeWithFresh(unsigned seed, int steps) {
     const int operation = pick(27);
     HeadlessWindowOf(editor).ClearPaintLog();
     const int countBefore = editor.ScreenStrings()->Count();
-    const std::vector<TTextCell> before = SortedCells(editor);
+    const std::string before = Transcript();
     const int topBefore = editor.TopRow();
     const int leftBefore = editor.TopCol();
     switch (operation) {
@@ -200,7 +200,8 @@ void EditorPaintTest::CompareChangeByChangeWithFresh(unsigned seed, int steps) {
     }
     editor.Update();
     const TRaster built = editor.BackingImage();
-    const std::vector<TTextCell> builtCells = SortedCells(editor);
+    const std::vector<TTextCell> builtCells = CellsByPlace(editor.TextLayer());
+    const std::string builtText = Transcript();
     editor.Invalidate();
     editor.Update();
     const TRaster& fresh = editor.BackingImage();
@@ -210,46 +211,25 @@ void EditorPaintTest::CompareChangeByChangeWithFresh(unsigned seed, int steps) {
       while (built.Pixel(x, y) == fresh.Pixel(x, y)) {
         if (++x == built.Width()) x = 0, ++y;
       }
-      std::string row;
-      for (const auto* cells : {&builtCells, &before}) {
-        row += cells == &builtCells ? "\nbuilt: " : "\nbefore:";
-        for (const TTextCell& cell : *cells) {
-          if (cell.Bounds.Top <= y && cell.Bounds.Bottom > y) row += " " + std::to_string(cell.Bounds.Left) + ":" + cell.Bytes;
-        }
-      }
-      row += "\nfresh: ";
-      for (const TTextCell& cell : SortedCells(editor)) {
-        if (cell.Bounds.Top <= y && cell.Bounds.Bottom > y) row += " " + std::to_string(cell.Bounds.Left) + ":" + cell.Bytes;
-      }
-      for (const auto& entry : HeadlessWindowOf(editor).PaintLog()) row += "\n  log " + std::to_string(entry.Kind) + " " + std::to_string(entry.Rect.Left) + "," + std::to_string(entry.Rect.Top) + "," + std::to_string(entry.Rect.Right) + "," + std::to_string(entry.Rect.Bottom);
-      row += "\n  rows " + std::to_string(countBefore) + " -> " + std::to_string(editor.ScreenStrings()->Count());
       FAIL() << "seed " << seed << ", step " << step << ", operation " << operation << ": first different pixel at " << x << "," << y
              << " (top " << topBefore << "->" << editor.TopRow() << ", left " << leftBefore << "->" << editor.TopCol() << ", caret " << editor.Row() << ","
-             << editor.Col() << ")" << row;
+             << editor.Col() << ", rows " << countBefore << "->" << editor.ScreenStrings()->Count() << ")\nbefore:\n"
+             << before << "built:\n" << builtText << "fresh:\n" << Transcript() << "paint log:" << PaintLog();
     }
-    const std::vector<TTextCell> freshCells = SortedCells(editor);
+    const std::vector<TTextCell> freshCells = CellsByPlace(editor.TextLayer());
     if (builtCells != freshCells) {
       std::string differences;
       for (size_t i = 0; i < std::max(builtCells.size(), freshCells.size()); ++i) {
         auto describe = [](const std::vector<TTextCell>& cells, size_t index) {
-          if (index >= cells.size()) return std::string("none");
-          const TTextCell& cell = cells[index];
-          return std::to_string(cell.Bounds.Left) + "," + std::to_string(cell.Bounds.Top) + "-" +
-                 std::to_string(cell.Bounds.Right) + "," + std::to_string(cell.Bounds.Bottom) + " '" + cell.Bytes + "' " +
-                 ColorToString(cell.Color) + " on " + ColorToString(cell.Background);
+          return index < cells.size() ? CellText(cells[index]) : std::string("none");
         };
         if (i >= builtCells.size() || i >= freshCells.size() || !(builtCells[i] == freshCells[i])) {
           differences += "\n  built " + describe(builtCells, i) + " | fresh " + describe(freshCells, i);
           if (differences.size() > 600) break;
         }
       }
-      for (const auto& entry : HeadlessWindowOf(editor).PaintLog()) {
-        differences += "\n  log " + std::to_string(entry.Kind) + " " + std::to_string(entry.Rect.Left) + "," +
-                       std::to_string(entry.Rect.Top) + "," + std::to_string(entry.Rect.Right) + "," +
-                       std::to_string(entry.Rect.Bottom);
-      }
       FAIL() << "seed " << seed << ", step " << step << ", operation " << operation << ": the characters differ"
-             << differences;
+             << differences << "\npaint log:" << PaintLog();
     }
   }
 }

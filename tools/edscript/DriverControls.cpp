@@ -1,0 +1,129 @@
+// Commands that make, address and free the controls, and the main window's.
+
+#include <filesystem>
+
+#include "DriverCommands.h"
+#include "framework/gui/Application.h"
+#include "framework/headless/HeadlessPlatform.h"
+
+namespace plomaret::edscript {
+
+namespace {
+
+// A new editor's size: the words from Args[at] on, none or a width and a height.
+TSize EditorSize(const TCall& c, size_t at) {
+  if (c.Count() <= at) return {640, 480};
+  if (c.Count() != at + 2) throw EScriptError("a size is a width and a height");
+  return {c.Int(at), c.Int(at + 1)};
+}
+
+void Editor(TCall& c) {
+  if (c.Is(0, "share")) {
+    TEditor& shown = c.Editor();
+    const TSize size = EditorSize(c, 1);
+    TEditor& added = c.State.MakeEditor(size.Width, size.Height);
+    added.ShareRowStore(shown);
+    added.Update();
+    HeadlessWindowOf(added).ClearPaintLog();
+    return;
+  }
+  c.State.DropControls();
+  const TSize size = EditorSize(c, 0);
+  c.State.MakeEditor(size.Width, size.Height);
+}
+
+void Focus(TCall& c) {
+  if (c.Is(0, "none")) {
+    if (!c.State.FocusSink) c.State.FocusSink = CreateWithoutOwner<TCustomControl>();
+    c.State.FocusSink->SetFocus();
+    return;
+  }
+  const int number = c.Int(0);
+  if (!c.State.HasEditor(number)) throw EScriptError("no editor " + c.Word(0));
+  c.State.Address(number);
+  c.Editor().SetFocus();
+}
+
+void Destroy(TCall& c) { c.State.DestroyEditor(c.Int(0)); }
+
+void Font(TCall& c) {
+  const int width = c.Int(0);
+  const int height = c.Int(1);
+  if (width < 1 || height < 1) throw EScriptError("a font needs a width and a height of at least 1");
+  const int ascent = height * 5 / 6;
+  UseHeadlessPlatform().HeadlessFontEngine().SetFixedMetrics({height, ascent, height - ascent, 0, width, 2 * width});
+}
+
+void Size(TCall& c) {
+  TEditor& editor = c.Editor();
+  editor.SetBounds(editor.Left(), editor.Top(), c.Int(0), c.Int(1));
+}
+
+void Fountain(TCall& c) {
+  switch (c.OneOf(0, {"new", "assign", "free"})) {
+    case 0:
+      c.State.Fountain = CreateWithoutOwner<TEditorFountain>();
+      break;
+    case 1:
+      if (!c.State.Fountain) throw EScriptError("no fountain: use 'fountain new' first");
+      c.Editor().SetFountain(c.State.Fountain.get());
+      break;
+    default:
+      c.State.Fountain.reset();
+      break;
+  }
+}
+
+void Click(TCall& c) {
+  TForm1& form = c.State.Form();
+  const std::string& name = c.Word(0);
+  TSpeedButton* button = nullptr;
+  for (TSpeedButton* candidate : {form.SpeedButton5, form.SpeedButton3, form.SpeedButton4, form.SpeedButton1, form.SpeedButton2}) {
+    if (candidate->Caption() == name) button = candidate;
+  }
+  if (button == nullptr) throw EScriptError("no button '" + name + "': Open, Exchange, SaveAs, About or Close");
+  // Pressed and released over the button; an error reaches the message loop, which shows it.
+  const intptr_t at = MakeLong(button->Left() + 5, button->Top() + 5);
+  try {
+    form.Panel2->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    form.Panel2->Perform(WM_LBUTTONUP, 0, at);
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
+}
+
+void Answer(TCall& c) {
+  if (c.Count() == 1 && c.Is(0, "cancel")) {
+    UseHeadlessPlatform().ScriptFileChoice("");
+  } else if (c.Count() == 2 && (c.Is(0, "open") || c.Is(0, "save"))) {
+    // A dialog answers with a full path.
+    UseHeadlessPlatform().ScriptFileChoice(std::filesystem::absolute(c.Word(1)).lexically_normal().string());
+  } else {
+    c.Usage();
+  }
+}
+
+const TCommand kControls[] = {
+    {"editor", "[W H] | share [W H]", 0, kAnyCount,
+     "a bare editor of W x H pixels (640 x 480), replacing every control; share: one more on the same document",
+     Editor},
+    {"focus", "1|2|none", 1, 1, "focuses and addresses control 1 or 2; none: a control outside the editors", Focus},
+    {"destroy", "1|2", 1, 1, "frees a control the driver made (the document stays with the other)", Destroy},
+    {"font", "W H", 2, 2, "the headless average character width and height (8 x 16)", Font},
+    {"size", "W H", 2, 2, "the addressed control's size", Size},
+    {"fountain", "new|assign|free", 1, 1, "makes a TEditorFountain, assigns it to the control, or frees it", Fountain},
+};
+
+const TCommand kMainWindow[] = {
+    {"form", "", 0, 0, "the main window, shown, replacing every control; the editor commands act on Editor1",
+     [](TCall& c) { c.State.MakeForm(); }},
+    {"click", "Open|Exchange|SaveAs|About|Close", 1, 1, "a click on a toolbar button", Click},
+    {"answer", "open PATH | save PATH | cancel", 1, 2, "the answer of the next file dialog", Answer},
+};
+
+}  // namespace
+
+TCommandGroup ControlCommands() { return {"Controls", kControls}; }
+TCommandGroup MainWindowCommands() { return {"The main window", kMainWindow}; }
+
+}  // namespace plomaret::edscript
