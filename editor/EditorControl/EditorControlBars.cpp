@@ -34,15 +34,19 @@ void FillRaster(TRaster& raster, int width, int height, TColor color) { raster.R
 
 // ---- Colours ----
 
-TColor TEditor::LeftbarBackground() const { return FLeftbar->BkColor() == clNone ? Color() : FLeftbar->BkColor(); }
-TColor TEditor::LeftbarNumberColor() const { return FLeftbar->Color() == clNone ? Font().Color() : FLeftbar->Color(); }
-TColor TEditor::RulerBackground() const { return FRuler->BkColor() == clNone ? Color() : FRuler->BkColor(); }
-TColor TEditor::RulerForeground() const { return FRuler->Color() == clNone ? Font().Color() : FRuler->Color(); }
-TColor TEditor::RulerMarkColor() const { return FRuler->MarkColor() == clNone ? Font().Color() : FRuler->MarkColor(); }
+TColor TEditorPainter::LeftbarBackground() const { return FEditor.FLeftbar->BkColor() == clNone ? FEditor.Color() : FEditor.FLeftbar->BkColor(); }
+TColor TEditorPainter::LeftbarNumberColor() const { return FEditor.FLeftbar->Color() == clNone ? FEditor.Font().Color() : FEditor.FLeftbar->Color(); }
+TColor TEditorPainter::RulerBackground() const { return FEditor.FRuler->BkColor() == clNone ? FEditor.Color() : FEditor.FRuler->BkColor(); }
+TColor TEditorPainter::RulerForeground() const { return FEditor.FRuler->Color() == clNone ? FEditor.Font().Color() : FEditor.FRuler->Color(); }
+TColor TEditorPainter::RulerMarkColor() const { return FEditor.FRuler->MarkColor() == clNone ? FEditor.Font().Color() : FEditor.FRuler->MarkColor(); }
 
 // ---- The pictures ----
 
-void TEditor::CreateDrawingObjects() {
+void TEditor::CreateDrawingObjects() { FPainter->CreateImages(); }
+
+void TEditor::FreeDrawingObjects() { FPainter->FreeImages(); }
+
+void TEditorPainter::CreateImages() {
   FImages = std::make_unique<TEditorImages>();
   TRaster& font = FImages->DigitFont.Raster();
   font.Resize(56, kDigitHeight, PixelOf(clWhite));
@@ -55,38 +59,36 @@ void TEditor::CreateDrawingObjects() {
   }
 }
 
-void TEditor::FreeDrawingObjects() { FImages.reset(); }
-
-void TEditor::RebuildBackground() {
-  if (!FImages || !HasWindow()) return;
-  const int textLeft = LeftOffset();
-  const int textTop = TopOffset();
+void TEditorPainter::RebuildBackground() {
+  if (!FImages || !FEditor.HasWindow()) return;
+  const int textLeft = FEditor.LeftOffset();
+  const int textTop = FEditor.TopOffset();
   TRaster& corner = FImages->Corner.Raster();
-  FillRaster(corner, textLeft, textTop, Color());
-  const int barsRight = (FImagebar->Visible() ? FMetrics.ImagebarWidth : 0) + (FLeftbar->Visible() ? FMetrics.LeftbarWidth : 0);
+  FillRaster(corner, textLeft, textTop, FEditor.Color());
+  const int barsRight = (FEditor.FImagebar->Visible() ? FEditor.FMetrics.ImagebarWidth : 0) + (FEditor.FLeftbar->Visible() ? FEditor.FMetrics.LeftbarWidth : 0);
   int rulerFrom = 0;
-  if (FLeftbar->Visible() && FLeftbar->Edge()) {
+  if (FEditor.FLeftbar->Visible() && FEditor.FLeftbar->Edge()) {
     corner.FillRect({0, 0, barsRight, textTop}, PixelOf(LeftbarBackground()));
     corner.Copy(FImages->LeftbarEdge.Raster(), FImages->LeftbarEdge.Raster().Bounds(), {barsRight - 2, 0});
     rulerFrom = barsRight;
   }
-  if (FRuler->Visible() && FRuler->Edge()) {
-    corner.FillRect({rulerFrom, 0, textLeft, FMetrics.RulerHeight}, PixelOf(RulerBackground()));
-    corner.Copy(FImages->RulerEdge.Raster(), FImages->RulerEdge.Raster().Bounds(), {rulerFrom - 1, FMetrics.RulerHeight - 2});
+  if (FEditor.FRuler->Visible() && FEditor.FRuler->Edge()) {
+    corner.FillRect({rulerFrom, 0, textLeft, FEditor.FMetrics.RulerHeight}, PixelOf(RulerBackground()));
+    corner.Copy(FImages->RulerEdge.Raster(), FImages->RulerEdge.Raster().Bounds(), {rulerFrom - 1, FEditor.FMetrics.RulerHeight - 2});
   }
 }
 
-void TEditor::RebuildLeftbarEdge() {
+void TEditorPainter::RebuildLeftbarEdge() {
   if (!FImages) return;
   TRaster& edge = FImages->LeftbarEdge.Raster();
   edge.Resize(2, GetSystemMetrics(SM_CYSCREEN));
-  const bool raised = FLeftbar->Edge();
+  const bool raised = FEditor.FLeftbar->Edge();
   edge.FillRect({0, 0, 1, edge.Height()}, PixelOf(raised ? clWhite : LeftbarBackground()));
   edge.FillRect({1, 0, 2, edge.Height()}, raised ? 0x808080 : PixelOf(LeftbarNumberColor()));
   RebuildBackground();
 }
 
-void TEditor::BuildRulerDigitImages() {
+void TEditorPainter::BuildRulerDigitImages() {
   const TRaster& font = FImages->DigitFont.Raster();
   const TPixel background = PixelOf(RulerBackground());
   const TPixel mark = PixelOf(RulerMarkColor());
@@ -98,26 +100,26 @@ void TEditor::BuildRulerDigitImages() {
   markDigits.CopyMonochrome(font, font.Bounds(), {0, 0}, background, mark);
 }
 
-void TEditor::RebuildRulerImages() {
+void TEditorPainter::RebuildRulerImages() {
   if (!FImages) return;
   TRaster& edge = FImages->RulerEdge.Raster();
   edge.Resize(GetSystemMetrics(SM_CXSCREEN), 2);
   edge.FillRect({0, 0, edge.Width(), 1}, PixelOf(clWhite));
   edge.FillRect({0, 1, edge.Width(), 2}, 0x808080);
   BuildRulerDigitImages();
-  const int gauge = FRuler->GaugeRange() * std::max(1, FMetrics.ColWidth);
+  const int gauge = FEditor.FRuler->GaugeRange() * std::max(1, FEditor.FMetrics.ColWidth);
   const int width = gauge * (GetSystemMetrics(SM_CXSCREEN) / gauge + 2);
-  const int height = RulerHeight() > 0 ? RulerHeight() : (FRuler->Edge() ? 11 : 10);
+  const int height = FEditor.RulerHeight() > 0 ? FEditor.RulerHeight() : (FEditor.FRuler->Edge() ? 11 : 10);
   TRaster& ticks = FImages->Ticks.Raster();
   FillRaster(ticks, width, height, RulerBackground());
   const TPixel ink = PixelOf(RulerForeground());
-  const int range = FRuler->GaugeRange();
+  const int range = FEditor.FRuler->GaugeRange();
   for (int d = 0; d < range; ++d) {
     const int top = d == 0 ? 0 : d == range / 2 ? 3 : 6;
-    const int x = d * FMetrics.ColWidth;
+    const int x = d * FEditor.FMetrics.ColWidth;
     ticks.FillRect({x, top, x + 1, height - 2}, ink);
   }
-  if (FRuler->Edge()) {
+  if (FEditor.FRuler->Edge()) {
     ticks.Copy(edge, {0, 0, gauge, 2}, {0, height - 2});
   } else {
     ticks.FillRect({0, height - 1, gauge, height}, ink);
@@ -126,16 +128,16 @@ void TEditor::RebuildRulerImages() {
   RebuildBackground();
 }
 
-void TEditor::BuildRulerNumbers() {
-  const int range = FRuler->GaugeRange();
-  const int gauge = range * FMetrics.ColWidth;
+void TEditorPainter::BuildRulerNumbers() {
+  const int range = FEditor.FRuler->GaugeRange();
+  const int gauge = range * FEditor.FMetrics.ColWidth;
   TRaster& ruler = FImages->RulerImage.Raster();
   TRaster& markRuler = FImages->MarkRulerImage.Raster();
   const TRaster& ticks = FImages->Ticks.Raster();
   ruler = ticks;
   FillRaster(markRuler, ticks.Width(), ticks.Height(), RulerMarkColor());
-  const int clearBottom = ticks.Height() - (FRuler->Edge() ? 2 : 1);
-  int number = range * (FMetrics.TopCol / range);
+  const int clearBottom = ticks.Height() - (FEditor.FRuler->Edge() ? 2 : 1);
+  int number = range * (FEditor.FMetrics.TopCol / range);
   for (int x = 1; x < ruler.Width() && gauge > 0; x += gauge, number += range) {
     const bool last = number > 999;
     if (last) {
@@ -157,101 +159,101 @@ void TEditor::BuildRulerNumbers() {
 
 // ---- The ruler ----
 
-void TEditor::DrawRuler() {
-  if (!FRuler->Visible() || !HasWindow() || !FImages) return;
+void TEditorPainter::DrawRuler() {
+  if (!FEditor.FRuler->Visible() || !FEditor.HasWindow() || !FImages) return;
   BuildRulerNumbers();
-  const int from = FMetrics.ColWidth * (FMetrics.TopCol % FRuler->GaugeRange());
-  const int textLeft = LeftOffset();
-  Canvas().CopyRect({textLeft, 0, ClientWidth(), FMetrics.RulerHeight}, FImages->RulerImage.Raster(),
-                    {from, 0, from + ClientWidth() - textLeft, FMetrics.RulerHeight});
-  DrawRulerMark(FCol);
+  const int from = FEditor.FMetrics.ColWidth * (FEditor.FMetrics.TopCol % FEditor.FRuler->GaugeRange());
+  const int textLeft = FEditor.LeftOffset();
+  FEditor.Canvas().CopyRect({textLeft, 0, FEditor.ClientWidth(), FEditor.FMetrics.RulerHeight}, FImages->RulerImage.Raster(),
+                    {from, 0, from + FEditor.ClientWidth() - textLeft, FEditor.FMetrics.RulerHeight});
+  DrawRulerMark(FEditor.FCol);
 }
 
-void TEditor::CopyRulerCell(int col, const TBitmap& source) {
-  if (!FRuler->Visible() || !HasWindow() || !FImages || col < FMetrics.TopCol || col > FMetrics.TopCol + FMetrics.ColCount) return;
-  const int x = LeftOffset() + FMetrics.ColWidth * (col - FMetrics.TopCol) + 1;
-  const int height = FMetrics.RulerHeight - (FRuler->Edge() ? 2 : 1);
-  const int from = x - LeftOffset() + FMetrics.ColWidth * (FMetrics.TopCol % FRuler->GaugeRange());
-  Canvas().CopyRect(TRect::FromSize(x, 0, FMetrics.ColWidth - 1, height), source.Raster(),
-                    TRect::FromSize(from, 0, FMetrics.ColWidth - 1, height));
+void TEditorPainter::CopyRulerCell(int col, const TBitmap& source) {
+  if (!FEditor.FRuler->Visible() || !FEditor.HasWindow() || !FImages || col < FEditor.FMetrics.TopCol || col > FEditor.FMetrics.TopCol + FEditor.FMetrics.ColCount) return;
+  const int x = FEditor.LeftOffset() + FEditor.FMetrics.ColWidth * (col - FEditor.FMetrics.TopCol) + 1;
+  const int height = FEditor.FMetrics.RulerHeight - (FEditor.FRuler->Edge() ? 2 : 1);
+  const int from = x - FEditor.LeftOffset() + FEditor.FMetrics.ColWidth * (FEditor.FMetrics.TopCol % FEditor.FRuler->GaugeRange());
+  FEditor.Canvas().CopyRect(TRect::FromSize(x, 0, FEditor.FMetrics.ColWidth - 1, height), source.Raster(),
+                    TRect::FromSize(from, 0, FEditor.FMetrics.ColWidth - 1, height));
 }
 
-void TEditor::DrawRulerMark(int col) { CopyRulerCell(col, FImages->MarkRulerImage); }
+void TEditorPainter::DrawRulerMark(int col) { CopyRulerCell(col, FImages->MarkRulerImage); }
 
-void TEditor::EraseRulerMark(int col) { CopyRulerCell(col, FImages->RulerImage); }
+void TEditorPainter::EraseRulerMark(int col) { CopyRulerCell(col, FImages->RulerImage); }
 
 // ---- The leftbar ----
 
-std::string TEditor::LeftbarNumber(int row) const {
-  const int count = FRowStore->Count();
-  const bool emptyRowAfterText = row == count && RowAttribute(count - 1) != raTextEnd;
+std::string TEditorPainter::LeftbarNumber(int row) const {
+  const int count = FEditor.FRowStore->Count();
+  const bool emptyRowAfterText = row == count && FEditor.RowAttribute(count - 1) != raTextEnd;
   if (row < 0 || (row >= count && !emptyRowAfterText)) return {};
   int64_t number = 0;
-  if (FLeftbar->ShowNumberMode() == nmRow) {
+  if (FEditor.FLeftbar->ShowNumberMode() == nmRow) {
     number = row;
   } else {
     // A row that goes on with a wrapped line has no number of its own.
-    if (row > 0 && RowAttribute(row - 1) == raWrap) return {};
-    number = LineIndexOfRow(row);
+    if (row > 0 && FEditor.RowAttribute(row - 1) == raWrap) return {};
+    number = FEditor.LineIndexOfRow(row);
   }
-  if (!FLeftbar->ZeroBase()) ++number;
+  if (!FEditor.FLeftbar->ZeroBase()) ++number;
   std::string text = std::to_string(number);
-  if (static_cast<int>(text.size()) < FMetrics.LeftbarDigits) {
-    text.insert(0, static_cast<size_t>(FMetrics.LeftbarDigits) - text.size(), FLeftbar->ZeroLead() ? '0' : ' ');
+  if (static_cast<int>(text.size()) < FEditor.FMetrics.LeftbarDigits) {
+    text.insert(0, static_cast<size_t>(FEditor.FMetrics.LeftbarDigits) - text.size(), FEditor.FLeftbar->ZeroLead() ? '0' : ' ');
   }
   return text;
 }
 
-void TEditor::DrawLeftbar(int first, int last) {
-  if (!FLeftbar->Visible() || !HasWindow() || !FImages) return;
-  TCanvas& canvas = Canvas();
-  const int left = FImagebar->Visible() ? FMetrics.ImagebarWidth : 0;
-  const int right = left + FMetrics.LeftbarWidth - 2;
-  canvas.Draw(right, TopOffset(), FImages->LeftbarEdge.Raster());
+void TEditorPainter::DrawLeftbar(int first, int last) {
+  if (!FEditor.FLeftbar->Visible() || !FEditor.HasWindow() || !FImages) return;
+  TCanvas& canvas = FEditor.Canvas();
+  const int left = FEditor.FImagebar->Visible() ? FEditor.FMetrics.ImagebarWidth : 0;
+  const int right = left + FEditor.FMetrics.LeftbarWidth - 2;
+  canvas.Draw(right, FEditor.TopOffset(), FImages->LeftbarEdge.Raster());
   canvas.SetBrushStyle(bsSolid);
   canvas.SetBrushColor(LeftbarBackground());
-  canvas.Font().Assign(Font());
+  canvas.Font().Assign(FEditor.Font());
   canvas.Font().SetColor(LeftbarNumberColor());
   for (int row = first; row <= last; ++row) {
-    const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
-    const TRect cell{left, y, right, y + FMetrics.RowHeight};
-    const std::string number = FLeftbar->ShowNumber() ? LeftbarNumber(row) : std::string();
+    const int y = FEditor.TopOffset() + (row - FEditor.FMetrics.TopRow) * FEditor.FMetrics.RowHeight;
+    const TRect cell{left, y, right, y + FEditor.FMetrics.RowHeight};
+    const std::string number = FEditor.FLeftbar->ShowNumber() ? LeftbarNumber(row) : std::string();
     if (number.empty()) {
       canvas.FillRect(cell);
     } else {
-      TextOutCells(cell, left + FLeftbar->LeftMargin(), etoOpaque | etoClipped, number, y);
+      TextOutCells(cell, left + FEditor.FLeftbar->LeftMargin(), etoOpaque | etoClipped, number, y);
     }
   }
-  canvas.Font().Assign(Font());
+  canvas.Font().Assign(FEditor.Font());
 }
 
 // ---- The imagebar and the row marks ----
 
-void TEditor::DrawImagebar(int first, int last) {
-  if (!FImagebar->Visible() || !HasWindow()) return;
-  TCanvas& canvas = Canvas();
-  const bool barColour = FLeftbar->Visible() && FLeftbar->BkColor() != clNone;
+void TEditorPainter::DrawImagebar(int first, int last) {
+  if (!FEditor.FImagebar->Visible() || !FEditor.HasWindow()) return;
+  TCanvas& canvas = FEditor.Canvas();
+  const bool barColour = FEditor.FLeftbar->Visible() && FEditor.FLeftbar->BkColor() != clNone;
   canvas.SetBrushStyle(bsSolid);
-  canvas.SetBrushColor(barColour ? FLeftbar->BkColor() : Color());
-  const int count = FRowStore->Count();
+  canvas.SetBrushColor(barColour ? FEditor.FLeftbar->BkColor() : FEditor.Color());
+  const int count = FEditor.FRowStore->Count();
   // Images stay inside the bar: a mark wider than the room reserved for it is cut.
   const TRect clip = canvas.ClipRect();
-  canvas.SetClipRect(clip.Intersect({0, TopOffset(), FMetrics.ImagebarWidth, ClientHeight()}));
+  canvas.SetClipRect(clip.Intersect({0, FEditor.TopOffset(), FEditor.FMetrics.ImagebarWidth, FEditor.ClientHeight()}));
   for (int row = first; row <= last; ++row) {
-    const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
-    canvas.FillRect({0, y, FMetrics.ImagebarWidth, y + FMetrics.RowHeight});
-    const uint16_t marks = row >= 0 && row < count ? FRowStore->RowMarkBits(row) : 0;
+    const int y = FEditor.TopOffset() + (row - FEditor.FMetrics.TopRow) * FEditor.FMetrics.RowHeight;
+    canvas.FillRect({0, y, FEditor.FMetrics.ImagebarWidth, y + FEditor.FMetrics.RowHeight});
+    const uint16_t marks = row >= 0 && row < count ? FEditor.FRowStore->RowMarkBits(row) : 0;
     if (marks == 0) continue;
     for (int digit = 0; digit < 10; ++digit) {
       if ((marks & (1u << digit)) == 0) continue;
-      const bool own = FImageDigits != nullptr && digit < FImageDigits->Count();
-      (own ? *FImageDigits : DigitMarkImages()).Draw(canvas, FImagebar->LeftMargin(), y + 2, digit);
+      const bool own = FEditor.FImageDigits != nullptr && digit < FEditor.FImageDigits->Count();
+      (own ? *FEditor.FImageDigits : DigitMarkImages()).Draw(canvas, FEditor.FImagebar->LeftMargin(), y + 2, digit);
       break;
     }
     for (int mark = 10; mark < 16; ++mark) {
       if ((marks & (1u << mark)) == 0) continue;
-      const bool own = FImageMarks != nullptr && mark - 10 < FImageMarks->Count();
-      (own ? *FImageMarks : MarkImages()).Draw(canvas, FImagebar->LeftMargin() + FImagebar->DigitWidth(), y + 2, mark - 10);
+      const bool own = FEditor.FImageMarks != nullptr && mark - 10 < FEditor.FImageMarks->Count();
+      (own ? *FEditor.FImageMarks : MarkImages()).Draw(canvas, FEditor.FImagebar->LeftMargin() + FEditor.FImagebar->DigitWidth(), y + 2, mark - 10);
       break;
     }
   }

@@ -151,17 +151,17 @@ void TEditor::NormalizeCol(bool keep, int direction) {
 
 void TEditor::MoveRulerMark(int oldCol, int newCol) {
   if (!FRuler->Visible()) return;
-  EraseRulerMark(oldCol);
-  DrawRulerMark(newCol);
+  FPainter->EraseRulerMark(oldCol);
+  FPainter->DrawRulerMark(newCol);
 }
 
 void TEditor::SetCol(int col) {
   col = std::clamp(col, 0, kColumnLimit + 1);
   const int old = FCol;
-  if (FRuler->Visible()) EraseRulerMark(old);
+  if (FRuler->Visible()) FPainter->EraseRulerMark(old);
   FCol = col;
   NormalizeCol(false, col > old ? 1 : -1);
-  if (FRuler->Visible()) DrawRulerMark(FCol);
+  if (FRuler->Visible()) FPainter->DrawRulerMark(FCol);
 }
 
 void TEditor::SetRow(int row) {

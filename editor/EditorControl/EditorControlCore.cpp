@@ -19,6 +19,7 @@ TEditor::TEditor() = default;
 
 void TEditor::AfterConstruction() {
   TCustomControl::AfterConstruction();
+  FPainter = CreatePainter();
   SetBounds(Left(), Top(), 185, 89);
   FBorderStyle = bsSingle;
   SetCursor(crIBeam);
@@ -90,6 +91,7 @@ TOwned<TEditorRuler> TEditor::CreateRuler() { return Create<TEditorRuler>(); }
 TOwned<TEditorSpeed> TEditor::CreateSpeed() { return Create<TEditorSpeed>(); }
 TEditorPopupMenu* TEditor::CreatePopupMenu() { return Create<TEditorPopupMenu>(this, this); }
 TOwned<TEditorScreen> TEditor::CreateScreen() { return Create<TEditorScreen>(this); }
+TOwned<TEditorPainter> TEditor::CreatePainter() { return Create<TEditorPainter>(*this); }
 TOwned<TEditorScreenStrings> TEditor::CreateScreenStrings() { return Create<TEditorScreenStrings>(); }
 TOwned<TEditorStrings> TEditor::CreateEditorStrings() { return Create<TEditorStrings>(this); }
 TOwned<TEditorViewInfo> TEditor::CreateViewInfo() { return Create<TEditorViewInfo>(this); }
@@ -122,7 +124,7 @@ void TEditor::RefreshView() {
   if (!HasWindow()) return;
   Measure();
   UpdateScrollBars();
-  RebuildBackground();
+  FPainter->RebuildBackground();
   Invalidate();
 }
 
@@ -138,7 +140,7 @@ void TEditor::TextChanged(TEditorScreenStrings& store) {
     const int oldWidth = FMetrics.LeftbarWidth;
     if (UpdateLeftbarDigits()) {
       FMetrics.LeftbarWidth = LeftbarWidthFor(FMetrics.LeftbarDigits);
-      RebuildBackground();
+      FPainter->RebuildBackground();
       ShiftTextArea(FMetrics.LeftbarWidth - oldWidth);
     }
   }
@@ -259,13 +261,13 @@ void TEditor::OptionChanged(TObject* sender) {
   Measure();
   UpdateScrollBars();
   if (sender == FLeftbar.get()) {
-    RebuildLeftbarEdge();
-    RebuildBackground();
+    FPainter->RebuildLeftbarEdge();
+    FPainter->RebuildBackground();
   } else if (sender == FMargin.get() || sender == FRuler.get()) {
-    RebuildRulerImages();
-    RebuildBackground();
+    FPainter->RebuildRulerImages();
+    FPainter->RebuildBackground();
   } else if (sender == FImagebar.get()) {
-    RebuildBackground();
+    FPainter->RebuildBackground();
   }
   Invalidate();
   if (sender == FCaret.get()) {
@@ -330,9 +332,9 @@ void TEditor::CreateWnd() {
   }
   Measure();
   UpdateScrollBars();
-  RebuildLeftbarEdge();
-  RebuildRulerImages();
-  RebuildBackground();
+  FPainter->RebuildLeftbarEdge();
+  FPainter->RebuildRulerImages();
+  FPainter->RebuildBackground();
 }
 
 void TEditor::WMSetText(TMessage& message) {
@@ -350,16 +352,16 @@ void TEditor::FontChangedHandler() {
   if (FMetrics.TopCol > 0) SetCol(0);
   Measure();
   UpdateScrollBars();
-  RebuildRulerImages();
-  RebuildBackground();
+  FPainter->RebuildRulerImages();
+  FPainter->RebuildBackground();
   // Text, bars and marks are all drawn in the font or its colour.
   Invalidate();
   UpdateCaret();
 }
 
 void TEditor::ColorChangedHandler() {
-  RebuildRulerImages();
-  RebuildBackground();
+  FPainter->RebuildRulerImages();
+  FPainter->RebuildBackground();
 }
 
 void TEditor::Ctl3DChangedHandler() {

@@ -26,6 +26,7 @@
 #include "framework/gui/Menus.h"
 #include "editor/EditorControl/EditorControlMenu.h"
 #include "editor/EditorControl/EditorControlMetrics.h"
+#include "editor/EditorControl/EditorControlPainter.h"
 #include "editor/EditorControl/EditorControlScreen.h"
 #include "editor/EditorControl/EditorControlSelection.h"
 
@@ -40,19 +41,6 @@ const TTypeInfo& TypeInfoOf(TTypeTag<TEditorHitStyle>);
 // it is drawn selected.
 using TDrawLineEvent = TEvent<TObject*, const std::string&, int, int, int, TRect&, bool>;
 using TSelectionChangeEvent = TEvent<TObject*, bool>;
-
-// The control's off-screen pictures: the corner, the bar edges and the ruler.
-struct TEditorImages {
-  TBitmap Corner;
-  TBitmap LeftbarEdge;
-  TBitmap RulerEdge;
-  TBitmap DigitFont;  // one bit: strokes 0 (black), background 1 (white)
-  TBitmap RulerDigits;
-  TBitmap MarkDigits;
-  TBitmap Ticks;
-  TBitmap RulerImage;
-  TBitmap MarkRulerImage;
-};
 
 class TEditor : public TCustomControl, public TAttachedEditor {
  public:
@@ -317,6 +305,7 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual TOwned<TEditorSpeed> CreateSpeed();
   virtual TEditorPopupMenu* CreatePopupMenu();
   virtual TOwned<TEditorScreen> CreateScreen();
+  virtual TOwned<TEditorPainter> CreatePainter();
   virtual TOwned<TEditorScreenStrings> CreateScreenStrings();
   virtual TOwned<TEditorStrings> CreateEditorStrings();
   virtual TOwned<TEditorViewInfo> CreateViewInfo();
@@ -343,14 +332,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   virtual bool UpdateLeftbarDigits();
   virtual int LeftbarWidthFor(int digits) const;
   virtual int RulerHeight() const;
-  virtual void RebuildLeftbarEdge();
-  virtual void RebuildRulerImages();
-  virtual void RebuildBackground();
-  virtual void DrawRulerMark(int col);
-  virtual void EraseRulerMark(int col);
-  virtual void DrawRuler();
-  virtual void DrawLeftbar(int first, int last);
-  virtual void DrawImagebar(int first, int last);
   // The leftbar grew or shrank by delta pixels: move the text area along.
   virtual void ShiftTextArea(int delta);
 
@@ -369,20 +350,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // The composition window follows the caret (later, while a key repeats).
   void UpdateImePosition();
 
-  // Paints the part of the window inside rect.
-  virtual void PaintRect(const TRect& rect);
-  // One row: x is the pixel x of the row's cell 0, y its top, text its display text.
-  virtual void DrawRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
-  virtual void DrawSelectedRow(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
-  virtual void DrawRowWithSelection(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y);
-  // Text on the cell grid: every character exactly ColWidth wide, at most 1000 cells.
-  void TextOutCells(const TRect& rect, int x, int options, std::string_view text, int y);
-  virtual void DrawEofMark(const TRect& rect, int x, int y);
-  virtual void DrawRetMark(int x, int y, bool selected);
-  virtual void DrawWrapMark(int x, int y, bool selected);
-  virtual void DrawHideMark(int x, int y, bool selected);
-  virtual void DrawUnderline(int row);
-  virtual void EraseUnderline(int row);
 
   // Editing pieces.
   struct TRebuiltRow {
@@ -406,11 +373,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // Selection pieces.
   void RecomputeRange();
   void RecomputeRangeQuietly();
-  // Redraws at once only the cells whose selection changed since the last repaint.
-  virtual void RepaintSelectionChange();
-  void DrawRowCells(int row, int fromX, int toX, bool selected);
-  void DrawRowsCells(int first, int last, int fromX, int toX, bool selected);
-  void DrawBoxRowCells(int row, int fromX, int toX);
   // A row's bytes counted in offsets: its text, 2 for a line end, 1 at the text end.
   int64_t RowContribution(int row) const;
   // The bytes [first, last) of the box on a row.
@@ -516,6 +478,8 @@ class TEditor : public TCustomControl, public TAttachedEditor {
 
  private:
   friend class TEditorScreen;
+  // The painter draws from the control's state and changes none of it.
+  friend class TEditorPainter;
   void SetImageList(TImageList*& field, TImageList* value);
   void AttachTo(TEditorScreenStrings* store);
   void DetachFromStore();
@@ -526,33 +490,12 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool HasWindow() const { return HandleAllocated(); }
   void RememberColumn(int col);
   void MoveRulerMark(int oldCol, int newCol);
-  // Painting pieces.
-  void DrawRowPiece(const TRect& rect, int left, int right, int x, TFountainParser& parser, int row,
-                    const std::string& text, int y, bool selected);
-  // A row in the text colours or in the selection colours: its cells, tokens, the
-  // program's own drawing and the end marks.
-  void DrawRowAs(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, int y, bool selected);
-  void DrawTokens(const TRect& rect, int x, TFountainParser& parser, int row, const std::string& text, bool selected);
-  void DrawEndMarks(const TRect& rect, int x, int row, const std::string& text, int y, bool selected);
-  void DrawMarkLines(const std::vector<TPoint>& points, TColor color);
-  TColor MarkColor(const TEditorMark& mark, bool selected) const;
-  TColor SelectionBackground() const;
-  TColor SelectionForeground() const;
   int ColumnToX(int col) const;
-  // Bars.
-  TColor LeftbarBackground() const;
-  TColor LeftbarNumberColor() const;
-  TColor RulerBackground() const;
-  TColor RulerForeground() const;
-  TColor RulerMarkColor() const;
-  std::string LeftbarNumber(int row) const;
-  void BuildRulerDigitImages();
-  void BuildRulerNumbers();
-  void CopyRulerCell(int col, const TBitmap& source);
 
   TEditorScreenStrings* FRowStore = nullptr;  // shared by every control showing it
   TOwned<TEditorStrings> FLines;
   TOwned<TEditorScreen> FScreen;
+  TOwned<TEditorPainter> FPainter;
   TOwned<TEditorViewInfo> FView;
   TOwned<TEditorCaret> FCaret;
   TOwned<TEditorMarks> FMarks;
@@ -589,7 +532,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FCaretUpdateLock = false;
   int FUnderlineHideCount = 0;
 
-  std::unique_ptr<TEditorImages> FImages;
   // The line of a row, as last looked up, while the rows have not changed since.
   mutable int FLineCacheRow = 0;
   mutable int FLineCacheLine = 0;

@@ -48,7 +48,7 @@ void TEditor::ExtendSelection() {
 void TEditor::RecomputeRange() {
   if (!RangeExists()) return;
   FSelection.Recompute(FRow, FCol, CaretByte());
-  if (RangeVisible()) RepaintSelectionChange();
+  if (RangeVisible()) FPainter->RepaintSelectionChange();
   FSelection.MarkPainted();
   DoSelectionChange(true);
 }
@@ -229,117 +229,8 @@ bool TEditor::CanSelDrag() const {
 
 // ---- Repainting what the move changed ----
 
-void TEditor::DrawRowCells(int row, int fromX, int toX, bool selected) {
-  if (!HasWindow() || row < FMetrics.TopRow || row > FMetrics.TopRow + FMetrics.RowCount || row >= FRowStore->Count()) return;
-  const int left = std::max(fromX, LeftOffset());
-  const int right = std::min(toX, ClientWidth());
-  if (right <= left) return;
-  const int y = TopOffset() + (row - FMetrics.TopRow) * FMetrics.RowHeight;
-  // Rows under a range are drawn with their underline space, which it keeps clear.
-  const TRect rect{left, y, right, y + FMetrics.FontHeight + FMargin->UnderlineMargin()};
-  TOwned<TFountainParser> parser = ActiveFountain()->CreateParser();
-  DrawRowPiece(rect, left, right, LeftOffset() - FMetrics.TopCol * FMetrics.ColWidth, *parser, row, RowDisplayText(row), y, selected);
-}
 
-void TEditor::DrawRowsCells(int first, int last, int fromX, int toX, bool selected) {
-  for (int row = std::max(first, FMetrics.TopRow); row <= last && row <= FMetrics.TopRow + FMetrics.RowCount; ++row) {
-    if (selected && FSelection.Box()) {
-      DrawBoxRowCells(row, fromX, toX);
-    } else {
-      DrawRowCells(row, fromX, toX, selected);
-    }
-  }
-}
 
-void TEditor::DrawBoxRowCells(int row, int fromX, int toX) {
-  // As a full paint draws the box on this row: ending with the row's text, a trail
-  // half taking its whole character.
-  const std::string map = CellMap(RowText(row));
-  const int length = static_cast<int>(RowDisplayText(row).size());
-  auto fit = [&](int col) {
-    col = std::min(col, length);
-    if (col < static_cast<int>(map.size()) && map[static_cast<size_t>(col)] == kCellTrail) ++col;
-    return col;
-  };
-  const int left = ColumnToX(fit(FSelection.Range().Rect.Left));
-  const int right = ColumnToX(fit(FSelection.Range().Rect.Right));
-  DrawRowCells(row, fromX, std::min(toX, left), false);
-  DrawRowCells(row, std::max(fromX, left), std::min(toX, right), true);
-  DrawRowCells(row, std::max(fromX, right), toX, false);
-}
 
-void TEditor::RepaintSelectionChange() {
-  const TSelectionRect& now = FSelection.Range().Rect;
-  const TSelectionRect& old = FSelection.Range().Previous;
-  if (!HasWindow() || now == old) return;
-  const int T = now.Top, B = now.Bottom, L = now.Left, R = now.Right;
-  const int oT = old.Top, oB = old.Bottom, oL = old.Left, oR = old.Right;
-  const int A = FSelection.Range().AnchorCol;
-  const int textLeft = LeftOffset();
-  const int edge = ClientWidth();
-  const int count = FRowStore->Count();
-  auto x = [&](int col) { return ColumnToX(col); };
-  const auto hidden = CaretHidden(*this);
-  if (FSelection.Box()) {
-    // Rows that left the box, then every box row whose columns changed or that
-    // entered it, drawn as a full paint draws the box there (a double-byte
-    // character at an edge is taken whole, the box ends with the row's text).
-    if (B < oB) DrawRowsCells(B + 1, oB, textLeft, edge, false);
-    if (oT < T) DrawRowsCells(oT, T - 1, textLeft, edge, false);
-    const bool columnsChanged = L != oL || R != oR;
-    const int from = x(std::min(L, oL)) - FMetrics.ColWidth;
-    const int to = x(std::max(R, oR)) + 2 * FMetrics.ColWidth;
-    for (int row = std::max(T, FMetrics.TopRow); row <= B && row <= FMetrics.TopRow + FMetrics.RowCount; ++row) {
-      if (columnsChanged || row < oT || row > oB) DrawBoxRowCells(row, from, to);
-    }
-  } else {
-    bool complete = false;
-    if (B < oB) {
-      DrawRowCells(B, x(R), edge, false);
-      DrawRowsCells(B + 1, oB, textLeft, edge, false);
-      complete = oT < B;
-    } else if (oT < T) {
-      DrawRowsCells(oT, T - 1, textLeft, edge, false);
-      DrawRowCells(T, textLeft, x(L), false);
-      complete = oB < T;
-    } else if (oT == oB && ((oL < A && oB < B) || (A < oR && T < oT))) {
-      DrawRowCells(oT, x(oL), x(oR), false);
-    }
-    if (!complete && T == oT && B == oB) {
-      if (R < oR && B < count) {
-        DrawRowCells(B, x(R), x(oR), false);
-      } else if (oL < L) {
-        DrawRowCells(T, x(oL), x(L), false);
-      }
-    }
-    if (!complete) {
-      if (oB < B) {
-        if (oB == T) {
-          DrawRowCells(oB, x(L), edge, true);
-        } else {
-          DrawRowCells(oB, x(oR), edge, true);
-        }
-        DrawRowsCells(oB + 1, B - 1, textLeft, edge, true);
-        DrawRowCells(B, textLeft, x(R), true);
-      } else if (T < oT) {
-        DrawRowCells(T, x(L), edge, true);
-        DrawRowsCells(T + 1, oT - 1, textLeft, edge, true);
-        if (oT == B) {
-          DrawRowCells(oT, textLeft, x(R), true);
-        } else {
-          DrawRowCells(oT, textLeft, x(oL), true);
-        }
-      } else if (T == B && ((L < A && B < oB) || (A < R && oT < T))) {
-        DrawRowCells(T, x(L), x(R), true);
-      } else if (T == oT && B == oB) {
-        if (oR < R && B < count) {
-          DrawRowCells(B, x(oR), x(R), true);
-        } else if (L < oL) {
-          DrawRowCells(T, x(L), x(oL), true);
-        }
-      }
-    }
-  }
-}
 
 }  // namespace plomaret

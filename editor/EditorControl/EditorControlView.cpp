@@ -155,7 +155,7 @@ void TEditor::SetTopRow(int row) {
 
 void TEditor::SetTopCol(int col) {
   if (!HasWindow()) return;
-  if (FRuler->Visible()) EraseRulerMark(FCol);
+  if (FRuler->Visible()) FPainter->EraseRulerMark(FCol);
   {
     const auto hidden = CaretHidden(*this);
     Update();
@@ -172,7 +172,7 @@ void TEditor::SetTopCol(int col) {
     }
   }
   // The repaint of the uncovered strip draws the mark only when it lies in the strip.
-  if (FRuler->Visible()) DrawRulerMark(FCol);
+  if (FRuler->Visible()) FPainter->DrawRulerMark(FCol);
 }
 
 void TEditor::ScrollRect(int dx, int dy, const TRect& clip, const TRect& scroll) {
