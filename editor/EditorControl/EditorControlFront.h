@@ -4,12 +4,32 @@
 // its view. It implements the text model's TAttachedEditor, so the row store and
 // Lines reach it only through that interface.
 //
-// What the control does is split by topic over editor/EditorControl/:
-//   EditorControlCore.cpp   construction, properties, notifications, the window
-//   EditorControlView.cpp   measuring, scroll bars, TopRow/TopCol, scrolling
-//   EditorControlCaret.cpp  cells, columns and bytes, the caret and its rules
-//   EditorControlPaint.cpp  the screen updater and the painting of rows
-//   EditorControlMenu.cpp   the context menu
+// The control is this front (published properties, events, the window procedure,
+// the two-phase hooks) over collaborators that keep their own state:
+//   EditorControlSelection.h/.cpp  the selection range: anchor, box mode, hit, whole
+//                                  rows, SelStart/SelLength/SelText over TSelectionRows
+//   EditorControlMetrics.h/.cpp    the view's geometry as a value: sizes, bars,
+//                                  the first row and column, pixels to cells and back
+//   EditorControlPainter.h         the painter: the bars' pictures and all drawing
+//   EditorControlScreen.h/.cpp     the screen updater: what a change of the text repaints
+//   EditorControlMenu.h/.cpp       the context menu
+//   EditorControlGuards.h          the caret and the underline hidden for a scope
+// The model and the options have headers of their own:
+//   EditorControlTextModel.h       the row store, Lines and undo (RowStore, Lines,
+//                                  Undo and Wrap .cpp)
+//   EditorControlOptions.h/.cpp    the option objects
+// What the front does is split by topic:
+//   EditorControlCore.cpp       construction, properties, notifications, the window
+//   EditorControlView.cpp       measuring, scroll bars, TopRow/TopCol, scrolling
+//   EditorControlCaret.cpp      cells, columns and bytes, the caret and its rules
+//   EditorControlSelecting.cpp  the caret driving the selection, whole-row gestures
+//   EditorControlEditing.cpp    every change of the text the user makes, the clipboard
+//   EditorControlKeys.cpp       the keyboard and the input method
+//   EditorControlMouse.cpp      the mouse, selection drags, cursors
+//   EditorControlMessages.cpp   the edit-control messages
+//   EditorControlSearch.cpp     FindText and the token under a point
+//   EditorControlPaint.cpp      the paint pipeline and the painter's rows and marks
+//   EditorControlBars.cpp       the painter's ruler, leftbar and imagebar; row marks
 
 #include <bitset>
 #include <memory>
@@ -17,18 +37,18 @@
 #include <utility>
 #include <vector>
 
+#include "editor/EditorControl/EditorControlMenu.h"
+#include "editor/EditorControl/EditorControlMetrics.h"
 #include "editor/EditorControl/EditorControlOptions.h"
+#include "editor/EditorControl/EditorControlPainter.h"
+#include "editor/EditorControl/EditorControlScreen.h"
+#include "editor/EditorControl/EditorControlSelection.h"
 #include "editor/EditorControl/EditorControlTextModel.h"
 #include "editor/Fountain.h"
 #include "editor/TextSearch.h"
 #include "framework/gui/Bitmap.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Menus.h"
-#include "editor/EditorControl/EditorControlMenu.h"
-#include "editor/EditorControl/EditorControlMetrics.h"
-#include "editor/EditorControl/EditorControlPainter.h"
-#include "editor/EditorControl/EditorControlScreen.h"
-#include "editor/EditorControl/EditorControlSelection.h"
 
 namespace plomaret {
 

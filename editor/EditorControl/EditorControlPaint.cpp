@@ -1,5 +1,6 @@
-// The editor control's painting: the paint pipeline, the rows token by token in the
-// fountain's colours, the end-of-row marks and the caret-row underline.
+// The painter's rows: the paint pipeline, the rows token by token in the fountain's
+// colours, the end-of-row marks, the caret-row underline and what a move of the
+// selection changed; and the control's side of painting.
 
 #include <algorithm>
 
