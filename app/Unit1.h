@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "RegMng/RegMng.h"
 #include "editor/EditorControl.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
+#include "settings/RegMng.h"
 
 namespace plomaret {
 

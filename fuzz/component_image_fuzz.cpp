@@ -10,10 +10,10 @@
 
 #include "FuzzCheck.h"
 #include "editor/EditorFountain.h"
-#include "editor/PropUtils.h"
 #include "framework/core/ComponentImage.h"
 #include "framework/gui/Forms.h"
 #include "framework/headless/HeadlessPlatform.h"
+#include "settings/PropUtils.h"
 
 namespace {
 

@@ -69,6 +69,8 @@ void TApplication::WindowHasMessages(TWinControl* window) {
 }
 
 void TApplication::WindowGone(TWinControl* window) {
+  if (FInput.Focused == window) FInput.Focused = nullptr;
+  if (FInput.Capture == window) FInput.Capture = nullptr;
   std::erase(FPending, window);
   for (TWinControl*& dispatching : FDispatching) {
     if (dispatching == window) dispatching = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
-// The application object: the program's title, the pump of posted messages, and the
-// handling of an exception that reaches the pump (shown, and the program goes on).
+// The application object: the program's title, the pump of posted messages, the
+// handling of an exception that reaches the pump (shown, and the program goes on), and
+// the input state the whole program shares (focus, capture, the left button).
 
 #include <exception>
 #include <memory>
@@ -43,9 +44,24 @@ class TApplication {
 
   // Windows with posted messages waiting (kept by the windows themselves).
   void WindowHasMessages(TWinControl* window);
+  // A freed window: forgotten by the pump, and as the focused or capturing window.
   void WindowGone(TWinControl* window);
 
+  // Forgets the focused and capturing windows and the left button, as at start-up,
+  // without telling them. Tests start each case from here.
+  void ResetInputState() { FInput = {}; }
+
  private:
+  // Read and changed through TWinControl's focus, capture and mouse handling, which
+  // send the messages that go with each change.
+  friend class TWinControl;
+  struct TInputState {
+    TWinControl* Focused = nullptr;
+    TWinControl* Capture = nullptr;
+    bool LeftButtonDown = false;  // the framework's own flag, not the physical button
+  };
+
+  TInputState FInput;
   std::string FTitle = "plomaret";
   std::vector<TOwned<TComponent>> FForms;
   TForm* FMainForm = nullptr;

@@ -96,6 +96,8 @@ using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, TPoint, bool&>;
 
 // The shift state carried by a mouse message's wParam.
 TShiftState ShiftStateOfMouse(intptr_t wParam);
+// Shift, Ctrl and Alt as the keyboard holds them now; none without a platform.
+TShiftState KeyboardShiftState();
 
 class TControl : public TComponent {
  public:

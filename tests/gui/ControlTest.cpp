@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/gui/Application.h"
 #include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -233,6 +234,37 @@ TEST_F(ControlTest, TheLeftButtonFlagEndsWithAnyButtonUp) {
   auto other = CreateWithoutOwner<TTestControl>();
   other->Perform(WM_LBUTTONUP);  // a synthetic release elsewhere
   EXPECT_FALSE(TWinControl::LeftButtonDown());
+}
+
+TEST_F(ControlTest, CaptureEndsWithAMessageToItsHolderOrWhenTheHolderIsFreed) {
+  auto other = CreateWithoutOwner<TTestControl>();
+  FControl->Log.clear();
+  FControl->SetCapture();
+  other->SetCapture();
+  EXPECT_EQ(TWinControl::CaptureControl(), other.get());
+  EXPECT_EQ(FControl->Log, TLog{}) << "taking the capture tells the old holder nothing";
+  TWinControl::ReleaseCapture();
+  EXPECT_EQ(TWinControl::CaptureControl(), nullptr);
+  EXPECT_EQ(other->Log, (TLog{"WM_CAPTURECHANGED"}));
+  TWinControl::ReleaseCapture();
+  EXPECT_EQ(other->Log.size(), 1u) << "no holder, no message";
+  other->SetCapture();
+  other.reset();
+  EXPECT_EQ(TWinControl::CaptureControl(), nullptr);
+}
+
+TEST_F(ControlTest, TheApplicationForgetsFocusCaptureAndTheLeftButtonAsAtStartUp) {
+  FControl->SetFocus();
+  FControl->SetCapture();
+  FControl->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(1, 1));
+  FControl->Log.clear();
+  Application().ResetInputState();
+  EXPECT_EQ(TWinControl::FocusedControl(), nullptr);
+  EXPECT_EQ(TWinControl::CaptureControl(), nullptr);
+  EXPECT_FALSE(TWinControl::LeftButtonDown());
+  EXPECT_EQ(FControl->Log, TLog{}) << "forgotten, not told";
+  FControl->SetFocus();
+  EXPECT_EQ(FControl->Log.back(), "WM_SETFOCUS") << "the focus can be taken again";
 }
 
 }  // namespace

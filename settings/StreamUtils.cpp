@@ -1,4 +1,4 @@
-#include "StreamUtils.h"
+#include "settings/StreamUtils.h"
 
 #include <climits>
 #include <set>

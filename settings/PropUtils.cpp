@@ -1,4 +1,4 @@
-#include "PropUtils.h"
+#include "settings/PropUtils.h"
 
 #include <string>
 #include <utility>

@@ -1,16 +1,16 @@
-#include "RegMng/RegMng.h"
+#include "settings/RegMng.h"
 
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
 
-#include "editor/PropUtils.h"
-#include "editor/StreamUtils.h"
 #include "framework/core/CodePage.h"
 #include "framework/core/Properties.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
+#include "settings/PropUtils.h"
+#include "settings/StreamUtils.h"
 
 namespace plomaret {
 

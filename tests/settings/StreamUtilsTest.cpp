@@ -1,4 +1,4 @@
-#include "editor/StreamUtils.h"
+#include "settings/StreamUtils.h"
 
 #include <gtest/gtest.h>
 

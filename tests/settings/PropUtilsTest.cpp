@@ -1,4 +1,4 @@
-#include "editor/PropUtils.h"
+#include "settings/PropUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RegMng/RegMng.h"
+#include "settings/RegMng.h"
 
 #include <gtest/gtest.h>
 
