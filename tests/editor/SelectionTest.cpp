@@ -34,19 +34,30 @@ const std::string kA = "\x82\xA0";  // a double-byte character, two cells
 // "abc", "あxy", TAB "z", each ended by a line end; a tab is 8 cells.
 TFakeRows ThreeLines() { return TFakeRows({{"abc", raLineEnd}, {kA + "xy", raLineEnd}, {"\tz", raLineEnd}}); }
 
+struct TCaret {
+  int Row;
+  int Col;
+  int Byte;
+};
+
+// As the caret drives it: anchored at one place, then following the caret to another.
+void Drag(TEditorSelection& selection, TCaret from, TCaret to) {
+  selection.Anchor(from.Row, from.Col, from.Byte);
+  selection.Follow();
+  selection.Recompute(to.Row, to.Col, to.Byte);
+}
+
 TEST(Selection, AStreamRangeRunsFromTheAnchorToTheCaretEitherWay) {
   const TFakeRows rows = ThreeLines();
   for (const bool backwards : {false, true}) {
     SCOPED_TRACE(backwards ? "backwards" : "forwards");
     TEditorSelection selection(rows);
+    const TCaret afterA{0, 1, 1};
+    const TCaret afterX{1, 3, 3};
     if (backwards) {
-      selection.Anchor(1, 3, 3);  // after x
-      selection.Follow();
-      selection.Recompute(0, 1, 1);
+      Drag(selection, afterX, afterA);
     } else {
-      selection.Anchor(0, 1, 1);  // after a
-      selection.Follow();
-      selection.Recompute(1, 3, 3);
+      Drag(selection, afterA, afterX);
     }
     EXPECT_EQ(selection.State(), sstSelected);
     EXPECT_EQ(selection.Text(), "bc\r\n" + kA + "x");
@@ -78,9 +89,7 @@ TEST(Selection, AnAnchorPastTheEndOfARowStandsAtItsEndInAStream) {
 TEST(Selection, AWrapJointAddsNoBytesAndTheCaretOffsetCountsLineEndsAsTwo) {
   const TFakeRows rows({{"ab", raWrap}, {"cd", raLineEnd}, {"e", raTextEnd}});
   TEditorSelection selection(rows);
-  selection.Anchor(0, 1, 1);
-  selection.Follow();
-  selection.Recompute(1, 1, 1);
+  Drag(selection, {0, 1, 1}, {1, 1, 1});
   EXPECT_EQ(selection.Text(), "bc");
   EXPECT_EQ(selection.Length(), 2);
   selection.Clear();
@@ -92,9 +101,7 @@ TEST(Selection, ABoxTakesWholeCharactersAndTheCharacterAfterATabFill) {
   const TFakeRows rows = ThreeLines();
   TEditorSelection selection(rows);
   selection.SetBox(true);
-  selection.Anchor(0, 1, 1);
-  selection.Follow();
-  selection.Recompute(2, 9, 2);
+  Drag(selection, {0, 1, 1}, {2, 9, 2});
   EXPECT_EQ(selection.Range().Rect, (TSelectionRect{0, 2, 1, 9}));
   // Column 1 is the trail of あ on row 1 and inside the tab on row 2: neither is taken.
   EXPECT_EQ(selection.BoxBytes(0), std::make_pair(1, 3));
@@ -112,17 +119,13 @@ TEST(Selection, ABoxEdgeOnALeadByteTakesItsTrailAndABoxMayReachTheRowAfterTheLas
   const TFakeRows rows = ThreeLines();
   TEditorSelection selection(rows);
   selection.SetBox(true);
-  selection.Anchor(1, 0, 0);
-  selection.Follow();
-  selection.Recompute(1, 1, 0);  // one cell: the lead of あ
+  Drag(selection, {1, 0, 0}, {1, 1, 0});  // one cell: the lead of あ
   EXPECT_EQ(selection.BoxBytes(1), std::make_pair(0, 2));
   EXPECT_EQ(selection.Text(), kA + "\r\n");
   EXPECT_TRUE(selection.Contains(1, 1));
   EXPECT_FALSE(selection.Contains(1, 2));
 
-  selection.Anchor(2, 0, 0);
-  selection.Follow();
-  selection.Recompute(3, 1, 0);
+  Drag(selection, {2, 0, 0}, {3, 1, 0});
   EXPECT_EQ(selection.BoxBytes(2), std::make_pair(0, 1));  // the tab itself
   EXPECT_EQ(selection.BoxBytes(3), std::make_pair(0, 0));
   EXPECT_EQ(selection.Text(), "\t\r\n\r\n");
@@ -133,9 +136,7 @@ TEST(Selection, AHitExistsButHasNoTextAndCleaningForgetsItsLength) {
   const TFakeRows rows = ThreeLines();
   TEditorSelection selection(rows);
   selection.SetPlacingHit(true);
-  selection.Anchor(0, 0, 0);
-  selection.Follow();
-  selection.Recompute(0, 2, 2);
+  Drag(selection, {0, 0, 0}, {0, 2, 2});
   selection.SetHitLength(2);
   EXPECT_EQ(selection.State(), sstHitSelected);
   EXPECT_TRUE(selection.Exists());
