@@ -370,7 +370,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   // The composition window follows the caret (later, while a key repeats).
   void UpdateImePosition();
 
-
   // Editing pieces.
   struct TRebuiltRow {
     std::string Text;
@@ -425,6 +424,9 @@ class TEditor : public TCustomControl, public TAttachedEditor {
 
   // Mouse.
   enum TDragState { dsNone, dsArmed, dsDragging };
+  TDragState DragState() const { return FDragState; }
+  // As the mouse handling leaves it (a subclass may stand in for a drag).
+  void SetDragState(TDragState state) { FDragState = state; }
   void ApplyCursorKind(int kind);
   TPoint MouseCell(int x, int y, bool snap) const;
   bool FarFromPress(int x, int y) const;
@@ -435,9 +437,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void CancelDrag();
   // True when the message is held back while the button is down or a drag is under way.
   bool FilterWhileMouseDown(TMessage& message);
-  TDragState FDragState = dsNone;
-  TPoint FPressPoint;
-  int FCursorKind = -1;
 
   // Edit-control messages.
   bool EditMessage(TMessage& message);
@@ -472,30 +471,6 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void ColorChangedHandler();
   void Ctl3DChangedHandler();
 
-  // Set while a key auto-repeats (keyboard handling); the IME move waits for the key up.
-  bool FKeyRepeat = false;
-  bool FImePositionPending = false;
-  // Set while the left button is held down on the control.
-  bool FLeftButtonDown = false;
-  int FImeSkipCount = 0;
-  // The rows as the selection reads them.
-  class TSelectionView final : public TSelectionRows {
-   public:
-    explicit TSelectionView(const TEditor& editor) : FEditor(editor) {}
-    int RowCount() const override;
-    std::string_view RowView(int row) const override;
-    TRowAttribute RowEnd(int row) const override;
-    std::string RowCellMap(int row) const override;
-    int RowEndCol(int row) const override;
-
-   private:
-    const TEditor& FEditor;
-  };
-  TSelectionView FSelectionRows{*this};
-  TEditorSelection FSelection{FSelectionRows};
-  // Set while a cleaned selection is repainted: rows are painted with their underline space.
-  bool FRepaintingCleanedSelection = false;
-
  private:
   friend class TEditorScreen;
   // The painter draws from the control's state and changes none of it.
@@ -511,6 +486,20 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   void RememberColumn(int col);
   void MoveRulerMark(int oldCol, int newCol);
   int ColumnToX(int col) const;
+
+  // The rows as the selection reads them.
+  class TSelectionView final : public TSelectionRows {
+   public:
+    explicit TSelectionView(const TEditor& editor) : FEditor(editor) {}
+    int RowCount() const override;
+    std::string_view RowView(int row) const override;
+    TRowAttribute RowEnd(int row) const override;
+    std::string RowCellMap(int row) const override;
+    int RowEndCol(int row) const override;
+
+   private:
+    const TEditor& FEditor;
+  };
 
   TEditorScreenStrings* FRowStore = nullptr;  // shared by every control showing it
   TOwned<TEditorStrings> FLines;
@@ -551,6 +540,22 @@ class TEditor : public TCustomControl, public TAttachedEditor {
   bool FCaretShown = false;
   bool FCaretUpdateLock = false;
   int FUnderlineHideCount = 0;
+
+  // Set while a key auto-repeats (keyboard handling); the IME move waits for the key up.
+  bool FKeyRepeat = false;
+  bool FImePositionPending = false;
+  // Set while the left button is held down on the control.
+  bool FLeftButtonDown = false;
+  int FImeSkipCount = 0;
+
+  TSelectionView FSelectionRows{*this};
+  TEditorSelection FSelection{FSelectionRows};
+  // Set while a cleaned selection is repainted: rows are painted with their underline space.
+  bool FRepaintingCleanedSelection = false;
+  // The mouse: a drag under way, where the button went down, the cursor shown.
+  TDragState FDragState = dsNone;
+  TPoint FPressPoint;
+  int FCursorKind = -1;
 
   // The line of a row, as last looked up, while the rows have not changed since.
   mutable int FLineCacheRow = 0;

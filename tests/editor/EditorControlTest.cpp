@@ -265,7 +265,7 @@ TEST_F(EditorControlTest, AClickGivesTheFocusAndReadOnlyWaitsForADrag) {
   EXPECT_TRUE(FEditor->Focused());
 
   struct TDraggingEditor : TEditor {
-    void SetDragging(bool dragging) { FDragState = dragging ? dsDragging : dsNone; }
+    void SetDragging(bool dragging) { SetDragState(dragging ? dsDragging : dsNone); }
   };
   TOwned<TDraggingEditor> dragging = CreateWithoutOwner<TDraggingEditor>();
   dragging->SetDragging(true);
