@@ -16,21 +16,19 @@ class TGauge : public TPersistent {
  public:
   void AfterConstruction() override { FFont = Create<TFont>(); }
 
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(const TFont& font) { FFont->Assign(font); }
   std::string Label() const { return FLabel; }
   void SetLabel(const std::string& label) { FLabel = label; }
   // The published type is 0..9, the setter lets in anything.
   int Level() const { return FLevel; }
   void SetLevel(int level) { FLevel = level; }
-  TFont* Font() const { return FFont.get(); }
-  void SetFont(const TFont& font) { FFont->Assign(font); }
   double Scale() const { return FScale; }
   void SetScale(double scale) { FScale = scale; }
   // Derived from Level: a copy takes Level, never this.
   int Doubled() const { return FLevel * 2; }
   void SetDoubled(int doubled) { FDoubledSets += doubled; }
   int Serial() const { return FSerial; }
-  bool Lit() const { return FLit; }
-  void SetLit(bool lit) { FLit = lit; }
 
   int FDoubledSets = 0;
   int FSerial = 7;
@@ -39,14 +37,13 @@ class TGauge : public TPersistent {
     using C = TGauge;
     static const TTypeInfo level = OrdinalTypeInfo(tkInteger, "TLevel", 0, 9);
     static const TClassInfo info = TPublished<C>("TGauge", TPersistent::StaticClassInfo())
-                                       .Property("Lit", &C::Lit, &C::SetLit)
+                                       .Property("Doubled", &C::Doubled, &C::SetDoubled)
+                                       .NotStored()
                                        .DefaultsFrom(Create<C>())
                                        .TypedProperty("Level", level, &C::Level, &C::SetLevel, 5)
                                        .Property("Scale", &C::Scale, &C::SetScale)
                                        .Property("Label", &C::Label, &C::SetLabel)
                                        .Property("Font", &C::Font, &C::SetFont)
-                                       .Property("Doubled", &C::Doubled, &C::SetDoubled)
-                                       .NotStored()
                                        .Property("Serial", &C::Serial, nullptr);
     return info;
   }
@@ -54,7 +51,6 @@ class TGauge : public TPersistent {
 
  private:
   int FLevel = 3;
-  bool FLit = true;
   double FScale = 1.5;
   std::string FLabel = "gauge";
   TOwned<TFont> FFont;
@@ -66,13 +62,12 @@ TEST(PublishedCopy, DefaultsAreWhatAFreshObjectHoldsForTheWritableOrdinalsAddedA
   for (const char* none : {"Scale", "Label", "Font", "Serial"}) {
     EXPECT_FALSE(info.FindProperty(none)->Default) << none << " is no writable ordinal";
   }
-  EXPECT_FALSE(info.FindProperty("Lit")->Default) << "added before";
+  EXPECT_FALSE(info.FindProperty("Doubled")->Default) << "added before";
 }
 
 TEST(PublishedCopy, EveryStoredWritableValueIsCopiedThroughTheSetters) {
   auto source = Create<TGauge>();
   source->SetLevel(42);  // beyond the published type: a copy must not refuse it
-  source->SetLit(false);
   source->SetScale(0.25);
   source->SetLabel("copied");
   source->Font()->SetColor(clRed);
@@ -85,7 +80,6 @@ TEST(PublishedCopy, EveryStoredWritableValueIsCopiedThroughTheSetters) {
   EXPECT_EQ(target->Label(), "copied");
   EXPECT_EQ(target->Font(), font) << "an owned object is assigned in place";
   EXPECT_EQ(target->Font()->Color(), clRed);
-  EXPECT_FALSE(target->Lit());
   EXPECT_EQ(target->FSerial, 7) << "read-only";
   EXPECT_EQ(target->FDoubledSets, 0) << "not stored";
 }
