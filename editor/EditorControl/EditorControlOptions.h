@@ -3,6 +3,7 @@
 // with the form, announcing its changes to the control (all but Speed and the
 // cursors, which are read when the behaviour happens).
 
+#include <algorithm>
 #include <string>
 
 #include "editor/EditorFountain.h"
@@ -14,7 +15,53 @@
 
 namespace plomaret {
 
-class TEditorCursors : public TPersistent {
+// What the option objects share. Their published properties are their values, so
+// one copies another through those: its setters clamp nothing a copy could hold, and
+// a notifying object announces the whole copy once.
+template <class C, class Base>
+class TEditorOptions : public Base {
+ public:
+  using Base::Base;
+
+  void Assign(const TPersistent& source) override {
+    const auto* options = dynamic_cast<const C*>(&source);
+    if (options == nullptr) {
+      Base::Assign(source);
+    } else if constexpr (std::derived_from<Base, TNotifyPersistent>) {
+      TChangesBracket bracket(*this);
+      Copy(*options);
+    } else {
+      Copy(*options);
+    }
+  }
+  const TClassInfo& ClassInfo() const override { return C::StaticClassInfo(); }
+
+ protected:
+  // The start of C's description, under its base class's, with the defaults that
+  // fresh holds.
+  static TPublished<C> Publish(std::string name, TOwned<C> fresh = Create<C>()) {
+    return TPublished<C>(std::move(name), Base::StaticClassInfo()).DefaultsFrom(std::move(fresh));
+  }
+
+  // A value that is not published but goes with a copy; C hides this to copy it.
+  void CopyUnpublished(const C&) {}
+
+  // Stores value and announces, when it differs.
+  template <class T>
+  void Change(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    this->AnnounceChange();
+  }
+
+ private:
+  void Copy(const C& source) {
+    CopyPublishedProperties(C::StaticClassInfo(), source, *this);
+    static_cast<C&>(*this).CopyUnpublished(source);
+  }
+};
+
+class TEditorCursors : public TEditorOptions<TEditorCursors, TPersistent> {
  public:
   int DefaultCursor() const { return FDefaultCursor; }
   void SetDefaultCursor(int value) { FDefaultCursor = value; }
@@ -29,9 +76,7 @@ class TEditorCursors : public TPersistent {
   int TopMarginCursor() const { return FTopMarginCursor; }
   void SetTopMarginCursor(int value) { FTopMarginCursor = value; }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   int FDefaultCursor = crIBeam;
@@ -43,12 +88,16 @@ class TEditorCursors : public TPersistent {
 };
 
 enum TEditorCaretStyle { csDefault, csBrief };
-const TTypeInfo& TypeInfoOf(TTypeTag<TEditorCaretStyle>);
+inline const TTypeInfo& TypeInfoOf(TTypeTag<TEditorCaretStyle>) {
+  static const TTypeInfo info = EnumTypeInfo("TEditorCaretStyle", {"csDefault", "csBrief"});
+  return info;
+}
 
-class TEditorCaret : public TNotifyPersistent {
+class TEditorCaret : public TEditorOptions<TEditorCaret, TNotifyPersistent> {
  public:
   void AfterConstruction() override;
 
+  // Only the style and the tab width announce; the rest is read when it is used.
   bool AutoCursor() const { return FAutoCursor; }
   void SetAutoCursor(bool value) { FAutoCursor = value; }
   bool AutoIndent() const { return FAutoIndent; }
@@ -80,7 +129,7 @@ class TEditorCaret : public TNotifyPersistent {
   bool SoftTab() const { return FSoftTab; }
   void SetSoftTab(bool value) { FSoftTab = value; }
   TEditorCaretStyle Style() const { return FStyle; }
-  void SetStyle(TEditorCaretStyle value);
+  void SetStyle(TEditorCaretStyle value) { Change(FStyle, value); }
   bool TabIndent() const { return FTabIndent; }
   void SetTabIndent(bool value) { FTabIndent = value; }
   // Only 2, 4, 6 or 8: clamped to 2..8, an odd value lowered by one.
@@ -89,9 +138,7 @@ class TEditorCaret : public TNotifyPersistent {
   bool TokenEndStop() const { return FTokenEndStop; }
   void SetTokenEndStop(bool value) { FTokenEndStop = value; }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   bool FAutoCursor = true;
@@ -115,26 +162,26 @@ class TEditorCaret : public TNotifyPersistent {
   bool FTokenEndStop = false;
 };
 
-class TEditorMargin : public TNotifyPersistent {
+// Margins in pixels, each 0..100.
+class TEditorMargin : public TEditorOptions<TEditorMargin, TNotifyPersistent> {
  public:
   int Character() const { return FCharacter; }
-  void SetCharacter(int value);
+  void SetCharacter(int value) { Change(FCharacter, std::clamp(value, 0, 100)); }
   int Left() const { return FLeft; }
-  void SetLeft(int value);
+  void SetLeft(int value) { Change(FLeft, std::clamp(value, 0, 100)); }
   int Line() const { return FLine; }
-  void SetLine(int value);
+  void SetLine(int value) { Change(FLine, std::clamp(value, 0, 100)); }
   int Top() const { return FTop; }
-  void SetTop(int value);
+  void SetTop(int value) { Change(FTop, std::clamp(value, 0, 100)); }
   // One extra pixel per row while the caret-row underline is shown; set by the control.
   int UnderlineMargin() const { return FUnderline; }
-  void SetUnderlineMargin(int value);
+  void SetUnderlineMargin(int value) { Change(FUnderline, value != 0 ? 1 : 0); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
-  void SetClamped(int& field, int value);
+  friend TEditorOptions;
+  void CopyUnpublished(const TEditorMargin& source) { FUnderline = source.FUnderline; }
 
   int FCharacter = 0;
   int FLeft = 19;
@@ -143,23 +190,21 @@ class TEditorMargin : public TNotifyPersistent {
   int FUnderline = 0;
 };
 
-class TEditorMark : public TNotifyPersistent {
+class TEditorMark : public TEditorOptions<TEditorMark, TNotifyPersistent> {
  public:
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor value) { Change(FColor, value); }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool value) { Change(FVisible, value); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   TColor FColor = clGray;
   bool FVisible = false;
 };
 
-class TEditorMarks : public TNotifyPersistent {
+class TEditorMarks : public TEditorOptions<TEditorMarks, TNotifyPersistent> {
  public:
   void AfterConstruction() override;
 
@@ -174,15 +219,14 @@ class TEditorMarks : public TNotifyPersistent {
   TEditorMark* Underline() const { return FUnderline.get(); }
   void SetUnderline(const TEditorMark& value) { FUnderline->Assign(value); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   TOwned<TEditorMark> FEofMark, FRetMark, FWrapMark, FHideMark, FUnderline;
 };
 
-class TEditorViewInfo : public TNotifyPersistent {
+// The view's values live in its fountain, which parses by them.
+class TEditorViewInfo : public TEditorOptions<TEditorViewInfo, TNotifyPersistent> {
  public:
   // The control that owns the view (not owned).
   explicit TEditorViewInfo(TObject* control) : FControl(control) {}
@@ -195,51 +239,55 @@ class TEditorViewInfo : public TNotifyPersistent {
   TEditorColors* Colors() const { return FFountain->Colors(); }
   void SetColors(const TEditorColors& value) { FFountain->Colors()->Assign(value); }
   const std::string& Commenter() const { return FFountain->Commenter(); }
-  void SetCommenter(const std::string& value);
+  void SetCommenter(const std::string& value) { Pass(Commenter(), value, &TEditorFountain::SetCommenter); }
   bool ControlCode() const { return FFountain->ControlCode(); }
-  void SetControlCode(bool value);
+  void SetControlCode(bool value) { Pass(ControlCode(), value, &TEditorFountain::SetControlCode); }
   const std::string& HexPrefix() const { return FFountain->HexPrefix(); }
-  void SetHexPrefix(const std::string& value);
+  void SetHexPrefix(const std::string& value) { Pass(HexPrefix(), value, &TEditorFountain::SetHexPrefix); }
   bool Mail() const { return FFountain->Mail(); }
-  void SetMail(bool value);
+  void SetMail(bool value) { Pass(Mail(), value, &TEditorFountain::SetMail); }
   // Only the first character is kept.
   const std::string& Quotation() const { return FFountain->Quotation(); }
-  void SetQuotation(const std::string& value);
+  void SetQuotation(const std::string& value) { Pass(Quotation(), value.substr(0, 1), &TEditorFountain::SetQuotation); }
   bool Url() const { return FFountain->Url(); }
-  void SetUrl(bool value);
+  void SetUrl(bool value) { Pass(Url(), value, &TEditorFountain::SetUrl); }
   TObject* Control() const { return FControl; }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  protected:
   virtual TOwned<TEditorFountain> CreateFountain();
 
  private:
+  // Hands a changed value to the fountain and announces it.
+  template <class T, class Setter>
+  void Pass(const T& current, const T& value, Setter set) {
+    if (value == current) return;
+    (FFountain.get()->*set)(value);
+    this->AnnounceChange();
+  }
+
   TObject* FControl;
   TOwned<TEditorFountain> FFountain;
 };
 
-class TEditorRuler : public TNotifyPersistent {
+class TEditorRuler : public TEditorOptions<TEditorRuler, TNotifyPersistent> {
  public:
   TColor BkColor() const { return FBkColor; }
-  void SetBkColor(TColor value);
+  void SetBkColor(TColor value) { Change(FBkColor, value); }
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor value) { Change(FColor, value); }
   bool Edge() const { return FEdge; }
-  void SetEdge(bool value);
+  void SetEdge(bool value) { Change(FEdge, value); }
   // Only 8 or 10.
   int GaugeRange() const { return FGaugeRange; }
   void SetGaugeRange(int value);
   TColor MarkColor() const { return FMarkColor; }
-  void SetMarkColor(TColor value);
+  void SetMarkColor(TColor value) { Change(FMarkColor, value); }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool value) { Change(FVisible, value); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   TColor FBkColor = clSilver;
@@ -251,67 +299,64 @@ class TEditorRuler : public TNotifyPersistent {
 };
 
 enum TEditorShowNumberMode { nmRow, nmLine };
-const TTypeInfo& TypeInfoOf(TTypeTag<TEditorShowNumberMode>);
+inline const TTypeInfo& TypeInfoOf(TTypeTag<TEditorShowNumberMode>) {
+  static const TTypeInfo info = EnumTypeInfo("TEditorShowNumberMode", {"nmRow", "nmLine"});
+  return info;
+}
 
-class TEditorLeftbar : public TNotifyPersistent {
+// Column is 1..8 digits; the margins 0..100 pixels.
+class TEditorLeftbar : public TEditorOptions<TEditorLeftbar, TNotifyPersistent> {
  public:
   TColor BkColor() const { return FBkColor; }
-  void SetBkColor(TColor value);
+  void SetBkColor(TColor value) { Change(FBkColor, value); }
   TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+  void SetColor(TColor value) { Change(FColor, value); }
   int Column() const { return FColumn; }
-  void SetColumn(int value);
+  void SetColumn(int value) { Change(FColumn, std::clamp(value, 1, 8)); }
   bool Edge() const { return FEdge; }
-  void SetEdge(bool value);
+  void SetEdge(bool value) { Change(FEdge, value); }
   int LeftMargin() const { return FLeftMargin; }
-  void SetLeftMargin(int value);
+  void SetLeftMargin(int value) { Change(FLeftMargin, std::clamp(value, 0, 100)); }
   int RightMargin() const { return FRightMargin; }
-  void SetRightMargin(int value);
+  void SetRightMargin(int value) { Change(FRightMargin, std::clamp(value, 0, 100)); }
   bool ShowNumber() const { return FShowNumber; }
-  void SetShowNumber(bool value);
+  void SetShowNumber(bool value) { Change(FShowNumber, value); }
   TEditorShowNumberMode ShowNumberMode() const { return FShowNumberMode; }
-  void SetShowNumberMode(TEditorShowNumberMode value);
+  void SetShowNumberMode(TEditorShowNumberMode value) { Change(FShowNumberMode, value); }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool value) { Change(FVisible, value); }
   bool ZeroBase() const { return FZeroBase; }
-  void SetZeroBase(bool value);
+  void SetZeroBase(bool value) { Change(FZeroBase, value); }
   bool ZeroLead() const { return FZeroLead; }
-  void SetZeroLead(bool value);
+  void SetZeroLead(bool value) { Change(FZeroLead, value); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
-  TColor FBkColor = clSilver;
-  TColor FColor = clBlack;
+  TColor FBkColor = clSilver, FColor = clBlack;
   int FColumn = 4;
   bool FEdge = true;
-  int FLeftMargin = 8;
-  int FRightMargin = 4;
+  int FLeftMargin = 8, FRightMargin = 4;
   bool FShowNumber = true;
   TEditorShowNumberMode FShowNumberMode = nmRow;
-  bool FVisible = false;
-  bool FZeroBase = false;
-  bool FZeroLead = false;
+  bool FVisible = false, FZeroBase = false, FZeroLead = false;
 };
 
-class TEditorImagebar : public TNotifyPersistent {
+// Widths and margins in pixels, each 0..100.
+class TEditorImagebar : public TEditorOptions<TEditorImagebar, TNotifyPersistent> {
  public:
   int DigitWidth() const { return FDigitWidth; }
-  void SetDigitWidth(int value);
+  void SetDigitWidth(int value) { Change(FDigitWidth, std::clamp(value, 0, 100)); }
   int LeftMargin() const { return FLeftMargin; }
-  void SetLeftMargin(int value);
+  void SetLeftMargin(int value) { Change(FLeftMargin, std::clamp(value, 0, 100)); }
   int MarkWidth() const { return FMarkWidth; }
-  void SetMarkWidth(int value);
+  void SetMarkWidth(int value) { Change(FMarkWidth, std::clamp(value, 0, 100)); }
   int RightMargin() const { return FRightMargin; }
-  void SetRightMargin(int value);
+  void SetRightMargin(int value) { Change(FRightMargin, std::clamp(value, 0, 100)); }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool value);
+  void SetVisible(bool value) { Change(FVisible, value); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
   int FDigitWidth = 8;
@@ -322,25 +367,20 @@ class TEditorImagebar : public TNotifyPersistent {
 };
 
 // Keyboard scrolling speeds (1..4) and the depth of a colouring rebuild; never notifies.
-class TEditorSpeed : public TPersistent {
+class TEditorSpeed : public TEditorOptions<TEditorSpeed, TPersistent> {
  public:
   int CaretVerticalAc() const { return FCaretVerticalAc; }
-  void SetCaretVerticalAc(int value) { FCaretVerticalAc = SpeedRange(value); }
+  void SetCaretVerticalAc(int value) { FCaretVerticalAc = std::clamp(value, 1, 4); }
   bool InitBracketsFull() const { return FInitBracketsFull; }
   void SetInitBracketsFull(bool value) { FInitBracketsFull = value; }
   int PageVerticalRange() const { return FPageVerticalRange; }
-  void SetPageVerticalRange(int value) { FPageVerticalRange = SpeedRange(value); }
+  void SetPageVerticalRange(int value) { FPageVerticalRange = std::clamp(value, 1, 4); }
   int PageVerticalRangeAc() const { return FPageVerticalRangeAc; }
-  void SetPageVerticalRangeAc(int value) { FPageVerticalRangeAc = SpeedRange(value); }
+  void SetPageVerticalRangeAc(int value) { FPageVerticalRangeAc = std::clamp(value, 1, 4); }
 
-  void Assign(const TPersistent& source) override;
   static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
  private:
-  // The speeds are a byte subrange 1..4.
-  static int SpeedRange(int value) { return value < 1 ? 1 : value > 4 ? 4 : value; }
-
   int FCaretVerticalAc = 2;
   bool FInitBracketsFull = false;
   int FPageVerticalRange = 2;

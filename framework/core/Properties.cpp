@@ -192,6 +192,21 @@ void CheckOrdinalValue(const TTypeInfo& type, std::string_view propName, int64_t
   }
 }
 
+void CopyPublishedProperties(const TClassInfo& info, const TPersistent& source, TPersistent& target) {
+  for (const TPropInfo* prop : info.Properties()) {
+    if (!prop->Stored || !prop->Writable()) continue;
+    if (prop->SetOrdUnchecked) {
+      prop->SetOrdUnchecked(target, prop->GetOrd(source));
+    } else if (prop->SetFloat) {
+      prop->SetFloat(target, prop->GetFloat(source));
+    } else if (prop->SetStr) {
+      prop->SetStr(target, prop->GetStr(source));
+    } else if (prop->SetObject) {
+      prop->SetObject(target, prop->GetObject(source));
+    }
+  }
+}
+
 namespace properties_detail {
 
 void WrongInstance(const std::string& className, const TObject& instance) {

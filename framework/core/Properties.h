@@ -149,6 +149,9 @@ struct TPropInfo {
   // instance owns or stores a reference, as the class's setter does.
   std::function<int64_t(const TObject&)> GetOrd;
   std::function<void(TObject&, int64_t)> SetOrd;
+  // The setter without SetOrd's range check, for a value another instance of the
+  // class already holds (its C++ setters may let in more than the published type).
+  std::function<void(TObject&, int64_t)> SetOrdUnchecked;
   std::function<double(const TObject&)> GetFloat;
   std::function<void(TObject&, double)> SetFloat;
   std::function<std::string(const TObject&)> GetStr;
@@ -178,6 +181,11 @@ class TClassInfo {
   // By name, without regard to case; nullptr when there is none.
   const TPropInfo* FindProperty(std::string_view name) const;
 
+  // A new object of the class as its constructor and AfterConstruction leave it, for
+  // classes made without arguments (not components: their owner frees them).
+  bool CanCreateFresh() const { return FCreateFresh != nullptr; }
+  TOwned<TPersistent> CreateFresh() const { return FCreateFresh(); }
+
  private:
   template <class C>
   friend class TPublished;
@@ -185,6 +193,7 @@ class TClassInfo {
   std::string FName;
   const TClassInfo* FParent;
   std::vector<TPropInfo> FProperties;
+  TOwned<TPersistent> (*FCreateFresh)() = nullptr;
 };
 
 // The published properties of a class whose kinds are in kinds, sorted by name
@@ -193,6 +202,11 @@ std::vector<const TPropInfo*> GetPropList(const TClassInfo& info, TTypeKinds kin
 
 // Checks an ordinal value against its type; raises EConvertError naming the property.
 void CheckOrdinalValue(const TTypeInfo& type, std::string_view propName, int64_t value);
+
+// Copies from source to target every stored, writable property info publishes,
+// through target's setters: an owned object by its own Assign. Both must be of
+// info's class. Events, read-only and derived (not stored) properties stay as they are.
+void CopyPublishedProperties(const TClassInfo& info, const TPersistent& source, TPersistent& target);
 
 namespace properties_detail {
 
@@ -236,7 +250,11 @@ V FromOrdinal(int64_t ordinal) {
 template <class C>
 class TPublished {
  public:
-  TPublished(std::string name, const TClassInfo& parent) : FInfo(std::move(name), &parent) {}
+  TPublished(std::string name, const TClassInfo& parent) : FInfo(std::move(name), &parent) {
+    if constexpr (std::is_default_constructible_v<C> && !std::is_abstract_v<C> && !ComponentClass<C>) {
+      FInfo.FCreateFresh = [] { return TOwned<TPersistent>(Create<C>().release()); };
+    }
+  }
 
   // A property whose type is the getter's result type. The setter may be nullptr
   // for a read-only property.
@@ -278,6 +296,14 @@ class TPublished {
   // The property added last is derived from others and is not stored.
   TPublished&& NotStored() && {
     FInfo.FProperties.back().Stored = false;
+    return std::move(*this);
+  }
+
+  // Each writable ordinal property added from here on takes as its default what
+  // fresh holds, so that the field initializers are the one place a default is
+  // written. An explicit default still wins.
+  TPublished&& DefaultsFrom(TOwned<C> fresh) && {
+    FFresh = std::move(fresh);
     return std::move(*this);
   }
 
@@ -338,17 +364,20 @@ class TPublished {
       static_assert(detail::Ordinal<V>, "unsupported property type");
       prop.GetOrd = [getter](const TObject& o) { return detail::ToOrdinal<V>(std::invoke(getter, Self(o))); };
       if constexpr (!readOnly) {
+        prop.SetOrdUnchecked = [setter](TObject& o, int64_t v) { std::invoke(setter, Self(o), detail::FromOrdinal<V>(v)); };
         // The check keeps out-of-range values away from enumerations and sets.
-        prop.SetOrd = [setter, typeInfo = &type, propName = prop.Name](TObject& o, int64_t v) {
+        prop.SetOrd = [set = prop.SetOrdUnchecked, typeInfo = &type, propName = prop.Name](TObject& o, int64_t v) {
           CheckOrdinalValue(*typeInfo, propName, v);
-          std::invoke(setter, Self(o), detail::FromOrdinal<V>(v));
+          set(o, v);
         };
+        if (FFresh) prop.Default = prop.GetOrd(*FFresh);
       }
     }
     FInfo.FProperties.push_back(std::move(prop));
   }
 
   TClassInfo FInfo;
+  TOwned<C> FFresh;
 };
 
 // Reading and writing properties as text, by a path of property names separated by

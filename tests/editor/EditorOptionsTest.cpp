@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "PublishedValues.h"
 #include "editor/EditorControl.h"
 #include "framework/core/Properties.h"
 
@@ -116,6 +121,125 @@ TEST(EditorOptions, PublishedPathsReachNestedOptions) {
   auto view = Create<TEditorViewInfo>(nullptr);
   SetPropertyByPath(*view, "Colors.Select.BkColor", "clYellow");
   EXPECT_EQ(view->Colors()->Select()->BkColor(), clYellow);
+}
+
+TEST(EditorOptions, EveryClampedOptionKeepsBothEndsAndBringsBackOnePastThem) {
+  struct TClamped {
+    const TClassInfo& Class;
+    const char* Name;
+    int Low;
+    int High;
+  };
+  const TClamped options[] = {
+      {TEditorCaret::StaticClassInfo(), "TabSpaceCount", 2, 8},
+      {TEditorRuler::StaticClassInfo(), "GaugeRange", 8, 10},
+      {TEditorMargin::StaticClassInfo(), "Character", 0, 100},
+      {TEditorMargin::StaticClassInfo(), "Left", 0, 100},
+      {TEditorMargin::StaticClassInfo(), "Line", 0, 100},
+      {TEditorMargin::StaticClassInfo(), "Top", 0, 100},
+      {TEditorLeftbar::StaticClassInfo(), "Column", 1, 8},
+      {TEditorLeftbar::StaticClassInfo(), "LeftMargin", 0, 100},
+      {TEditorLeftbar::StaticClassInfo(), "RightMargin", 0, 100},
+      {TEditorImagebar::StaticClassInfo(), "DigitWidth", 0, 100},
+      {TEditorImagebar::StaticClassInfo(), "LeftMargin", 0, 100},
+      {TEditorImagebar::StaticClassInfo(), "MarkWidth", 0, 100},
+      {TEditorImagebar::StaticClassInfo(), "RightMargin", 0, 100},
+      {TEditorSpeed::StaticClassInfo(), "CaretVerticalAc", 1, 4},
+      {TEditorSpeed::StaticClassInfo(), "PageVerticalRange", 1, 4},
+      {TEditorSpeed::StaticClassInfo(), "PageVerticalRangeAc", 1, 4},
+  };
+  for (const TClamped& option : options) {
+    TOwned<TPersistent> object = option.Class.CreateFresh();
+    const TPropInfo& prop = *option.Class.FindProperty(option.Name);
+    for (auto [given, kept] : {std::pair{option.Low, option.Low}, {option.High, option.High},
+                               {option.Low - 1, option.Low}, {option.High + 1, option.High}}) {
+      prop.SetOrdUnchecked(*object, given);  // the C++ setter, as the control calls it
+      EXPECT_EQ(prop.GetOrd(*object), kept) << option.Class.Name() << "." << option.Name << " = " << given;
+    }
+  }
+}
+
+TEST(EditorOptions, OnlyEvenWidthsAndAOneOrZeroUnderlineMarginAreKept) {
+  auto caret = Create<TEditorCaret>();
+  auto ruler = Create<TEditorRuler>();
+  for (auto [given, kept] : {std::pair{3, 2}, {7, 6}}) {
+    caret->SetTabSpaceCount(given);
+    EXPECT_EQ(caret->TabSpaceCount(), kept) << given;
+  }
+  ruler->SetGaugeRange(9);
+  EXPECT_EQ(ruler->GaugeRange(), 8);
+  auto margin = Create<TEditorMargin>();
+  for (auto [given, kept] : {std::pair{1, 1}, {0, 0}, {7, 1}, {-1, 1}}) {
+    margin->SetUnderlineMargin(given);
+    EXPECT_EQ(margin->UnderlineMargin(), kept) << given;
+  }
+}
+
+// Tries to give every published value of object, of the objects it owns and of a
+// new item of each collection another value that its setter keeps.
+void ChangeEveryValue(TPersistent& object) {
+  for (const TPropInfo* prop : GetPropList(object.ClassInfo(), tkProperties, false)) {
+    if (prop->Kind() == tkClass) {
+      TObject* part = prop->GetObject(object);
+      if (auto* collection = dynamic_cast<TCollection*>(part)) {
+        ChangeEveryValue(*collection->Add());
+      } else if (auto* persistent = dynamic_cast<TPersistent*>(part)) {
+        ChangeEveryValue(*persistent);
+      }
+    } else if (prop->SetStr) {
+      prop->SetStr(object, prop->GetStr(object) + "q");
+    } else if (prop->SetOrd) {
+      const int64_t old = prop->GetOrd(object);
+      for (int64_t other : {old + 1, old - 1, old + 2, old - 2}) {
+        if (other < prop->PropType->MinValue || other > prop->PropType->MaxValue) continue;
+        prop->SetOrd(object, other);
+        if (prop->GetOrd(object) != old) break;
+      }
+    }
+  }
+}
+
+TEST(EditorOptions, AnAssignCopiesEveryPublishedValueAndAnnouncesOnce) {
+  std::vector<std::function<TOwned<TPersistent>()>> makers = {
+      [] { return TOwned<TPersistent>(Create<TEditorViewInfo>(nullptr).release()); }};
+  for (const TClassInfo* info :
+       {&TEditorCaret::StaticClassInfo(), &TEditorCursors::StaticClassInfo(), &TEditorImagebar::StaticClassInfo(),
+        &TEditorLeftbar::StaticClassInfo(), &TEditorMargin::StaticClassInfo(), &TEditorMark::StaticClassInfo(),
+        &TEditorMarks::StaticClassInfo(), &TEditorRuler::StaticClassInfo(), &TEditorSpeed::StaticClassInfo()}) {
+    makers.push_back([info] { return info->CreateFresh(); });
+  }
+  for (const auto& make : makers) {
+    TOwned<TPersistent> source = make();
+    TOwned<TPersistent> target = make();
+    SCOPED_TRACE(source->ClassName());
+    ChangeEveryValue(*source);
+    ASSERT_NE(testing::PublishedValues(*source), testing::PublishedValues(*target));
+    TListener listener;
+    auto* notifying = dynamic_cast<TNotifyPersistent*>(target.get());
+    if (notifying != nullptr) notifying->OnChange = listener.Handler();
+    target->Assign(*source);
+    EXPECT_EQ(testing::PublishedValues(*target), testing::PublishedValues(*source));
+    EXPECT_EQ(listener.calls, notifying != nullptr ? 1 : 0);
+  }
+}
+
+TEST(EditorOptions, AnAssignTakesWhatTheSettersLetInAndRefusesOtherClasses) {
+  auto margin = Create<TEditorMargin>();
+  margin->SetUnderlineMargin(1);  // not published
+  auto copy = Create<TEditorMargin>();
+  copy->Assign(*margin);
+  EXPECT_EQ(copy->UnderlineMargin(), 1);
+  auto cursors = Create<TEditorCursors>();
+  cursors->SetInSelCursor(70000);  // beyond the published cursor range
+  auto cursorsCopy = Create<TEditorCursors>();
+  cursorsCopy->Assign(*cursors);
+  EXPECT_EQ(cursorsCopy->InSelCursor(), 70000);
+
+  TListener listener;
+  copy->OnChange = listener.Handler();
+  EXPECT_THROW(copy->Assign(*Create<TEditorRuler>()), EConvertError);
+  EXPECT_THROW(Create<TEditorSpeed>()->Assign(*Create<TEditorCursors>()), EConvertError);
+  EXPECT_EQ(listener.calls, 0);
 }
 
 }  // namespace
