@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FormClasses.h"
 #include "FuzzCheck.h"
 #include "editor/EditorFountain.h"
 #include "framework/core/ComponentImage.h"
@@ -56,14 +57,7 @@ void Settle(TWinControl& control) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool ready = [] {
-    UseHeadlessPlatform();
-    RegisterComponentClass<TPanel>();
-    RegisterComponentClass<TSpeedButton>();
-    RegisterComponentClass<TEditorFountain>();
-    return true;
-  }();
-  (void)ready;
+  PrepareFormClasses();
 
   auto form = CreateWithoutOwner<TForm>();
   form->SetName("Form1");

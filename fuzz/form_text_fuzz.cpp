@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FormClasses.h"
 #include "FuzzCheck.h"
 #include "editor/EditorFountain.h"
 #include "framework/core/FormText.h"
@@ -41,14 +42,7 @@ TOwned<TForm> MakeForm() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool ready = [] {
-    UseHeadlessPlatform();
-    RegisterComponentClass<TPanel>();
-    RegisterComponentClass<TSpeedButton>();
-    RegisterComponentClass<TEditorFountain>();
-    return true;
-  }();
-  (void)ready;
+  PrepareFormClasses();
 
   auto form = MakeForm();
   TComponent* read = nullptr;

@@ -11,12 +11,9 @@ struct TViewMetrics {
   int FontHeight = 0;
   int RowHeight = 0;  // the font, the underline space and the line gap
   int ColWidth = 0;   // one cell: the average character and the character gap
-  // The rows and columns the text area holds.
-  int RowCount = 1;
-  int ColCount = 0;
-  // The first row and column shown.
-  int TopRow = 0;
-  int TopCol = 0;
+  // The rows and columns the text area holds, and the first of each shown.
+  int RowCount = 1, ColCount = 0;
+  int TopRow = 0, TopCol = 0;
   // The bars as last measured; each takes room only while it is shown.
   int RulerHeight = 0;
   int LeftbarDigits = 4;

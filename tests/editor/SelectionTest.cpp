@@ -47,6 +47,13 @@ void Drag(TEditorSelection& selection, TCaret from, TCaret to) {
   selection.Recompute(to.Row, to.Col, to.Byte);
 }
 
+// A selection over the three lines above.
+class SelectionTest : public ::testing::Test {
+ protected:
+  const TFakeRows FRows = ThreeLines();
+  TEditorSelection FSelection{FRows};
+};
+
 TEST(Selection, AStreamRangeRunsFromTheAnchorToTheCaretEitherWay) {
   const TFakeRows rows = ThreeLines();
   for (const bool backwards : {false, true}) {
@@ -76,14 +83,12 @@ TEST(Selection, AStreamRangeRunsFromTheAnchorToTheCaretEitherWay) {
   }
 }
 
-TEST(Selection, AnAnchorPastTheEndOfARowStandsAtItsEndInAStream) {
-  const TFakeRows rows = ThreeLines();
-  TEditorSelection selection(rows);
-  selection.Anchor(0, 10, 3);
-  EXPECT_EQ(selection.Range().AnchorCol, 3);
-  selection.SetBox(true);  // a box keeps the column
-  selection.Anchor(0, 10, 3);
-  EXPECT_EQ(selection.Range().AnchorCol, 10);
+TEST_F(SelectionTest, AnAnchorPastTheEndOfARowStandsAtItsEndInAStream) {
+  FSelection.Anchor(0, 10, 3);
+  EXPECT_EQ(FSelection.Range().AnchorCol, 3);
+  FSelection.SetBox(true);  // a box keeps the column
+  FSelection.Anchor(0, 10, 3);
+  EXPECT_EQ(FSelection.Range().AnchorCol, 10);
 }
 
 TEST(Selection, AWrapJointAddsNoBytesAndTheCaretOffsetCountsLineEndsAsTwo) {
@@ -97,61 +102,55 @@ TEST(Selection, AWrapJointAddsNoBytesAndTheCaretOffsetCountsLineEndsAsTwo) {
   EXPECT_EQ(TEditorSelection(TFakeRows({})).Start(0, 0), 0);
 }
 
-TEST(Selection, ABoxTakesWholeCharactersAndTheCharacterAfterATabFill) {
-  const TFakeRows rows = ThreeLines();
-  TEditorSelection selection(rows);
-  selection.SetBox(true);
-  Drag(selection, {0, 1, 1}, {2, 9, 2});
-  EXPECT_EQ(selection.Range().Rect, (TSelectionRect{0, 2, 1, 9}));
+TEST_F(SelectionTest, ABoxTakesWholeCharactersAndTheCharacterAfterATabFill) {
+  FSelection.SetBox(true);
+  Drag(FSelection, {0, 1, 1}, {2, 9, 2});
+  EXPECT_EQ(FSelection.Range().Rect, (TSelectionRect{0, 2, 1, 9}));
   // Column 1 is the trail of あ on row 1 and inside the tab on row 2: neither is taken.
-  EXPECT_EQ(selection.BoxBytes(0), std::make_pair(1, 3));
-  EXPECT_EQ(selection.BoxBytes(1), std::make_pair(2, 4));
-  EXPECT_EQ(selection.BoxBytes(2), std::make_pair(1, 2));
-  EXPECT_EQ(selection.Text(), "bc\r\nxy\r\nz\r\n");
-  EXPECT_EQ(selection.Length(), 4 + 4 + 3);
-  EXPECT_FALSE(selection.Contains(1, 1));
-  EXPECT_TRUE(selection.Contains(1, 2));
-  EXPECT_TRUE(selection.Contains(2, 8));
-  EXPECT_FALSE(selection.Contains(2, 9));
+  EXPECT_EQ(FSelection.BoxBytes(0), std::make_pair(1, 3));
+  EXPECT_EQ(FSelection.BoxBytes(1), std::make_pair(2, 4));
+  EXPECT_EQ(FSelection.BoxBytes(2), std::make_pair(1, 2));
+  EXPECT_EQ(FSelection.Text(), "bc\r\nxy\r\nz\r\n");
+  EXPECT_EQ(FSelection.Length(), 4 + 4 + 3);
+  EXPECT_FALSE(FSelection.Contains(1, 1));
+  EXPECT_TRUE(FSelection.Contains(1, 2));
+  EXPECT_TRUE(FSelection.Contains(2, 8));
+  EXPECT_FALSE(FSelection.Contains(2, 9));
 }
 
-TEST(Selection, ABoxEdgeOnALeadByteTakesItsTrailAndABoxMayReachTheRowAfterTheLastLineEnd) {
-  const TFakeRows rows = ThreeLines();
-  TEditorSelection selection(rows);
-  selection.SetBox(true);
-  Drag(selection, {1, 0, 0}, {1, 1, 0});  // one cell: the lead of あ
-  EXPECT_EQ(selection.BoxBytes(1), std::make_pair(0, 2));
-  EXPECT_EQ(selection.Text(), kA + "\r\n");
-  EXPECT_TRUE(selection.Contains(1, 1));
-  EXPECT_FALSE(selection.Contains(1, 2));
+TEST_F(SelectionTest, ABoxEdgeOnALeadByteTakesItsTrailAndABoxMayReachTheRowAfterTheLastLineEnd) {
+  FSelection.SetBox(true);
+  Drag(FSelection, {1, 0, 0}, {1, 1, 0});  // one cell: the lead of あ
+  EXPECT_EQ(FSelection.BoxBytes(1), std::make_pair(0, 2));
+  EXPECT_EQ(FSelection.Text(), kA + "\r\n");
+  EXPECT_TRUE(FSelection.Contains(1, 1));
+  EXPECT_FALSE(FSelection.Contains(1, 2));
 
-  Drag(selection, {2, 0, 0}, {3, 1, 0});
-  EXPECT_EQ(selection.BoxBytes(2), std::make_pair(0, 1));  // the tab itself
-  EXPECT_EQ(selection.BoxBytes(3), std::make_pair(0, 0));
-  EXPECT_EQ(selection.Text(), "\t\r\n\r\n");
-  EXPECT_EQ(selection.Length(), 3 + 2);
+  Drag(FSelection, {2, 0, 0}, {3, 1, 0});
+  EXPECT_EQ(FSelection.BoxBytes(2), std::make_pair(0, 1));  // the tab itself
+  EXPECT_EQ(FSelection.BoxBytes(3), std::make_pair(0, 0));
+  EXPECT_EQ(FSelection.Text(), "\t\r\n\r\n");
+  EXPECT_EQ(FSelection.Length(), 3 + 2);
 }
 
-TEST(Selection, AHitExistsButHasNoTextAndCleaningForgetsItsLength) {
-  const TFakeRows rows = ThreeLines();
-  TEditorSelection selection(rows);
-  selection.SetPlacingHit(true);
-  Drag(selection, {0, 0, 0}, {0, 2, 2});
-  selection.SetHitLength(2);
-  EXPECT_EQ(selection.State(), sstHitSelected);
-  EXPECT_TRUE(selection.Exists());
-  EXPECT_EQ(selection.Length(), 0);
-  EXPECT_EQ(selection.Text(), "");
-  EXPECT_FALSE(selection.Contains(0, 0));
-  EXPECT_EQ(selection.Start(2, 0), 0);  // where the hit starts, not the caret
-  selection.Clear();
-  EXPECT_FALSE(selection.Exists());
-  EXPECT_EQ(selection.HitLength(), 0);
+TEST_F(SelectionTest, AHitExistsButHasNoTextAndCleaningForgetsItsLength) {
+  FSelection.SetPlacingHit(true);
+  Drag(FSelection, {0, 0, 0}, {0, 2, 2});
+  FSelection.SetHitLength(2);
+  EXPECT_EQ(FSelection.State(), sstHitSelected);
+  EXPECT_TRUE(FSelection.Exists());
+  EXPECT_EQ(FSelection.Length(), 0);
+  EXPECT_EQ(FSelection.Text(), "");
+  EXPECT_FALSE(FSelection.Contains(0, 0));
+  EXPECT_EQ(FSelection.Start(2, 0), 0);  // where the hit starts, not the caret
+  FSelection.Clear();
+  EXPECT_FALSE(FSelection.Exists());
+  EXPECT_EQ(FSelection.HitLength(), 0);
 
-  selection.Place(true, sstSelected, {1, 2, 2, 4});
-  EXPECT_TRUE(selection.Box());
-  EXPECT_EQ(selection.Range().Previous, selection.Range().Rect);
-  EXPECT_EQ(selection.Text(), "xy\r\n\r\n");  // row 2 has only the tab's filler there
+  FSelection.Place(true, sstSelected, {1, 2, 2, 4});
+  EXPECT_TRUE(FSelection.Box());
+  EXPECT_EQ(FSelection.Range().Previous, FSelection.Range().Rect);
+  EXPECT_EQ(FSelection.Text(), "xy\r\n\r\n");  // row 2 has only the tab's filler there
 }
 
 TEST(Selection, AWholeRowGestureStaysInsideTheText) {
