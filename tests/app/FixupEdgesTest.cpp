@@ -77,13 +77,15 @@ TEST(FixupEdges, WorkingCopyLinesAtTheEdgesOfItsBlocks) {
   for (const std::string& text : in) copy->Add(text);
   ASSERT_EQ(copy->Count(), static_cast<int>(in.size()));
   for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(copy->Get(static_cast<int>(i)), in[i]) << i;
-  // Shorter in place, equal in place, longer moved: no neighbour is touched.
+  // Shorter in place, equal in place, longer (by a whole block or by one byte) moved:
+  // no neighbour is touched.
   Lines expected = in;
   expected[0] = "short";
   expected[1] = "B";
   expected[2] = line(kMiB, 'C');
   expected[5] = line(kMiB + 1, 'E');
-  for (int i : {0, 1, 2, 5}) copy->Put(i, expected[static_cast<size_t>(i)]);
+  expected[7] = line(3, 'G');
+  for (int i : {0, 1, 2, 5, 7}) copy->Put(i, expected[static_cast<size_t>(i)]);
   for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(copy->Get(static_cast<int>(i)), expected[i]) << i;
 }
 

@@ -151,6 +151,26 @@ TEST(CaseFoldEdges, EachRangeFoldsFromItsFirstToItsLastLetterAndNoFurther) {
   }
 }
 
+TEST(CaseFoldEdges, OnlyTheLettersAToZFoldToCapitals) {
+  // Pattern and text pairs around 'a' and 'z': '`' and '{' are no small letters, so
+  // they never match '@' and '['.
+  struct TCase {
+    const char* Pattern;
+    const char* Text;
+    bool Found;
+  };
+  const TCase cases[] = {
+      {"a", "A", true},   {"z", "Z", true},   {"A", "a", true},   {"Z", "z", true},   {"`", "@", false},
+      {"@", "`", false},  {"{", "[", false},  {"[", "{", false},  {"~", "^", false},
+  };
+  for (const TCase& c : cases) {
+    const std::string text = std::string("-") + c.Text + "-";
+    int32_t start = 0;
+    int32_t length = 0;
+    EXPECT_EQ(SearchText(text.c_str(), start, length, c.Pattern, soForward), c.Found) << c.Pattern << " " << c.Text;
+  }
+}
+
 // ---- Voiced and semi-voiced half-width kana ----
 
 // Full-width katakana by their Shift-JIS codes, and the spacing marks.
