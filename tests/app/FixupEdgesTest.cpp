@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/XFileFixup.h"
@@ -76,17 +77,23 @@ TEST(FixupEdges, WorkingCopyLinesAtTheEdgesOfItsBlocks) {
   auto copy = Create<TPackedLines>();
   for (const std::string& text : in) copy->Add(text);
   ASSERT_EQ(copy->Count(), static_cast<int>(in.size()));
-  for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(copy->Get(static_cast<int>(i)), in[i]) << i;
-  // Shorter in place, equal in place, longer (by a whole block or by one byte) moved:
-  // no neighbour is touched.
+  // Compared as booleans: a failure should not print megabytes.
+  for (size_t i = 0; i < in.size(); ++i) EXPECT_TRUE(copy->Get(static_cast<int>(i)) == in[i]) << i;
+  // Replaced one at a time, each checked with all its neighbours: one byte longer
+  // (beside its neighbour, and at the very end of a full block), shorter, equal, and a
+  // whole block longer.
   Lines expected = in;
-  expected[0] = "short";
-  expected[1] = "B";
-  expected[2] = line(kMiB, 'C');
-  expected[5] = line(kMiB + 1, 'E');
-  expected[7] = line(3, 'G');
-  for (int i : {0, 1, 2, 5, 7}) copy->Put(i, expected[static_cast<size_t>(i)]);
-  for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(copy->Get(static_cast<int>(i)), expected[i]) << i;
+  const std::pair<int, std::string> puts[] = {
+      {0, line(kMiB - 1, 'A')}, {2, line(2, 'C')}, {1, "B"}, {0, "short"}, {5, line(kMiB + 1, 'E')},
+      {3, line(kMiB, 'D')},     {7, line(3, 'G')},
+  };
+  for (const auto& [index, text] : puts) {
+    copy->Put(index, text);
+    expected[static_cast<size_t>(index)] = text;
+    for (size_t i = 0; i < in.size(); ++i) {
+      ASSERT_TRUE(copy->Get(static_cast<int>(i)) == expected[i]) << "line " << i << " after replacing " << index;
+    }
+  }
 }
 
 TEST(FixupEdges, ExchangeThroughTheWorkingCopyAcrossABlockEdge) {
