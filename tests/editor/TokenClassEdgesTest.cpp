@@ -18,7 +18,6 @@ namespace {
 
 using testing::Hex;
 using testing::TToken;
-using testing::Tokens;
 using Toks = std::vector<TToken>;
 
 std::string Byte(int b) { return std::string(1, static_cast<char>(b)); }
@@ -52,8 +51,20 @@ struct TStartCase {
   Toks Expected;
 };
 
+// The tokens of text, at most one more than it has bytes: a scanner that takes
+// nothing where it should take a byte fails here instead of looping.
+Toks TokensOf(const std::string& text) {
+  Toks tokens;
+  BaseParser().NewData(text.c_str(), StartRowAttributeData());
+  for (TTokenKind kind = BaseParser().NextToken(); kind != toEof && tokens.size() <= text.size();
+       kind = BaseParser().NextToken()) {
+    tokens.push_back({kind, BaseParser().TokenString()});
+  }
+  return tokens;
+}
+
 void ExpectTokens(const std::vector<TStartCase>& cases) {
-  for (const TStartCase& c : cases) EXPECT_EQ(Tokens(BaseParser(), c.Text), c.Expected) << Hex(c.Text);
+  for (const TStartCase& c : cases) EXPECT_EQ(TokensOf(c.Text), c.Expected) << Hex(c.Text);
 }
 
 TEST(TokenClassEdges, SingleBytesAroundDigitsLettersAndTheUnderscore) {
@@ -91,9 +102,9 @@ TEST(TokenClassEdges, BlanksAreEveryControlByteButNulAndTabAndTheSpace) {
     Toks expected = {{toAnk, "a"}, {toAnk, "b"}};
     if (b == 0x09) expected = {{toAnk, "a"}, {toTab, "\t"}, {toAnk, "b"}};
     if (b == 0x21) expected = {{toAnk, "a"}, {toSymbol, "!"}, {toAnk, "b"}};
-    EXPECT_EQ(Tokens(BaseParser(), text), expected) << Hex(Byte(b));
+    EXPECT_EQ(TokensOf(text), expected) << Hex(Byte(b));
   }
-  EXPECT_EQ(Tokens(BaseParser(), std::string("a\0b", 3)), (Toks{{toAnk, "a"}})) << "a zero ends the text";
+  EXPECT_EQ(TokensOf(std::string("a\0b", 3)), (Toks{{toAnk, "a"}})) << "a zero ends the text";
 }
 
 // ---- Double-byte characters under 0x82 and 0x83 ----
@@ -115,12 +126,12 @@ TEST(TokenClassEdges, TheTrailDecidesTheKindUnder0x82And0x83) {
   };
   for (const TCase& c : cases) {
     const std::string text = Bytes(c.Lead, c.Trail);
-    EXPECT_EQ(Tokens(BaseParser(), text), (Toks{{c.Kind, text}})) << Hex(text);
+    EXPECT_EQ(TokensOf(text), (Toks{{c.Kind, text}})) << Hex(text);
   }
   // A trail outside every range makes no character: the lead byte is taken alone and
   // the token keeps the kind of the one before it.
   for (const std::string& text : {Bytes(0x82, 0x3F), Bytes(0x83, 0x3F), Bytes(0x83, 0xF1)}) {
-    const Toks tokens = Tokens(BaseParser(), "x" + text);
+    const Toks tokens = TokensOf("x" + text);
     ASSERT_GE(tokens.size(), 2u) << Hex(text);
     EXPECT_EQ(tokens[1], (TToken{toAnk, text.substr(0, 1)})) << Hex(text);
   }
