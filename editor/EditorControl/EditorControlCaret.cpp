@@ -332,7 +332,21 @@ void TEditor::UpdateImePosition() {
     return;
   }
   FImePositionPending = false;
-  SetImeCompositionWindow({CaretPixel().X, TopOffset() + FMetrics.RowHeight * (FRow - FMetrics.TopRow)}, Font());
+  // The composition is drawn on the text's cells, the clause being converted as selected text.
+  const TEditorColors& colors = *FView->Colors();
+  TImeCompositionStyle style;
+  style.CellWidth = FMetrics.ColWidth;
+  style.Height = FMetrics.FontHeight;
+  style.Color = Font().Color();
+  style.Background = Color();
+  style.FocusColor = colors.Select()->Color() == clNone ? Color() : colors.Select()->Color();
+  style.FocusBackground = colors.Select()->BkColor() == clNone ? Font().Color() : colors.Select()->BkColor();
+  // Selection colours that look like the text's would hide the clause: it is inverted instead.
+  if (style.FocusBackground == style.Background) {
+    style.FocusColor = style.Background;
+    style.FocusBackground = style.Color;
+  }
+  SetImeCompositionWindow({CaretPixel().X, TopOffset() + FMetrics.RowHeight * (FRow - FMetrics.TopRow)}, Font(), style);
 }
 
 bool TEditor::CaretOutsideView() const {

@@ -75,7 +75,14 @@ void TApplication::WindowGone(TWinControl* window) {
   for (TWinControl*& dispatching : FDispatching) {
     if (dispatching == window) dispatching = nullptr;
   }
+  for (TWindowWatch* watch : FWatches) {
+    if (watch->FWindow == window) watch->FWindow = nullptr;
+  }
 }
+
+TWindowWatch::TWindowWatch(TWinControl* window) : FWindow(window) { Application().FWatches.push_back(this); }
+
+TWindowWatch::~TWindowWatch() { std::erase(Application().FWatches, this); }
 
 int MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
   return Platform().ShowMessageBox(text, caption, flags);

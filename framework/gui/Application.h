@@ -14,6 +14,7 @@ namespace plomaret {
 
 class TWinControl;
 class TForm;
+class TWindowWatch;
 
 class TApplication {
  public:
@@ -55,6 +56,7 @@ class TApplication {
   // Read and changed through TWinControl's focus, capture and mouse handling, which
   // send the messages that go with each change.
   friend class TWinControl;
+  friend class TWindowWatch;
   struct TInputState {
     TWinControl* Focused = nullptr;
     TWinControl* Capture = nullptr;
@@ -67,6 +69,21 @@ class TApplication {
   TForm* FMainForm = nullptr;
   std::vector<TWinControl*> FPending;
   std::vector<TWinControl*> FDispatching;  // windows whose messages are being dispatched, innermost last
+  std::vector<TWindowWatch*> FWatches;
+};
+
+// Watches a window through handling that may free it: Alive() turns false when it is freed.
+class TWindowWatch {
+ public:
+  explicit TWindowWatch(TWinControl* window);
+  ~TWindowWatch();
+  TWindowWatch(const TWindowWatch&) = delete;
+  TWindowWatch& operator=(const TWindowWatch&) = delete;
+  bool Alive() const { return FWindow != nullptr; }
+
+ private:
+  friend class TApplication;
+  TWinControl* FWindow;
 };
 
 TApplication& Application();

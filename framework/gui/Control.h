@@ -47,6 +47,18 @@ struct TScrollInfo {
 
 // What a backend does for one window. The framework keeps the window's state; the
 // backend shows it and reports input as messages to the control.
+// How a composition under way is drawn at the caret: on the control's cells, in its
+// colours. A cell width of 0 draws at the font's own advances.
+struct TImeCompositionStyle {
+  int CellWidth = 0;  // a single-byte character's cell; a double-byte character takes two
+  int Height = 0;     // of the text's cells; 0: the font's
+  TColor Color = clWindowText;
+  TColor Background = clWindow;
+  TColor FocusColor = clHighlightText;  // the clause being converted
+  TColor FocusBackground = clHighlight;
+  bool operator==(const TImeCompositionStyle&) const = default;
+};
+
 class TWindowBackend {
  public:
   virtual ~TWindowBackend() = default;
@@ -64,9 +76,9 @@ class TWindowBackend {
   virtual void ShowCaret(bool shown) = 0;
   virtual void SetCaretPos(TPoint position) = 0;
   virtual void FocusChanged(bool focused) = 0;
-  // Where the input method's composition window goes (client coordinates) and which
-  // font it uses.
-  virtual void SetImeComposition(TPoint position, const TFont& font) = 0;
+  // Where the input method's composition window goes (client coordinates), which font
+  // it uses, and how the composition is drawn there.
+  virtual void SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) = 0;
   // Whether the window keeps a record of the characters drawn on it (for reading
   // them back, as tests do).
   virtual bool RecordsText() const { return false; }
@@ -315,7 +327,7 @@ class TWinControl : public TControl {
   // and where its composition window goes.
   const std::string& ImeResultString() const { return FImeResult; }
   void SetImeResultString(const std::string& result) { FImeResult = result; }
-  void SetImeCompositionWindow(TPoint position, const TFont& font);
+  void SetImeCompositionWindow(TPoint position, const TFont& font, const TImeCompositionStyle& style = {});
   TPoint ImeCompositionPosition() const { return FImePosition; }
   // Delivers a finished composition as the system does: WM_IME_STARTCOMPOSITION,
   // WM_IME_COMPOSITION with GCS_RESULTSTR, WM_IME_ENDCOMPOSITION; the default

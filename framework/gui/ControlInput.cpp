@@ -179,16 +179,18 @@ void TWinControl::SetCaretPos(TPoint position) {
 
 // ---- Input method ----
 
-void TWinControl::SetImeCompositionWindow(TPoint position, const TFont& font) {
+void TWinControl::SetImeCompositionWindow(TPoint position, const TFont& font, const TImeCompositionStyle& style) {
   FImePosition = position;
-  if (FBackend) FBackend->SetImeComposition(position, font);
+  if (FBackend) FBackend->SetImeComposition(position, font, style);
 }
 
 void TWinControl::DeliverImeResult(const std::string& result) {
   FImeResult = result;
+  // A handler may free the control on the way.
+  const TWindowWatch watch(this);
   Perform(WM_IME_STARTCOMPOSITION);
-  Perform(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
-  Perform(WM_IME_ENDCOMPOSITION);
+  if (watch.Alive()) Perform(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+  if (watch.Alive()) Perform(WM_IME_ENDCOMPOSITION);
 }
 
 }  // namespace plomaret

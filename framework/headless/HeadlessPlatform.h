@@ -48,6 +48,7 @@ class THeadlessPlatform : public TPlatform {
   }
   TPopupMenu* LastPopup() const { return FLastPopup; }
   TPoint LastPopupPoint() const { return FLastPopupPoint; }
+  void ForgetLastPopup() { FLastPopup = nullptr; }
 
   TClipboard& Clipboard() override { return FClipboard; }
 

@@ -33,13 +33,15 @@ class THeadlessWindow : public TWindowBackend {
   void ShowCaret(bool shown) override { FCaretShown = shown; }
   void SetCaretPos(TPoint position) override { FCaretPos = position; }
   void FocusChanged(bool focused) override { FFocused = focused; }
-  void SetImeComposition(TPoint position, const TFont& font) override {
+  void SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) override {
     FImePosition = position;
     FImeFontName = font.Name();
+    FImeStyle = style;
   }
   bool RecordsText() const override { return true; }
   TPoint ImePosition() const { return FImePosition; }
   const std::string& ImeFontName() const { return FImeFontName; }
+  const TImeCompositionStyle& ImeStyle() const { return FImeStyle; }
 
   const TRect& Bounds() const { return FBounds; }
   bool Visible() const { return FVisible; }
@@ -65,6 +67,7 @@ class THeadlessWindow : public TWindowBackend {
   bool FFocused = false;
   TPoint FImePosition;
   std::string FImeFontName;
+  TImeCompositionStyle FImeStyle;
 };
 
 // The headless window of a control (which must have one).

@@ -147,36 +147,19 @@ int VirtualKeyOf(const QKeyEvent& event) {
   return PunctuationKey(key);
 }
 
-std::string CharactersOf(const QKeyEvent& event, int virtualKey) {
+TKeyInput KeyInputOf(const QKeyEvent& event, bool press) {
+  TKeyInput key;
+  key.VirtualKey = VirtualKeyOf(event);
+  key.Press = press;
+  key.Repeat = press && event.isAutoRepeat();
   const Qt::KeyboardModifiers modifiers = event.modifiers();
-  const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
-  const bool alt = (modifiers & Qt::AltModifier) != 0;
-  if (ctrl && !alt) {
-    // Ctrl with Alt is AltGr on many layouts: that types what the layout says.
-    if (virtualKey >= 'A' && virtualKey <= 'Z') return std::string(1, static_cast<char>(virtualKey - 'A' + 1));
-    switch (virtualKey) {
-      case kVkOemOpenBracket: return "\x1b";
-      case kVkOemBackslash: return "\x1c";
-      case kVkOemCloseBracket: return "\x1d";
-      case VK_RETURN: return "\n";
-      case VK_BACK: return "\x7f";
-      case VK_SPACE: return " ";
-      default: return {};
-    }
-  }
-  switch (virtualKey) {
-    case VK_TAB: return "\t";
-    case VK_RETURN: return "\r";
-    case VK_BACK: return "\b";
-    case VK_ESCAPE: return "\x1b";
-    case VK_DELETE: return {};
-    default: break;
-  }
+  key.Modifiers.Shift = (modifiers & Qt::ShiftModifier) != 0;
+  key.Modifiers.Ctrl = (modifiers & Qt::ControlModifier) != 0;
+  key.Modifiers.Alt = (modifiers & Qt::AltModifier) != 0;
   QString text = event.text();
-  // Control characters come from the keys above, never from the text.
   text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-  if (text.isEmpty()) return {};
-  return Utf8ToCp932(text.toStdString());
+  if (!text.isEmpty()) key.Text = Utf8ToCp932(text.toStdString());
+  return key;
 }
 
 }  // namespace plomaret

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <string>
 
+#include "framework/gui/SystemInput.h"
+
 namespace plomaret {
 
 // The virtual key of a key event, or 0 when it has none. Letters and digits are
@@ -11,9 +13,8 @@ namespace plomaret {
 // (Shift+Ctrl+3 arrives as '#' on most layouts), so shortcuts do not depend on the layout.
 int VirtualKeyOf(const QKeyEvent& event);
 
-// The bytes a key press types (CP932), as WM_CHAR would bring them: control
-// characters for Tab, Return, Backspace, Escape and Ctrl+letter, nothing for other
-// Ctrl combinations.
-std::string CharactersOf(const QKeyEvent& event, int virtualKey);
+// A key event as the system's input: its virtual key, modifiers, and the layout's text
+// in CP932 without control characters (those come from the key itself).
+TKeyInput KeyInputOf(const QKeyEvent& event, bool press);
 
 }  // namespace plomaret

@@ -17,6 +17,7 @@
 #include "framework/core/CodePage.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Keys.h"
+#include "framework/gui/SystemInput.h"
 #include "framework/qt/QtKeys.h"
 #include "framework/qt/QtPlatform.h"
 
@@ -129,14 +130,16 @@ QColor QtColor(TColor color) { return QColor::fromRgb(PixelOf(color) | 0xFF00000
 
 uint32_t ScrollMessage(TScrollBarKind bar) { return bar == sbVertical ? WM_VSCROLL : WM_HSCROLL; }
 
-intptr_t MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-  intptr_t flags = 0;
-  if ((buttons & Qt::LeftButton) != 0) flags |= MK_LBUTTON;
-  if ((buttons & Qt::RightButton) != 0) flags |= MK_RBUTTON;
-  if ((buttons & Qt::MiddleButton) != 0) flags |= MK_MBUTTON;
-  if ((modifiers & Qt::ShiftModifier) != 0) flags |= MK_SHIFT;
-  if ((modifiers & Qt::ControlModifier) != 0) flags |= MK_CONTROL;
-  return flags;
+// The buttons held and the keys, as the system's input has them.
+TMouseInput MouseInputOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  TMouseInput mouse;
+  mouse.LeftHeld = (buttons & Qt::LeftButton) != 0;
+  mouse.RightHeld = (buttons & Qt::RightButton) != 0;
+  mouse.MiddleHeld = (buttons & Qt::MiddleButton) != 0;
+  mouse.Modifiers.Shift = (modifiers & Qt::ShiftModifier) != 0;
+  mouse.Modifiers.Ctrl = (modifiers & Qt::ControlModifier) != 0;
+  mouse.Modifiers.Alt = (modifiers & Qt::AltModifier) != 0;
+  return mouse;
 }
 
 // WS_BORDER is a line in the frame colour; WS_EX_CLIENTEDGE the sunken 3-D edge inside it.
@@ -341,7 +344,7 @@ bool TQtWindow::CaretDrawn() const { return FCaretSize.Width > 0 && FCaretShown 
 
 void TQtWindow::UpdateCaretArea() {
   if (!FWidget) return;
-  if (!FPreedit.isEmpty()) {
+  if (!FPreedit.Empty()) {
     FWidget->update();
   } else if (FCaretSize.Width > 0) {
     FWidget->update(CaretRect());
@@ -486,20 +489,8 @@ void TQtWindow::Paint(QPaintEvent& event) {
   }
 
   painter.setClipRect(ClientArea());
-  if (!FPreedit.isEmpty()) {
-    // The composition so far, underlined, with its own cursor.
-    const QFont font = CompositionFont();
-    const QFontMetrics measures(font);
-    const QPoint origin = CompositionOrigin();
-    const QRect box(origin, QSize(measures.horizontalAdvance(FPreedit) + 1, measures.ascent() + measures.descent()));
-    painter.fillRect(box, Qt::white);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(origin.x(), origin.y() + measures.ascent(), FPreedit);
-    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    painter.drawLine(box.left(), box.bottom(), box.right(), box.bottom());
-    const int cursorX = origin.x() + measures.horizontalAdvance(FPreedit.left(FPreeditCursor));
-    painter.fillRect(cursorX, origin.y(), std::max(1, FCaretSize.Width), box.height(), Qt::black);
+  if (!FPreedit.Empty()) {
+    PreeditLayout().Draw(painter, FCaretSize.Width, FPreedit.CursorVisible);
   } else if (CaretDrawn()) {
     // The caret inverts what is under it.
     const QRect caret = CaretRect().intersected(ClientArea());
@@ -522,52 +513,24 @@ void TQtWindow::Key(QKeyEvent& event, bool press) {
   event.accept();
   // A held key repeats as key-downs with the repeat bit; Qt's releases in between are not real.
   if (!FControl.Enabled() || (!press && event.isAutoRepeat())) return;
-  const int key = VirtualKeyOf(event);
-  if (TQtPlatform* platform = QtPlatform(); platform != nullptr && key != 0) platform->NoteKey(key, press);
-  const Qt::KeyboardModifiers modifiers = event.modifiers();
-  const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
-  const bool alt = (modifiers & Qt::AltModifier) != 0 || key == VK_MENU;
-  // Alt (without Ctrl, which makes it AltGr) and F10 are the system's keys.
-  const bool system = (alt && !ctrl) || key == VK_F10;
-  intptr_t lParam = 1;
-  if (alt) lParam |= intptr_t{1} << 29;
-  if (!press) {
-    lParam |= KF_REPEAT_BIT | (intptr_t{1} << 31);
-  } else if (event.isAutoRepeat()) {
-    lParam |= KF_REPEAT_BIT;
+  const TKeyInput key = KeyInputOf(event, press);
+  if (TQtPlatform* platform = QtPlatform(); platform != nullptr && key.VirtualKey != 0) {
+    platform->NoteKey(key.VirtualKey, press);
   }
-  const std::shared_ptr<bool> alive = FAlive;
-  if (key != 0) {
-    const uint32_t message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    FControl.PostMessage(message, key, lParam);
-  }
-  // Every byte is queued before the first is handled: a lead byte's handler finds its trail byte.
-  if (press) {
-    for (char byte : CharactersOf(event, key)) {
-      FControl.PostMessage(system ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(byte), lParam);
-    }
-  }
-  PumpMessages();
-  if (!*alive) return;
-  // The system's part: the menu key and Shift+F10 ask for the context menu at the keyboard.
-  if ((!press && key == VK_APPS) || (press && key == VK_F10 && (modifiers & Qt::ShiftModifier) != 0)) {
-    FControl.PostMessage(WM_CONTEXTMENU, reinterpret_cast<intptr_t>(&FControl), MakeLong(-1, -1));
-    PumpMessages();
-  }
+  SendKey(FControl, key);
 }
 
 void TQtWindow::Mouse(QMouseEvent& event, TMouseKind kind) {
   event.accept();
   if (!FControl.Enabled()) return;
-  uint32_t message = WM_MOUSEMOVE;
+  TMouseInput mouse = MouseInputOf(event.buttons(), event.modifiers());
   if (kind != mkMove) {
-    static constexpr uint32_t kLeft[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
-    static constexpr uint32_t kRight[] = {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK};
-    static constexpr uint32_t kMiddle[] = {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK};
+    static constexpr TMouseAction kActions[] = {TMouseAction::Down, TMouseAction::Up, TMouseAction::DoubleClick};
+    mouse.Action = kActions[kind];
     switch (event.button()) {
-      case Qt::LeftButton: message = kLeft[kind]; break;
-      case Qt::RightButton: message = kRight[kind]; break;
-      case Qt::MiddleButton: message = kMiddle[kind]; break;
+      case Qt::LeftButton: mouse.Button = TInputButton::Left; break;
+      case Qt::RightButton: mouse.Button = TInputButton::Right; break;
+      case Qt::MiddleButton: mouse.Button = TInputButton::Middle; break;
       default: return;
     }
   }
@@ -584,34 +547,23 @@ void TQtWindow::Mouse(QMouseEvent& event, TMouseKind kind) {
   const QPoint point = (window == this ? event.position().toPoint()
                                        : window->FWidget->mapFromGlobal(event.globalPosition().toPoint())) -
                        QPoint(window->Border(), window->Border());
+  const QPoint screen = window->FWidget->mapToGlobal(point + QPoint(window->Border(), window->Border()));
+  mouse.Point = {point.x(), point.y()};
+  mouse.Screen = {screen.x(), screen.y()};
   const std::shared_ptr<bool> alive = FAlive;
-  target->PostMessage(message, MouseFlags(event.buttons(), event.modifiers()), MakeLong(point.x(), point.y()));
-  PumpMessages();
-  if (!*alive) return;
-  if (kind == mkMove) UpdateCursor();
-  // The system's part: after the right button comes up, the context menu (screen coordinates).
-  if (message == WM_RBUTTONUP && target == &FControl) {
-    const QPoint screen = FWidget ? FWidget->mapToGlobal(event.position().toPoint()) : event.globalPosition().toPoint();
-    FControl.PostMessage(WM_CONTEXTMENU, reinterpret_cast<intptr_t>(&FControl), MakeLong(screen.x(), screen.y()));
-    PumpMessages();
-  }
+  SendMouse(*target, mouse);
+  if (*alive && kind == mkMove) UpdateCursor();
 }
 
 void TQtWindow::Wheel(QWheelEvent& event, QPoint widgetPoint) {
   event.accept();
-  const int delta = event.angleDelta().y();
-  if (!FControl.Enabled() || delta == 0) return;
-  // Fine wheels and touchpads move less than a notch (120) at a time: the rest waits
-  // for more in the same direction, so every movement ends up as whole notches.
-  if ((FWheelRest > 0 && delta < 0) || (FWheelRest < 0 && delta > 0)) FWheelRest = 0;
-  FWheelRest += delta;
-  const int whole = std::clamp(FWheelRest / 120 * 120, -32640, 32640);
+  if (!FControl.Enabled()) return;
+  const int whole = FWheel.Add(event.angleDelta().y());
   if (whole == 0) return;
-  FWheelRest -= whole;
+  TMouseInput at = MouseInputOf(event.buttons(), event.modifiers());
   const QPoint point = widgetPoint - QPoint(Border(), Border());
-  FControl.PostMessage(WM_MOUSEWHEEL, MakeLong(static_cast<int>(MouseFlags(event.buttons(), event.modifiers())), whole),
-                       MakeLong(point.x(), point.y()));
-  PumpMessages();
+  at.Point = {point.x(), point.y()};
+  SendWheel(FControl, whole, at);
 }
 
 void TQtWindow::MouseCrossed(bool entered) {
@@ -639,11 +591,16 @@ QFont TQtWindow::CompositionFont() const {
   return FWidget ? FWidget->font() : QFont();
 }
 
-void TQtWindow::SetImeComposition(TPoint position, const TFont& font) {
+TQtPreeditLayout TQtWindow::PreeditLayout() const {
+  return TQtPreeditLayout(FPreedit, CompositionOrigin(), CompositionFont(), FCompositionStyle, FCaretSize.Height);
+}
+
+void TQtWindow::SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) {
   FHasComposition = true;
   FCompositionPos = position;
+  FCompositionStyle = style;
   if (TQtPlatform* platform = QtPlatform()) FCompositionFont = platform->QtFontEngine().QtFont(font);
-  if (!FPreedit.isEmpty() && FWidget) FWidget->update();
+  if (!FPreedit.Empty() && FWidget) FWidget->update();
   UpdateInputMethod();
 }
 
@@ -658,13 +615,9 @@ QVariant TQtWindow::InputMethodQuery(int query) const {
     case Qt::ImEnabled:
       return FControl.Enabled();
     case Qt::ImCursorRectangle:
-    case Qt::ImAnchorRectangle: {
-      const QFontMetrics measures(CompositionFont());
-      const QPoint origin = CompositionOrigin();
-      const int x = origin.x() + (FPreedit.isEmpty() ? 0 : measures.horizontalAdvance(FPreedit.left(FPreeditCursor)));
-      const int height = FCaretSize.Height > 0 ? FCaretSize.Height : measures.height();
-      return QRect(x, origin.y(), std::max(1, FCaretSize.Width), height);
-    }
+    case Qt::ImAnchorRectangle:
+      // The cell of the composition's cursor: the candidate list opens under it.
+      return PreeditLayout().CursorCell(FCaretSize.Width);
     case Qt::ImFont:
       return CompositionFont();
     case Qt::ImCursorPosition:
@@ -683,21 +636,12 @@ QVariant TQtWindow::InputMethodQuery(int query) const {
 void TQtWindow::InputMethod(QInputMethodEvent& event) {
   event.accept();
   if (!FControl.Enabled()) return;
-  const bool hadPreedit = !FPreedit.isEmpty();
-  FPreedit = event.preeditString();
-  FPreeditCursor = static_cast<int>(FPreedit.size());
-  for (const QInputMethodEvent::Attribute& attribute : event.attributes()) {
-    if (attribute.type == QInputMethodEvent::Cursor) {
-      FPreeditCursor = std::clamp(attribute.start, 0, static_cast<int>(FPreedit.size()));
-    }
-  }
-  if ((hadPreedit || !FPreedit.isEmpty()) && FWidget) FWidget->update();
+  const bool hadPreedit = !FPreedit.Empty();
+  FPreedit = TQtPreedit::From(event);
+  if ((hadPreedit || !FPreedit.Empty()) && FWidget) FWidget->update();
+  UpdateInputMethod();
   const QString commit = event.commitString();
-  if (commit.isEmpty()) return;
-  const std::shared_ptr<bool> alive = FAlive;
-  // The framework delivers it as the system does, the bytes again as WM_CHAR after it.
-  FControl.DeliverImeResult(Utf8ToCp932(commit.toStdString()));
-  if (*alive) PumpMessages();
+  if (!commit.isEmpty()) SendImeResult(FControl, Utf8ToCp932(commit.toStdString()));
 }
 
 // ---- Scroll bars ----

@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "framework/gui/Control.h"
+#include "framework/gui/SystemInput.h"
+#include "framework/qt/QtPreedit.h"
 
 class QCloseEvent;
 class QFocusEvent;
@@ -41,7 +43,7 @@ class TQtWindow : public TWindowBackend {
   void ShowCaret(bool shown) override;
   void SetCaretPos(TPoint position) override;
   void FocusChanged(bool focused) override;
-  void SetImeComposition(TPoint position, const TFont& font) override;
+  void SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) override;
 
   TWinControl& Control() const { return FControl; }
   // The widget (nullptr once Qt has deleted it with a parent window).
@@ -85,6 +87,7 @@ class TQtWindow : public TWindowBackend {
   QRect CaretRect() const;
   QPoint CompositionOrigin() const;
   QFont CompositionFont() const;
+  TQtPreeditLayout PreeditLayout() const;
   void UpdateInputMethod() const;
 
   TWinControl& FControl;
@@ -104,10 +107,10 @@ class TQtWindow : public TWindowBackend {
   bool FHasComposition = false;
   TPoint FCompositionPos;
   QFont FCompositionFont;
-  QString FPreedit;
-  int FPreeditCursor = 0;
+  TImeCompositionStyle FCompositionStyle;
+  TQtPreedit FPreedit;
   bool FFocusSuspended = false;  // WM_KILLFOCUS went out while the framework focus stayed
-  int FWheelRest = 0;           // wheel movement short of a whole notch
+  TWheelNotches FWheel;
   int FCursorShown = 0x7FFFFFFF;
 };
 

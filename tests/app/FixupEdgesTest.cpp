@@ -42,7 +42,7 @@ TEST(FixupEdges, TheShortestLinesEndingInSemicolonComma) {
 TEST(FixupEdges, OnlyBlankBraceEndsASection) {
   // Lines one byte off the section end leave the section open: the line after them is
   // still rewritten.
-  for (const std::string& nearEnd : {"}", "  }", " } ", " };", "\t}", " ]", "}}"}) {
+  for (const std::string nearEnd : {"}", "  }", " } ", " };", "\t}", " ]", "}}"}) {
     EXPECT_EQ(Exchanged({kTextureHeader, nearEnd, "1;,", " }", "2;,"}),
               (Lines{kTextureHeader, nearEnd, "1;", " }", "2;,"}))
         << "[" << nearEnd << "]";

@@ -84,7 +84,9 @@ class TBatch {
       const std::string name = std::filesystem::path(path).filename();
       const std::string bytes = ReadBytes(path);
       EXPECT_EQ(bytes, status == 0 ? Exchanged(name, FLines) : Model(name, FLines)) << label << " " << name;
-      if (FKind == pkHardLinks) EXPECT_EQ(ReadBytes(FRoot + "/twins/" + name), bytes) << label << " the link broke";
+      if (FKind == pkHardLinks) {
+        EXPECT_EQ(ReadBytes(FRoot + "/twins/" + name), bytes) << label << " the link broke";
+      }
       expectedModels.push_back(name);
       if (FKind == pkRenameWithBackup && status == 0) {
         EXPECT_EQ(ReadBytes(path + ".orig"), Model(name, FLines)) << label;

@@ -144,7 +144,9 @@ TEST(CaseFoldEdges, EachRangeFoldsFromItsFirstToItsLastLetterAndNoFurther) {
       int32_t start = 0;
       int32_t length = 0;
       EXPECT_EQ(SearchText(text.c_str(), start, length, other, soForward | width), c.Folds);
-      if (c.Folds) EXPECT_EQ((std::pair{start, length}), (std::pair{1, 2}));
+      if (c.Folds) {
+        EXPECT_EQ((std::pair{start, length}), (std::pair{1, 2}));
+      }
       start = length = 0;
       EXPECT_FALSE(SearchText(text.c_str(), start, length, other, soForward | soMatchCase | width));
     }

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
 
 #include "QtTestSupport.h"
 #include "editor/EditorControl.h"
+#include "framework/qt/QtPreedit.h"
 
 namespace plomaret {
 namespace {
@@ -124,6 +127,71 @@ TEST(QtEditor, SearchHitsOnScreen) {
   const TPixel inverted = ~PixelOf(clNavy) & 0xFFFFFF;
   EXPECT_TRUE(cellsBackground(shot, 11, 15, inverted)) << "a caret block over the five cells";
   EXPECT_TRUE(cellsBackground(shot, 6, 9, PixelOf(clNavy))) << "the drawn hit is gone";
+}
+
+TEST(QtPreedit, CharactersTakeTheCellsOfTheirShiftJisForm) {
+  // a, あ (two), 𠮷 (a pair of UTF-16 units; no Shift-JIS form, wide), ｱ (half-width), é (none, narrow).
+  EXPECT_EQ(PreeditCellStarts(QString::fromUtf8("aあ𠮷ｱé")), (std::vector<int>{0, 1, 3, 3, 5, 6, 7}));
+  EXPECT_EQ(PreeditCellStarts(QString()), std::vector<int>{0});
+}
+
+// A two-clause conversion under way at the caret: on the editor's cells, the clause being
+// converted in the selection colours, the other underlined; the candidate list under the cursor.
+TEST(QtEditor, AConversionUnderWayIsDrawnOnTheCellsWithItsClauses) {
+  TOwned<TEditor> editor = MainWindowEditor(320, 160);
+  editor->Lines()->SetAllText("abcdef");
+  editor->HandleNeeded();
+  editor->SetFocus();
+  editor->SetRowCol(0, 2);
+  QWidget* widget = QtWindowOf(*editor)->Widget();
+  QApplication::processEvents();
+
+  QTextCharFormat converting;
+  converting.setBackground(Qt::darkBlue);
+  converting.setForeground(Qt::white);
+  QTextCharFormat other;
+  other.setUnderlineStyle(QTextCharFormat::DashUnderline);
+  const QString text = QString::fromUtf8("私は日本人");
+  QInputMethodEvent preedit(text, {{QInputMethodEvent::TextFormat, 0, 2, converting},
+                                   {QInputMethodEvent::TextFormat, 2, 3, other},
+                                   {QInputMethodEvent::Cursor, 2, 0, {}}});
+  QApplication::sendEvent(widget, &preedit);
+  QApplication::processEvents();
+
+  const int edge = 2;
+  const int width = editor->ColWidth();
+  const int x0 = edge + editor->LeftOffset() + 2 * width;  // the caret's cell
+  const int top = edge + editor->TopOffset();
+  const int height = editor->Metrics().FontHeight;
+  const QRect cursor = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  EXPECT_EQ(cursor.left(), x0 + 4 * width) << "two double-byte characters before the cursor";
+  EXPECT_EQ(cursor.top(), top);
+  EXPECT_EQ(cursor.height(), height);
+
+  const QImage shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  shot.scaled(shot.size() * 3).save(QStringLiteral(PLOMARET_QT_OUTPUT_DIR "/qt_preedit_x3.png"));
+  auto pixel = [&](int x, int y) { return static_cast<TPixel>(shot.pixel(x, y) & 0xFFFFFF); };
+  // How many pixels of cells [first, last) of the row have the colour (glyphs take the rest).
+  auto share = [&](int first, int last, TColor colour) {
+    int found = 0;
+    for (int y = top; y < top + height - 1; ++y) {
+      for (int x = x0 + first * width; x < x0 + last * width; ++x) found += pixel(x, y) == PixelOf(colour) ? 1 : 0;
+    }
+    return found * 100 / ((last - first) * width * (height - 1));
+  };
+  // Its selection colours are the editor's own here: the clause being converted is inverted.
+  EXPECT_GT(share(0, 4, clWhite), 30) << "the clause being converted: white, navy glyphs";
+  EXPECT_LT(share(4, 10, clWhite), 20) << "the other clause, covering \"cdef\" after the caret: navy, white glyphs";
+  EXPECT_GT(share(4, 10, clNavy), 50);
+  for (int x = x0 + 4 * width; x < x0 + 10 * width; ++x) EXPECT_EQ(pixel(x, top + height - 1), PixelOf(clWhite)) << x;
+  EXPECT_NE(pixel(x0 + width, top + height - 1), PixelOf(clNavy)) << "the focused clause is not underlined in navy";
+  EXPECT_EQ(pixel(x0 + 10 * width + 1, top + height - 1), PixelOf(clNavy)) << "nothing beyond the composition";
+
+  // Committed, the composition goes and the text takes its place.
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(widget, &commit);
+  EXPECT_EQ(editor->Lines()->AllText(), "ab\x8e\x84\x82\xcd\x93\xfa\x96\x7b\x90\x6c" "cdef");
 }
 
 }  // namespace

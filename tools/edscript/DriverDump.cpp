@@ -192,6 +192,14 @@ const std::pair<const char*, TDumper> kDumps[] = {
        c.Out << "cursor kind=" << e.CursorKind() << " control=" << e.Cursor() << " screen=" << ScreenCursor() << '\n';
      }},
     {"menu", DumpMenu},
+    {"popup",
+     [](TCall& c, TEditor& e) {
+       THeadlessPlatform& platform = UseHeadlessPlatform();
+       const bool shown = platform.LastPopup() != nullptr;
+       const TPoint at = shown ? e.ScreenToClient(platform.LastPopupPoint()) : TPoint{};
+       c.Out << "popup shown=" << shown << " x=" << at.X << " y=" << at.Y << '\n';
+       platform.ForgetLastPopup();
+     }},
     {"caption", [](TCall& c, TEditor&) { c.Out << "caption: \"" << Escape(c.State.Form().Caption()) << "\"\n"; }},
     {"boxes",
      [](TCall& c, TEditor&) {

@@ -10,6 +10,7 @@
 #include "framework/core/CodePage.h"
 #include "framework/gui/Keys.h"
 #include "framework/gui/Menus.h"
+#include "framework/gui/SystemInput.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret::edscript {
@@ -18,21 +19,36 @@ namespace {
 
 int KeyByName(const std::string& name) {
   static const std::map<std::string, int> keys = {
-      {"Left", VK_LEFT},   {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
-      {"End", VK_END},     {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
-      {"Return", VK_RETURN}, {"Tab", VK_TAB},    {"Backspace", VK_BACK}};
+      {"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},         {"Down", VK_DOWN},      {"Home", VK_HOME},
+      {"End", VK_END},       {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE},
+      {"Return", VK_RETURN}, {"Tab", VK_TAB},      {"Backspace", VK_BACK}, {"Insert", VK_INSERT}, {"Space", VK_SPACE},
+      {"Apps", VK_APPS}};
   if (auto found = keys.find(name); found != keys.end()) return found->second;
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
     return std::toupper(static_cast<unsigned char>(name[0]));
   }
+  if (name.size() >= 2 && name[0] == 'F' && std::all_of(name.begin() + 1, name.end(), ::isdigit)) {
+    const int number = std::stoi(name.substr(1));
+    if (number >= 1 && number <= 12) return VK_F1 + number - 1;
+  }
   throw EScriptError("unknown key '" + name + "'");
 }
 
-// Shift and Ctrl as the platform reports them while a command's input is handled.
-void HoldKeys(bool shift, bool ctrl) {
+// What a US keyboard layout types with the key, as the window's layout gives it.
+std::string LayoutText(int key, bool shift) {
+  static constexpr std::string_view kShiftedDigits = ")!@#$%^&*(";
+  if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(shift ? key : key - 'A' + 'a'));
+  if (key >= '0' && key <= '9') return std::string(1, shift ? kShiftedDigits[key - '0'] : static_cast<char>(key));
+  if (key == VK_SPACE) return " ";
+  return {};
+}
+
+// The keys and buttons the platform reports as held while a command's input is handled.
+void HoldKeys(const TModifiers& modifiers) {
   THeadlessPlatform& platform = UseHeadlessPlatform();
-  platform.SetKeyDown(VK_SHIFT, shift);
-  platform.SetKeyDown(VK_CONTROL, ctrl);
+  platform.SetKeyDown(VK_SHIFT, modifiers.Shift);
+  platform.SetKeyDown(VK_CONTROL, modifiers.Ctrl);
+  platform.SetKeyDown(VK_MENU, modifiers.Alt);
 }
 
 // A script names an item by its caption without the accelerator marks; the "(&X)" suffix that
@@ -48,25 +64,35 @@ bool MenuCaptionMatches(std::string caption, std::string wanted) {
 }
 
 void Key(TCall& c) {
-  const int key = KeyByName(c.Word(0));
-  const auto [shift, ctrl, repeat] = c.Flags(1, {"shift", "ctrl", "repeat"});
-  HoldKeys(shift, ctrl);
+  TKeyInput key;
+  key.VirtualKey = KeyByName(c.Word(0));
+  const auto [shift, ctrl, alt, repeat] = c.Flags(1, {"shift", "ctrl", "alt", "repeat"});
+  key.Modifiers = {shift, ctrl, alt};
+  key.Repeat = repeat;
+  key.Text = LayoutText(key.VirtualKey, shift);
   TEditor& editor = c.Editor();
-  editor.Perform(WM_KEYDOWN, key, repeat ? KF_REPEAT_BIT : 0);
-  // A key that types a character brings its character message too.
-  if (key == VK_RETURN || key == VK_TAB || key == VK_BACK || key == VK_ESCAPE) editor.PostMessage(WM_CHAR, key);
-  editor.ProcessMessages();
-  if (!repeat) editor.Perform(WM_KEYUP, key, 0);
-  HoldKeys(false, false);
+  HoldKeys(key.Modifiers);
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  platform.SetKeyDown(key.VirtualKey, true);
+  bool alive = SendKey(editor, key);
+  if (alive && !repeat) {
+    platform.SetKeyDown(key.VirtualKey, false);
+    key.Press = false;
+    key.Repeat = false;
+    SendKey(editor, key);
+  }
+  HoldKeys({});
 }
 
 void Chars(TCall& c) {
-  // One character message a byte, all queued first: a lead byte finds its trail byte waiting.
-  TEditor& editor = c.Editor();
-  UseHeadlessPlatform().SetKeyDown(VK_SHIFT, c.Is(1, "shift"));
-  for (char byte : c.Word(0)) editor.PostMessage(WM_CHAR, static_cast<unsigned char>(byte));
-  editor.ProcessMessages();
-  UseHeadlessPlatform().SetKeyDown(VK_SHIFT, false);
+  // Characters without a key of their own, as an input method or a layout types them:
+  // one character message a byte, all queued first.
+  TKeyInput typed;
+  typed.Modifiers.Shift = c.Is(1, "shift");
+  typed.Text = c.Word(0);
+  HoldKeys(typed.Modifiers);
+  SendKey(c.Editor(), typed);
+  HoldKeys({});
 }
 
 void Suppress(TCall& c) {
@@ -85,25 +111,45 @@ void Suppress(TCall& c) {
 
 void Mouse(TCall& c) {
   TEditor& editor = c.Editor();
-  const int x = c.Int(1);
-  const int y = c.Int(2);
-  const auto [shift, ctrl] = c.Flags(3, {"shift", "ctrl"});
-  HoldKeys(shift, ctrl);
-  UseHeadlessPlatform().SetCursorPos(editor.ClientToScreen({x, y}));
-  const intptr_t keys = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
-  const intptr_t at = MakeLong(x, y);
-  const std::string& what = c.Word(0);
-  if (what == "down" || what == "click") editor.Perform(WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
-  if (what == "move") editor.Perform(WM_MOUSEMOVE, keys | (TWinControl::LeftButtonDown() ? MK_LBUTTON : 0), at);
-  if (what == "up" || what == "click") editor.Perform(WM_LBUTTONUP, keys, at);
-  if (what != "down" && what != "move" && what != "up" && what != "click") c.Usage();
-  editor.ProcessMessages();
-  HoldKeys(false, false);
+  const size_t what = c.OneOf(0, {"down", "move", "up", "click", "double", "rightclick"});
+  const auto [shift, ctrl, right] = c.Flags(3, {"shift", "ctrl", "right"});
+  TMouseInput mouse;
+  mouse.Point = {c.Int(1), c.Int(2)};
+  mouse.Screen = editor.ClientToScreen(mouse.Point);
+  mouse.Modifiers = {shift, ctrl, false};
+  mouse.Button = right || what == 5 ? TInputButton::Right : TInputButton::Left;
+  const int buttonKey = mouse.Button == TInputButton::Right ? VK_RBUTTON : VK_LBUTTON;
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  HoldKeys(mouse.Modifiers);
+  platform.SetCursorPos(mouse.Screen);
+  // Each step carries the buttons held once it has happened, as the system's do.
+  auto send = [&](TMouseAction action) {
+    if (action == TMouseAction::Down || action == TMouseAction::DoubleClick) platform.SetKeyDown(buttonKey, true);
+    if (action == TMouseAction::Up) platform.SetKeyDown(buttonKey, false);
+    mouse.Action = action;
+    mouse.LeftHeld = platform.KeyDown(VK_LBUTTON);
+    mouse.RightHeld = platform.KeyDown(VK_RBUTTON);
+    return SendMouse(editor, mouse);
+  };
+  switch (what) {
+    case 0: send(TMouseAction::Down); break;
+    case 1: send(TMouseAction::Move); break;
+    case 2: send(TMouseAction::Up); break;
+    case 4:  // a double click: down, up, then the second press arrives as the double click
+      if (send(TMouseAction::Down) && send(TMouseAction::Up) && send(TMouseAction::DoubleClick)) send(TMouseAction::Up);
+      break;
+    default:
+      if (send(TMouseAction::Down)) send(TMouseAction::Up);
+      break;
+  }
+  HoldKeys({});
 }
 
 void Wheel(TCall& c) {
   const bool up = c.OneOf(0, {"up", "down"}) == 0;
-  c.Editor().Perform(WM_MOUSEWHEEL, MakeLong(0, up ? 120 : -120), MakeLong(50, 50));
+  TMouseInput at;
+  at.Point = {50, 50};
+  SendWheel(c.Editor(), up ? 120 : -120, at);
 }
 
 void Msg(TCall& c) {
@@ -169,18 +215,15 @@ void Menu(TCall& c) {
 }
 
 const TCommand kInput[] = {
-    {"key", "NAME [shift] [ctrl] [repeat]", 1, kAnyCount,
-     "a key pressed and released (repeat: an auto-repeated key-down) with Shift and Ctrl as given", Key},
+    {"key", "NAME [shift] [ctrl] [alt] [repeat]", 1, kAnyCount,
+     "a key pressed and released (repeat: an auto-repeated key-down) with the modifiers as given", Key},
     {"chars", "\"...\" [shift]", 1, 2, "one character message a byte, all queued before the first is handled", Chars},
     {"ime", "\"...\"", 1, 1, "an input-method result string, delivered as the system does",
-     [](TCall& c) {
-       TEditor& editor = c.Editor();
-       editor.DeliverImeResult(c.Word(0));
-       editor.ProcessMessages();
-     }},
+     [](TCall& c) { SendImeResult(c.Editor(), c.Word(0)); }},
     {"suppress", "keydown NAME | keypress \"C\" | none", 1, 2,
      "OnKeyDown (OnKeyPress) handlers that set that key (character) to 0; none removes them", Suppress},
-    {"mouse", "down|move|up|click X Y [shift] [ctrl]", 3, kAnyCount, "the left button at client point (X, Y)", Mouse},
+    {"mouse", "down|move|up|click|double|rightclick X Y [shift] [ctrl] [right]", 3, kAnyCount,
+     "a mouse button (the left unless right) at client point (X, Y)", Mouse},
     {"wheel", "up|down", 1, 1, "one notch of the mouse wheel over the editor", Wheel},
     {"msg", "NAME [WPARAM [LPARAM]]", 1, 3, "a window message by name; prints NAME -> RESULT", Msg},
     {"menu", "PATH", 1, 1, "clicks the context menu's item named by PATH, captions joined by /", Menu},
