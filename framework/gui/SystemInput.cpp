@@ -67,6 +67,17 @@ bool ShowContextMenu(TWinControl& target, TPoint screen) {
 
 }  // namespace
 
+std::string UsLayoutText(int virtualKey, bool shift) {
+  static constexpr std::string_view kShiftedDigits = ")!@#$%^&*(";
+  if (virtualKey >= 'A' && virtualKey <= 'Z') {
+    return std::string(1, static_cast<char>(shift ? virtualKey : virtualKey - 'A' + 'a'));
+  }
+  if (virtualKey >= '0' && virtualKey <= '9') {
+    return std::string(1, shift ? kShiftedDigits[virtualKey - '0'] : static_cast<char>(virtualKey));
+  }
+  return virtualKey == VK_SPACE ? " " : "";
+}
+
 std::string KeyCharacters(const TKeyInput& key) {
   if (!key.Press) return {};
   // Ctrl with Alt is AltGr on many layouts: that types what the layout says.

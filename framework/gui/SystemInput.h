@@ -59,6 +59,8 @@ struct TInputMessage {
 // WM_KEYDOWN / WM_SYSKEYDOWN (Alt without Ctrl, and F10) or the key-up, followed on a
 // press by one WM_CHAR (WM_SYSCHAR) a byte of what the key types.
 std::vector<TInputMessage> TranslateKey(const TKeyInput& key);
+// What a US keyboard layout types with a letter, a digit or Space (nothing for other keys).
+std::string UsLayoutText(int virtualKey, bool shift);
 // The bytes a key types: Ctrl+letter 0x01-0x1A, Ctrl+[ \ ] 0x1B-0x1D, Ctrl+Return LF,
 // Ctrl+Backspace 0x7F, Tab, Return CR, Backspace, Escape; otherwise the layout's text.
 std::string KeyCharacters(const TKeyInput& key);

@@ -10,6 +10,7 @@
 #include "QtTestSupport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Keys.h"
+#include "framework/gui/SystemInput.h"
 
 namespace plomaret {
 namespace {
@@ -65,6 +66,44 @@ TEST_F(QtInput, KeysArriveAsVirtualKeysAndTypedTextAsBytes) {
   QTest::keyClick(FWidget, Qt::Key_Delete);
   QTest::keyClick(FWidget, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(Params(FControl->Of(WM_CHAR)), (std::vector<intptr_t>{'\r', '\b', 3}));
+}
+
+// The window's keys and the driver's (the system's input fed as the driver feeds it, with a
+// US layout's text) bring the same messages, the modifier keys' own messages aside.
+TEST_F(QtInput, TheWindowsKeysAndTheDriversBringTheSameMessages) {
+  FControl->DialogCode = DLGC_WANTALLKEYS;
+  auto withoutModifierKeys = [](std::vector<TLogged> log) {
+    std::erase_if(log, [](const TLogged& entry) {
+      return entry.WParam == VK_SHIFT || entry.WParam == VK_CONTROL || entry.WParam == VK_MENU;
+    });
+    std::vector<TInputMessage> messages;
+    for (const TLogged& entry : log) messages.push_back({entry.Msg, entry.WParam, entry.LParam});
+    return messages;
+  };
+  const std::pair<Qt::Key, int> keys[] = {
+      {Qt::Key_A, 'A'},           {Qt::Key_H, 'H'},         {Qt::Key_Z, 'Z'},           {Qt::Key_5, '5'},
+      {Qt::Key_Space, VK_SPACE},  {Qt::Key_Return, VK_RETURN}, {Qt::Key_Tab, VK_TAB},   {Qt::Key_Backspace, VK_BACK},
+      {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Left, VK_LEFT}, {Qt::Key_F10, VK_F10},
+      {Qt::Key_Menu, VK_APPS}};
+  const Qt::KeyboardModifiers modifierSets[] = {Qt::NoModifier, Qt::ControlModifier, Qt::AltModifier,
+                                                Qt::ControlModifier | Qt::AltModifier};
+  for (const auto& [qtKey, virtualKey] : keys) {
+    for (const Qt::KeyboardModifiers modifiers : modifierSets) {
+      FControl->Log.clear();
+      QTest::keyClick(FWidget, qtKey, modifiers);
+      const std::vector<TInputMessage> window = withoutModifierKeys(FControl->Log);
+
+      FControl->Log.clear();
+      TKeyInput key;
+      key.VirtualKey = virtualKey;
+      key.Modifiers = {false, (modifiers & Qt::ControlModifier) != 0, (modifiers & Qt::AltModifier) != 0};
+      key.Text = UsLayoutText(virtualKey, false);
+      SendKey(*FControl, key);
+      key.Press = false;
+      SendKey(*FControl, key);
+      EXPECT_EQ(window, withoutModifierKeys(FControl->Log)) << QKeySequence(qtKey | modifiers).toString().toStdString();
+    }
+  }
 }
 
 TEST_F(QtInput, AHeldKeyRepeatsWithBit30AndComesUpOnce) {

@@ -34,15 +34,6 @@ int KeyByName(const std::string& name) {
   throw EScriptError("unknown key '" + name + "'");
 }
 
-// What a US keyboard layout types with the key, as the window's layout gives it.
-std::string LayoutText(int key, bool shift) {
-  static constexpr std::string_view kShiftedDigits = ")!@#$%^&*(";
-  if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(shift ? key : key - 'A' + 'a'));
-  if (key >= '0' && key <= '9') return std::string(1, shift ? kShiftedDigits[key - '0'] : static_cast<char>(key));
-  if (key == VK_SPACE) return " ";
-  return {};
-}
-
 // The keys and buttons the platform reports as held while a command's input is handled.
 void HoldKeys(const TModifiers& modifiers) {
   THeadlessPlatform& platform = UseHeadlessPlatform();
@@ -69,7 +60,7 @@ void Key(TCall& c) {
   const auto [shift, ctrl, alt, repeat] = c.Flags(1, {"shift", "ctrl", "alt", "repeat"});
   key.Modifiers = {shift, ctrl, alt};
   key.Repeat = repeat;
-  key.Text = LayoutText(key.VirtualKey, shift);
+  key.Text = UsLayoutText(key.VirtualKey, shift);
   TEditor& editor = c.Editor();
   HoldKeys(key.Modifiers);
   THeadlessPlatform& platform = UseHeadlessPlatform();
