@@ -402,6 +402,7 @@ void TWinControl::CreateWnd() {
   if (!caption.empty()) Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(caption.c_str()));
   Perform(WM_SIZE, 0, MakeLong(ClientWidth(), ClientHeight()));
   FBackend->SetVisible(Visible());
+  if (FAcceptsFiles) FBackend->AcceptFiles(true);
   if (CaretExists()) PushCaret();
   if (Focused()) FBackend->FocusChanged(true);
   Invalidate();
@@ -535,6 +536,13 @@ void TWinControl::DefaultHandler(TMessage& message) {
       break;
     case CM_VISIBLECHANGED:
       if (FBackend) FBackend->SetVisible(Visible());
+      break;
+    case WM_DROPFILES:
+      // A window that does not take files passes them to the one around it.
+      if (Parent() != nullptr) {
+        const TPoint at = Parent()->ScreenToClient(ClientToScreen({SignedLowWord(message.LParam), SignedHighWord(message.LParam)}));
+        message.Result = Parent()->Perform(WM_DROPFILES, message.WParam, MakeLong(at.X, at.Y));
+      }
       break;
     case WM_CONTEXTMENU: {
       // The control's own menu at the pointer, or at the control's centre when a key

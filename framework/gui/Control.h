@@ -18,6 +18,7 @@
 #include "framework/core/Graphics.h"
 #include "framework/core/Properties.h"
 #include "framework/gui/Canvas.h"
+#include "framework/gui/Keys.h"
 #include "framework/gui/Messages.h"
 
 namespace plomaret {
@@ -79,6 +80,8 @@ class TWindowBackend {
   // Where the input method's composition window goes (client coordinates), which font
   // it uses, and how the composition is drawn there.
   virtual void SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) = 0;
+  // Whether files dropped from other programs may land here (WM_DROPFILES).
+  virtual void AcceptFiles(bool accept) {}
   // Whether the window keeps a record of the characters drawn on it (for reading
   // them back, as tests do).
   virtual bool RecordsText() const { return false; }
@@ -338,6 +341,14 @@ class TWinControl : public TControl {
   const TScrollInfo& ScrollInfo(TScrollBarKind bar) const { return FScrollBars[bar]; }
   void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info);
 
+  // A key that is a shortcut of this window (a form's commands): taken before the key
+  // reaches the focused control, so it types nothing (the system's accelerators).
+  virtual bool IsShortCut(TShortCut shortCut) { return false; }
+  // Files dropped from other programs come as WM_DROPFILES (wParam: the TDroppedFiles,
+  // lParam: the client point) to the nearest window that accepts them.
+  bool AcceptsFiles() const { return FAcceptsFiles; }
+  void DragAcceptFiles(bool accept);
+
   void WndProc(TMessage& message) override;
 
  protected:
@@ -378,6 +389,7 @@ class TWinControl : public TControl {
   TPoint FImePosition;
   bool FTabStop = false;
   bool FCtl3D = true;
+  bool FAcceptsFiles = false;
   std::vector<TWinControl*> FTabList;  // windowed children in tab order
   friend class TControl;
 
@@ -385,6 +397,9 @@ class TWinControl : public TControl {
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 };
+
+// The paths of the files of a drop, in the system's encoding.
+using TDroppedFiles = std::vector<std::string>;
 
 // A control without a window of its own: its parent paints it and hands it the mouse.
 class TGraphicControl : public TControl {

@@ -107,6 +107,11 @@ TGraphicControl* TWinControl::GraphicControlAt(TPoint point) const {
   return nullptr;
 }
 
+void TWinControl::DragAcceptFiles(bool accept) {
+  FAcceptsFiles = accept;
+  if (FBackend) FBackend->AcceptFiles(accept);
+}
+
 // ---- Focus and capture ----
 
 TWinControl* TWinControl::FocusedControl() { return Application().FInput.Focused; }

@@ -37,8 +37,26 @@ void TForm::Show() {
 
 void TForm::Close() { Perform(WM_CLOSE); }
 
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+bool TForm::IsShortCut(TShortCut shortCut) {
+  bool handled = false;
+  OnShortCut(this, shortCut, handled);
+  return handled;
+}
+
 void TForm::DefaultHandler(TMessage& message) {
+  if (message.Msg == WM_ACTIVATE && message.WParam != 0) OnActivate(this);
+  if (message.Msg == WM_QUERYENDSESSION) {
+    message.Result = CloseQuery() ? 1 : 0;
+    return;
+  }
   if (message.Msg == WM_CLOSE) {
+    if (!CloseQuery()) return;
     OnClose(this);
     FClosed = true;
     SetVisible(false);

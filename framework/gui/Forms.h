@@ -18,8 +18,20 @@ class TForm : public TCustomControl {
   void Close();
   bool Closed() const { return FClosed; }
 
+  // Asked before the form closes (its close box, Close, the session ending): a handler
+  // that clears the flag keeps it open.
+  using TCloseQueryEvent = TEvent<TObject*, bool&>;
+  // A key that may be one of the form's commands; a handler that sets the flag takes it.
+  using TShortCutEvent = TEvent<TObject*, TShortCut, bool&>;
+  bool CloseQuery();
+  bool IsShortCut(TShortCut shortCut) override;
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TShortCutEvent OnShortCut;
+  // The form became the active window.
+  TNotifyEvent OnActivate;
 
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }

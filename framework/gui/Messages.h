@@ -45,6 +45,7 @@ inline constexpr int SignedHighWord(intptr_t value) { return static_cast<int16_t
   X(WM_GETTEXTLENGTH, 0x000E)         \
   X(WM_PAINT, 0x000F)                 \
   X(WM_CLOSE, 0x0010)                 \
+  X(WM_QUERYENDSESSION, 0x0011)       \
   X(WM_ERASEBKGND, 0x0014)            \
   X(WM_SHOWWINDOW, 0x0018)            \
   X(WM_SETCURSOR, 0x0020)             \
@@ -135,6 +136,7 @@ inline constexpr int SignedHighWord(intptr_t value) { return static_cast<int16_t
   X(EM_GETLIMITTEXT, 0x00D5)          \
   X(EM_POSFROMCHAR, 0x00D6)           \
   X(EM_CHARFROMPOS, 0x00D7)           \
+  X(WM_DROPFILES, 0x0233)             \
   X(CM_FONTCHANGED, 0xB000)           \
   X(CM_COLORCHANGED, 0xB001)          \
   X(CM_CTL3DCHANGED, 0xB002)          \

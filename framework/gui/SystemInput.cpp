@@ -146,7 +146,29 @@ int TWheelNotches::Add(int delta) {
   return whole;
 }
 
+// The system's accelerators: a shortcut of a window around the target takes the key
+// before it is translated, so the target hears nothing of it.
+bool TakenAsShortCut(TWinControl& target, const TKeyInput& key) {
+  if (!key.Press || key.VirtualKey == 0) return false;
+  TShortCut modifiers = 0;
+  if (key.Modifiers.Shift) modifiers |= scShift;
+  if (key.Modifiers.Ctrl) modifiers |= scCtrl;
+  if (key.Modifiers.Alt) modifiers |= scAlt;
+  const TShortCut shortCut = ShortCut(key.VirtualKey, modifiers);
+  for (TWinControl* window = &target; window != nullptr; window = window->Parent()) {
+    if (window->IsShortCut(shortCut)) return true;
+  }
+  return false;
+}
+
 bool SendKey(TWinControl& target, const TKeyInput& key) {
+  {
+    const TWindowWatch watch(&target);
+    if (TakenAsShortCut(target, key)) {
+      Application().ProcessMessages();
+      return watch.Alive();
+    }
+  }
   if (!Dispatch(target, TranslateKey(key))) return false;
   if (!KeyAsksForContextMenu(key)) return true;
   return ShowContextMenu(target, {-1, -1});

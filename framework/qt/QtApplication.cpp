@@ -1,8 +1,11 @@
 #include "QtApplication.h"
 
+#include <QSessionManager>
+
 #include "framework/core/Component.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Application.h"
+#include "framework/gui/Forms.h"
 #include "framework/qt/QtPlatform.h"
 
 namespace plomaret {
@@ -25,6 +28,16 @@ int RunQtApplication(int& argc, char** argv, const std::function<void(TComponent
     RunGuarded([&] {
       setup(*owner);
       ready = true;
+    });
+    // The desktop session ending asks the main form first, as closing it does.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager& manager) {
+      RunGuarded([&] {
+        TForm* form = Application().MainForm();
+        if (form == nullptr || !manager.allowsInteraction()) return;
+        const bool canEnd = form->Perform(WM_QUERYENDSESSION) != 0;
+        manager.release();
+        if (!canEnd) manager.cancel();
+      });
     });
     exitCode = ready ? application.exec() : 1;
     // The windows go before Qt does.

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -43,6 +46,7 @@ class TQtWindowWidget : public QWidget {
     if (event->type() == QEvent::DeferredDelete) return QWidget::event(event);
     ++FDepth;
     bool result = true;
+    if (event->type() == QEvent::WindowActivate && isWindow()) Forward([](TQtWindow& o) { o.Activated(); });
     // Tab moves the focus unless the control asks for it (WM_GETDLGCODE).
     if (event->type() == QEvent::KeyPress && IsTab(*static_cast<QKeyEvent*>(event)) && Wants([](TQtWindow& o) { return o.WantsTab(); })) {
       keyPressEvent(static_cast<QKeyEvent*>(event));
@@ -98,6 +102,14 @@ class TQtWindowWidget : public QWidget {
   }
   void enterEvent(QEnterEvent*) override { Forward([](TQtWindow& o) { o.MouseCrossed(true); }); }
   void leaveEvent(QEvent*) override { Forward([](TQtWindow& o) { o.MouseCrossed(false); }); }
+  // Files from other programs: only a window whose control accepts them takes the drop.
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (FOwner != nullptr && event->mimeData()->hasUrls()) event->acceptProposedAction();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    if (FOwner != nullptr && event->mimeData()->hasUrls()) event->acceptProposedAction();
+  }
+  void dropEvent(QDropEvent* event) override { Forward([&](TQtWindow& o) { o.Dropped(*event); }); }
   // The right button's release makes the context menu message; Qt's own would reach the parent.
   void contextMenuEvent(QContextMenuEvent* event) override { event->accept(); }
 
@@ -389,6 +401,25 @@ void TQtWindow::SetCaretPos(TPoint position) {
   RestartBlink();
   UpdateCaretArea();
   UpdateInputMethod();
+}
+
+// ---- Activation and drops ----
+
+void TQtWindow::Activated() { FControl.Perform(WM_ACTIVATE, 1); }
+
+void TQtWindow::AcceptFiles(bool accept) {
+  if (FWidget) FWidget->setAcceptDrops(accept);
+}
+
+void TQtWindow::Dropped(QDropEvent& event) {
+  TDroppedFiles files;
+  for (const QUrl& url : event.mimeData()->urls()) {
+    if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  }
+  if (files.empty()) return;
+  event.acceptProposedAction();
+  const QPoint at = event.position().toPoint() - QPoint(Border(), Border());
+  FControl.Perform(WM_DROPFILES, reinterpret_cast<intptr_t>(&files), MakeLong(at.x(), at.y()));
 }
 
 // ---- Focus ----

@@ -13,6 +13,7 @@
 #include "framework/qt/QtPreedit.h"
 
 class QCloseEvent;
+class QDropEvent;
 class QFocusEvent;
 class QInputMethodEvent;
 class QKeyEvent;
@@ -44,6 +45,7 @@ class TQtWindow : public TWindowBackend {
   void SetCaretPos(TPoint position) override;
   void FocusChanged(bool focused) override;
   void SetImeComposition(TPoint position, const TFont& font, const TImeCompositionStyle& style) override;
+  void AcceptFiles(bool accept) override;
 
   TWinControl& Control() const { return FControl; }
   // The widget (nullptr once Qt has deleted it with a parent window).
@@ -66,6 +68,8 @@ class TQtWindow : public TWindowBackend {
   void InputMethod(QInputMethodEvent& event);
   QVariant InputMethodQuery(int query) const;
   void FocusIn();
+  void Activated();
+  void Dropped(QDropEvent& event);
   void FocusOut(QFocusEvent& event);
   void Resized();
   void Moved();
