@@ -345,6 +345,22 @@ void TWinControl::SetTabOrder(int order) {
   list.insert(list.begin() + order, this);
 }
 
+TWinControl* TWinControl::FirstTabStop() const {
+  for (TWinControl* child : FTabList) {
+    if (!child->Visible() || !child->Enabled()) continue;
+    if (child->TabStop()) return child;
+    if (TWinControl* inner = child->FirstTabStop()) return inner;
+  }
+  return nullptr;
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+  for (const TControl* at = control; at != nullptr; at = at->Parent()) {
+    if (at == this) return true;
+  }
+  return false;
+}
+
 void TWinControl::SetCtl3D(bool value) {
   if (value == FCtl3D) return;
   FCtl3D = value;

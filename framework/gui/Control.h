@@ -298,6 +298,10 @@ class TWinControl : public TControl {
   void SetTabStop(bool value) { FTabStop = value; }
   int TabOrder() const;
   void SetTabOrder(int order);
+  // The first visible, enabled tab stop inside this window, in tab order (depth first).
+  TWinControl* FirstTabStop() const;
+  // Whether control is this window or lies inside it.
+  bool ContainsControl(const TControl* control) const;
   // The 3-D look (a sunken client edge); changing it makes the window again.
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool value);

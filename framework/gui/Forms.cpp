@@ -33,6 +33,9 @@ void TForm::Show() {
   FClosed = false;
   SetVisible(true);
   HandleNeeded();
+  // A form opens with the keyboard in its first control that takes it.
+  if (ContainsControl(FocusedControl())) return;
+  if (TWinControl* first = FirstTabStop()) first->SetFocus();
 }
 
 void TForm::Close() { Perform(WM_CLOSE); }

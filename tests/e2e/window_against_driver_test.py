@@ -83,21 +83,25 @@ class Drag:
 
 class ContextMenu:
     """The right button on a cell, then the menu's item chosen by its accelerator key; the
-    driver opens the menu and clicks the item by its caption."""
+    driver's right button opens the menu at the same point (checked), and it clicks the item
+    by its caption."""
 
     def __init__(self, cell, accelerator, path):
         self.cell, self.accelerator, self.path = cell, accelerator, path
 
     def on_window(self, window):
+        self.point = window.cell_point(*self.cell)
         window.context_menu(*self.cell, self.accelerator)
 
     def script(self, to_driver):
-        return [f"menu {self.path}"]
+        x, y = to_driver(self.point)
+        self.expected_popup = f"popup shown=1 x={x} y={y}"
+        return [f"mouse rightclick {x} {y}", "dump popup", f"menu {self.path}"]
 
 
 # Typing, then a first-row selection ending at the caret from which the cells are measured.
 MEASURED_COLUMNS = 10
-# The editor has no focus when the window opens: a click gives it.
+# A click into the editor first, as a person would.
 SETUP = [Click(), Key("Home", ctrl=True), Type("0123456789"), Key("Home"), Key("End", shift=True)]
 
 ACTIONS = [
@@ -163,7 +167,12 @@ def main():
         script += [f"answer save {driver_file}", "click SaveAs", "dump boxes"]
         with open(os.path.join(output, "e2e_driver.eds"), "w", encoding="utf-8") as target:
             target.write("\n".join(script) + "\n")
-        boxes = driver(edscript, output, script)
+        printed = driver(edscript, output, script)
+        popups = [line for line in printed.splitlines() if line.startswith("popup ")]
+        wanted = [action.expected_popup for action in ACTIONS if isinstance(action, ContextMenu)]
+        if popups != wanted:
+            raise AssertionError(f"the driver's right button opened {popups}, not {wanted}")
+        boxes = "\n".join(line for line in printed.splitlines() if not line.startswith("popup "))
         with open(driver_file, "rb") as source:
             expected = source.read()
         print("window:", saved)

@@ -127,7 +127,6 @@ void TDriverState::MakeForm() {
   slot.Events->Listen(*slot.Editor);
   FEditors.push_back(std::move(slot));
   FCurrent = 0;
-  FForm->Editor1->SetFocus();
   FForm->Update();
 }
 
