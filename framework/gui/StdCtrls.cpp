@@ -665,6 +665,8 @@ void TLabel::AdjustBounds() {
   int width = 0;
   for (int advance : Platform().FontEngine().Advances(Font(), Caption())) width += advance;
   SetBounds(Left(), Top(), width, FontHeight(Font()));
+  // An aligned label takes its new size where its parent places it.
+  if (Align() != alNone && Parent() != nullptr) Parent()->Realign();
 }
 
 void TLabel::DefaultHandler(TMessage& message) {

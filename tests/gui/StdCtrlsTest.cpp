@@ -295,6 +295,8 @@ TEST_F(StdCtrlsTest, PasteTakesOneLineOfTheClipboardAndCopyAndCutFillIt) {
   Press(VK_END);
   Press('V', {false, true});
   EXPECT_EQ(FEdit->Text(), "one" + kNichi) << "the limit takes whole characters";
+  FEdit->SetText("two\r\nlines");
+  EXPECT_EQ(FEdit->Text(), "two") << "text set by the program is one line too";
 }
 
 TEST_F(StdCtrlsTest, UndoTakesBackTheLastRunOfTypingAndThenRedoesIt) {
@@ -451,6 +453,12 @@ TEST_F(StdCtrlsTest, ALabelSizesItselfToItsCaptionAndPaintsOnItsParent) {
   FLabel->SetVisible(false);
   FForm->Update();
   EXPECT_EQ(FForm->TextLayer().At({11, 105}), nullptr);
+
+  // Aligned, it grows where its alignment keeps it.
+  FLabel->SetVisible(true);
+  FLabel->SetAlign(alBottom);
+  FLabel->Font().SetHeight(-24);
+  EXPECT_EQ(FLabel->BoundsRect(), (TRect{0, 200 - 24, 300, 200}));
 }
 
 // ---- The form description ----
