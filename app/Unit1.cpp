@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <new>
@@ -12,6 +13,7 @@
 #include "framework/core/FormText.h"
 #include "framework/core/TextFileReader.h"
 #include "framework/gui/Application.h"
+#include "framework/gui/Dialogs.h"
 
 extern const char* const kUnit1FormText;
 
@@ -94,9 +96,53 @@ void TForm1::AfterConstruction() {
   SpeedButton2->OnClick = TNotifyEvent(this, &TForm1::SpeedButton2Click);
   Editor1->OnMouseWheelDown = TMouseWheelUpDownEvent(this, &TForm1::Editor1MouseWheelDown);
   Editor1->OnMouseWheelUp = TMouseWheelUpDownEvent(this, &TForm1::Editor1MouseWheelUp);
+  MakeAdditions();
 }
 
+void TForm1::MakeAdditions() {
+  // Not part of the description: owned apart, so the form's stored values stay its own.
+  FAdditions = CreateWithoutOwner<TComponent>();
+  StatusBar1 = Create<TStatusBar>(FAdditions.get());
+  StatusBar1->SetName("StatusBar1");
+  // The editor keeps its size: the window grows by the status line.
+  SetBounds(Left(), Top(), Width(), Height() + StatusBar1->Height());
+  StatusBar1->SetParent(this);
+  StatusBar1->Font().Assign(Font());
+  OnCloseQuery = TCloseQueryEvent(this, &TForm1::FormCloseQuery);
+  OnShortCut = TShortCutEvent(this, &TForm1::FormShortCut);
+  OnActivate = TNotifyEvent(this, &TForm1::FormActivate);
+  Editor1->OnChange = TNotifyEvent(this, &TForm1::Editor1Change);
+  Editor1->OnCaretMoved = TNotifyEvent(this, &TForm1::Editor1CaretMoved);
+  DragAcceptFiles(true);
+  UpdateStatus();
+}
+
+// ---- Status ----
+
+TStatusFacts TForm1::StatusFacts() const {
+  TStatusFacts facts;
+  facts.Row = Editor1->Row();
+  facts.Col = Editor1->Col();
+  if (Editor1->WordWrap()) facts.Line = Editor1->LineIndexOfRow(Editor1->Row());
+  facts.Lines = Editor1->Lines()->Count();
+  facts.Modified = Editor1->Modified();
+  if (FExchanged) facts.Exchanged = std::pair{FExchanged->CommasDropped, FExchanged->LinesCommentedOut};
+  return facts;
+}
+
+void TForm1::UpdateStatus() {
+  if (StatusBar1 != nullptr) StatusBar1->SetSimpleText(StatusLine(StatusFacts()));
+}
+
+void TForm1::Editor1Change(TObject*) {
+  FExchanged.reset();
+  UpdateStatus();
+}
+
+void TForm1::Editor1CaretMoved(TObject*) { UpdateStatus(); }
+
 void TForm1::SpeedButton5Click(TObject*) {
+  if (!AskToSaveChanges()) return;
   Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
   // A settings file that cannot be read or written is reported, and the file is
   // opened all the same: from the default folder, and loaded though its folder
@@ -109,7 +155,11 @@ void TForm1::SpeedButton5Click(TObject*) {
   }
   OpenDialog1->SetInitialDir(folder);
   if (!OpenDialog1->Execute()) return;
-  const std::string path = OpenDialog1->FileName();
+  OpenFile(OpenDialog1->FileName());
+}
+
+void TForm1::OpenFile(const std::string& path) {
+  Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
   const std::string name = FileNameOf(path);
   // A file that cannot be read (missing, a folder, binary, too large) is refused
   // before the editor, the caption or the current name change: the open document
@@ -126,6 +176,9 @@ void TForm1::SpeedButton5Click(TObject*) {
     throw;
   }
   FCurrentFileName = path;
+  FLoadedStamp = FSeenStamp = StampOf(path);
+  FExchanged.reset();
+  UpdateStatus();
   // File names are the system's (UTF-8); the caption is program text.
   SetCaption("tavrino  : " + Utf8ToCp932(name));
   try {
@@ -144,22 +197,42 @@ void TForm1::ShowNoFile() {
   // Loading failed after the file was checked (memory, or the file changed meanwhile):
   // the editor is empty now and must not be saved over the file it no longer shows.
   FCurrentFileName.clear();
+  FLoadedStamp = FSeenStamp = {};
   SetCaption(FNoFileCaption);
+  UpdateStatus();
 }
 
 void TForm1::SpeedButton3Click(TObject*) {
   try {
-    ExchangeThroughWorkingCopy(*Editor1->Lines());
+    const TFixupCounts counts = ExchangeThroughWorkingCopy(*Editor1->Lines());
+    // Shown until the next edit (the change it made itself comes first).
+    FExchanged = counts;
+    UpdateStatus();
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory("Not enough memory to run Exchange on this text.");
   }
   ShowMessage("Complete.");
 }
 
-void TForm1::SpeedButton4Click(TObject*) {
+void TForm1::SpeedButton4Click(TObject*) { SaveAs(); }
+
+bool TForm1::SaveAs() {
   SaveDialog1->SetFileName(FCurrentFileName);
-  if (!SaveDialog1->Execute()) return;
+  if (!SaveDialog1->Execute()) return false;
   const std::string path = SaveDialog1->FileName();
+  if (path == FCurrentFileName && !OverwriteChangedFile()) return false;
+  WriteTo(path);
+  return true;
+}
+
+bool TForm1::Save() {
+  if (FCurrentFileName.empty()) return SaveAs();
+  if (!OverwriteChangedFile()) return false;
+  WriteTo(FCurrentFileName);
+  return true;
+}
+
+void TForm1::WriteTo(const std::string& path) {
   TReplaceOptions options;
   // Shown before the file is overwritten in place, so a person knows where the old
   // version is should the program be stopped meanwhile.
@@ -171,6 +244,108 @@ void TForm1::SpeedButton4Click(TObject*) {
   TFileReplacer file(path, options);
   Editor1->Lines()->WriteTo(file);
   file.Commit();
+  // The text is on disk now: nothing is lost by closing.
+  Editor1->SetModified(false);
+  if (path == FCurrentFileName) FLoadedStamp = FSeenStamp = StampOf(path);
+  UpdateStatus();
+}
+
+bool TForm1::OverwriteChangedFile() {
+  const TFileStamp now = StampOf(FCurrentFileName);
+  if (!now.Exists || now == FLoadedStamp) return true;
+  const std::string text = "\"" + FileNameOf(FCurrentFileName) +
+                           "\" was changed by another program since it was loaded. Overwrite it?";
+  return MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// ---- Unsaved edits, files changed on disk, drops ----
+
+bool TForm1::Guarded(const std::function<void()>& command) {
+  try {
+    command();
+    return true;
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+    return false;
+  }
+}
+
+bool TForm1::AskToSaveChanges() {
+  if (!Editor1->Modified()) return true;
+  const std::string text = FCurrentFileName.empty() ? std::string("Save changes to the new text?")
+                                                    : "Save changes to \"" + FileNameOf(FCurrentFileName) + "\"?";
+  switch (MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: {
+      bool saved = false;
+      Guarded([&] { saved = Save(); });
+      return saved;
+    }
+    case IDNO: return true;
+    default: return false;
+  }
+}
+
+void TForm1::FormCloseQuery(TObject*, bool& canClose) { canClose = AskToSaveChanges(); }
+
+void TForm1::FormActivate(TObject*) { CheckFileOnDisk(); }
+
+void TForm1::CheckFileOnDisk() {
+  if (FCurrentFileName.empty()) return;
+  const TFileStamp now = StampOf(FCurrentFileName);
+  // Gone is nothing to reload; a change already asked about is not asked again.
+  if (!now.Exists || now == FLoadedStamp || now == FSeenStamp) return;
+  FSeenStamp = now;
+  const std::string text = "\"" + FileNameOf(FCurrentFileName) +
+                           "\" was changed by another program. Reload it? (Your text here and its undo history would be replaced.)";
+  if (MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const std::string path = FCurrentFileName;
+  Guarded([&] { OpenFile(path); });
+}
+
+void TForm1::FilesDropped(const TDroppedFiles& files) {
+  if (files.empty() || !AskToSaveChanges()) return;
+  if (!Guarded([&] { OpenFile(files.front()); })) return;
+  if (files.size() > 1) {
+    const size_t others = files.size() - 1;
+    ShowMessage(Utf8ToCp932("Only \"" + FileNameOf(files.front()) + "\" was opened; " + std::to_string(others) +
+                            (others == 1 ? " other file was" : " other files were") + " not."));
+  }
+}
+
+void TForm1::WndProc(TMessage& message) {
+  if (message.Msg == WM_DROPFILES) {
+    FilesDropped(*reinterpret_cast<const TDroppedFiles*>(message.WParam));
+    return;
+  }
+  TForm::WndProc(message);
+}
+
+TForm1::TFileStamp TForm1::StampOf(const std::string& path) {
+  struct stat status {};
+  if (path.empty() || ::stat(path.c_str(), &status) != 0) return {};
+  return {true, status.st_size, status.st_mtim};
+}
+
+bool TForm1::TFileStamp::operator==(const TFileStamp& other) const {
+  return Exists == other.Exists && Size == other.Size && Modified.tv_sec == other.Modified.tv_sec &&
+         Modified.tv_nsec == other.Modified.tv_nsec;
+}
+
+// ---- Shortcuts ----
+
+void TForm1::FormShortCut(TObject*, TShortCut shortCut, bool& handled) {
+  const std::function<void()> command = [&]() -> std::function<void()> {
+    if (shortCut == ShortCut('S', scCtrl)) return [this] { Save(); };
+    if (shortCut == ShortCut('S', scCtrl | scShift)) return [this] { SaveAs(); };
+    if (shortCut == ShortCut('O', scCtrl)) return [this] { SpeedButton5Click(this); };
+    if (shortCut == ShortCut('E', scCtrl)) return [this] { SpeedButton3Click(this); };
+    if (shortCut == ShortCut(VK_F1, 0)) return [this] { SpeedButton1Click(this); };
+    if (shortCut == ShortCut('Q', scCtrl)) return [this] { SpeedButton2Click(this); };
+    return {};
+  }();
+  if (!command) return;
+  handled = true;
+  Guarded(command);
 }
 
 void TForm1::SpeedButton1Click(TObject*) { ShowMessage(AboutText()); }

@@ -2,6 +2,7 @@
 // The in-memory platform for tests and tools: fixed font metrics, a settable screen.
 
 #include <deque>
+#include <optional>
 #include <map>
 #include <set>
 
@@ -53,29 +54,31 @@ class THeadlessPlatform : public TPlatform {
   TClipboard& Clipboard() override { return FClipboard; }
 
   // Message boxes are recorded; each takes the next scripted answer (IDOK when none).
+  // A scripted cancel goes to whichever comes first of a file dialog and a box that
+  // has a Cancel button.
   int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) override {
     FMessages.push_back({text, caption, flags});
-    if (FAnswers.empty()) return 1;
-    const int answer = FAnswers.front();
-    FAnswers.pop_front();
-    return answer;
+    const uint32_t buttons = flags & 0x0F;
+    const bool hasCancel = buttons == 1 || buttons == 3 || buttons == 5;  // OK/Yes-No/Retry with Cancel
+    const auto answer = TakeScripted(TScripted::ForBox, hasCancel);
+    if (!answer) return 1;
+    return answer->Kind == TScripted::Cancel ? 2 : answer->Button;
   }
-  void ScriptAnswer(int answer) { FAnswers.push_back(answer); }
+  void ScriptAnswer(int answer) { FScript.push_back({TScripted::ForBox, answer, {}}); }
+  void ScriptCancel() { FScript.push_back({TScripted::Cancel, 0, {}}); }
   const std::vector<TShownMessage>& Messages() const { return FMessages; }
   void ClearMessages() { FMessages.clear(); }
 
   // File dialogs are recorded; each takes the next scripted choice (cancel when none).
   bool ShowFileDialog(const TFileDialogRequest& request, std::string& fileName) override {
     FFileDialogs.push_back(request);
-    if (FFileChoices.empty()) return false;
-    const std::string choice = FFileChoices.front();
-    FFileChoices.pop_front();
-    if (choice.empty()) return false;
-    fileName = choice;
+    const auto choice = TakeScripted(TScripted::ForDialog, true);
+    if (!choice || choice->Kind == TScripted::Cancel || choice->Path.empty()) return false;
+    fileName = choice->Path;
     return true;
   }
   // "" scripts a cancel.
-  void ScriptFileChoice(const std::string& path) { FFileChoices.push_back(path); }
+  void ScriptFileChoice(const std::string& path) { FScript.push_back({TScripted::ForDialog, 0, path}); }
   const std::vector<TFileDialogRequest>& FileDialogs() const { return FFileDialogs; }
 
   bool KeyDown(int virtualKey) const override { return FKeysDown.count(virtualKey) != 0; }
@@ -98,12 +101,27 @@ class THeadlessPlatform : public TPlatform {
   TPoint FLastPopupPoint;
   THeadlessClipboard FClipboard;
   std::vector<TShownMessage> FMessages;
-  std::deque<int> FAnswers;
   std::set<int> FKeysDown;
   TPoint FCursorPos;
   int FScreenCursor = 0;
   std::vector<TFileDialogRequest> FFileDialogs;
-  std::deque<std::string> FFileChoices;
+  // What the script answers, in order: each box or dialog takes the first entry meant for it.
+  struct TScripted {
+    enum TKind { ForBox, ForDialog, Cancel } Kind;
+    int Button;
+    std::string Path;
+  };
+  std::optional<TScripted> TakeScripted(TScripted::TKind kind, bool takesCancel) {
+    for (auto it = FScript.begin(); it != FScript.end(); ++it) {
+      if (it->Kind == kind || (takesCancel && it->Kind == TScripted::Cancel)) {
+        TScripted taken = *it;
+        FScript.erase(it);
+        return taken;
+      }
+    }
+    return std::nullopt;
+  }
+  std::deque<TScripted> FScript;
 };
 
 // Installs a headless platform unless one is installed already; returns it.

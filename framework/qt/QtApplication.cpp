@@ -18,15 +18,16 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
   return result;
 }
 
-int RunQtApplication(int& argc, char** argv, const std::function<void(TComponent& owner)>& setup) {
+int RunQtApplication(int& argc, char** argv, const std::function<int(TComponent& owner)>& setup) {
   TQtApplication application(argc, argv);
   InstallQtPlatform();
   int exitCode = 0;
   {
     TOwned<TComponent> owner = CreateWithoutOwner<TComponent>();
     bool ready = false;
+    int early = -1;
     RunGuarded([&] {
-      setup(*owner);
+      early = setup(*owner);
       ready = true;
     });
     // The desktop session ending asks the main form first, as closing it does.
@@ -39,7 +40,7 @@ int RunQtApplication(int& argc, char** argv, const std::function<void(TComponent
         if (!canEnd) manager.cancel();
       });
     });
-    exitCode = ready ? application.exec() : 1;
+    exitCode = !ready ? 1 : early >= 0 ? early : application.exec();
     // The windows go before Qt does.
     RunGuarded([&] { owner.reset(); });
   }

@@ -18,7 +18,9 @@ class TQtApplication : public QApplication {
 
 // Creates the application, installs the Qt platform, calls setup with an owner for
 // the program's components, and runs the event loop until the last window closes.
-// Everything the owner holds is freed before Qt goes away. Returns the exit code.
-int RunQtApplication(int& argc, char** argv, const std::function<void(TComponent& owner)>& setup);
+// Setup returns -1 to run, or the exit code to end with at once (argc and argv then
+// hold what Qt left of the command line). Everything the owner holds is freed before
+// Qt goes away. Returns the exit code.
+int RunQtApplication(int& argc, char** argv, const std::function<int(TComponent& owner)>& setup);
 
 }  // namespace plomaret

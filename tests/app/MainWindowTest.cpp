@@ -49,7 +49,9 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, TheWindowIsMadeFromItsDescription) {
   TForm1& form = *FForm;
   EXPECT_EQ(form.Caption(), "plomaret.exe");
-  EXPECT_EQ(form.BoundsRect(), (TRect{192, 107, 192 + 647, 107 + 532}));
+  // The status line under the editor makes the window taller; the editor keeps its size.
+  EXPECT_EQ(form.BoundsRect(), (TRect{192, 107, 192 + 647, 107 + 532 + form.StatusBar1->Height()}));
+  EXPECT_EQ(form.Editor1->Height(), 532 - 30) << "the client area under the toolbar, as without the status line";
   EXPECT_EQ(form.Font().Name(), Utf8ToCp932("ＭＳ Ｐゴシック"));
   EXPECT_EQ(form.Panel2->Height(), 30);
   EXPECT_EQ(form.Panel2->BevelInner(), bvLowered);
@@ -106,6 +108,7 @@ TEST_F(MainWindowTest, AFileThatCannotBeReadLeavesTheOpenDocumentAsItWas) {
   WriteBytes(FFolder.Path("binary.x"), std::string("a\0b", 3));
   std::filesystem::create_directory(FFolder.Path("sub"));
   for (const std::string& bad : {FFolder.Path("missing.x"), FFolder.Path("sub"), FFolder.Path("binary.x"), huge}) {
+    FPlatform.ScriptAnswer(IDNO);  // the edit is not saved first
     FPlatform.ScriptFileChoice(bad);
     EXPECT_THROW(FForm->SpeedButton5Click(nullptr), EFileError) << bad;
     EXPECT_EQ(Text(), edited) << bad;
@@ -139,6 +142,7 @@ TEST_F(MainWindowTest, ExchangeKeepsEmptyLinesBeforeAnyText) {
   for (const std::string text : {"\r\nxof 0302txt 0032\r\n", "\r\n\r\n\r\n", ""}) {
     const std::string path = FFolder.Path("blank.x");
     WriteBytes(path, text);
+    FPlatform.ScriptAnswer(IDNO);  // the last Exchange is not saved
     FPlatform.ScriptFileChoice(path);
     FForm->SpeedButton5Click(nullptr);
     FForm->SpeedButton3Click(nullptr);
@@ -214,9 +218,13 @@ TEST_F(MainWindowTest, AboutCloseAndTheWheel) {
   EXPECT_EQ(FForm->Editor1->Row(), 0) << "two notches up, clamped at the top";
 
   FForm->Editor1->Lines()->Add("unsaved");
+  FPlatform.ScriptCancel();
   FForm->SpeedButton2Click(nullptr);
-  EXPECT_TRUE(FForm->Closed()) << "no question about unsaved changes";
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(FForm->Closed()) << "Cancel keeps the window and the text";
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Save changes to the new text?"});
+  FPlatform.ScriptAnswer(IDNO);
+  FForm->SpeedButton2Click(nullptr);
+  EXPECT_TRUE(FForm->Closed()) << "No drops the edits";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Commands that make, address and free the controls, and the main window's.
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "DriverCommands.h"
 #include "framework/gui/Application.h"
@@ -92,12 +94,19 @@ void Click(TCall& c) {
   }
 }
 
+// A path as a dialog or the file manager gives it: full.
+std::string FullPath(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
+
 void Answer(TCall& c) {
+  THeadlessPlatform& platform = UseHeadlessPlatform();
   if (c.Count() == 1 && c.Is(0, "cancel")) {
-    UseHeadlessPlatform().ScriptFileChoice("");
+    // The next file dialog or question with a Cancel button, whichever comes first.
+    platform.ScriptCancel();
+  } else if (c.Count() == 1 && (c.Is(0, "yes") || c.Is(0, "no"))) {
+    platform.ScriptAnswer(c.Is(0, "yes") ? IDYES : IDNO);
   } else if (c.Count() == 2 && (c.Is(0, "open") || c.Is(0, "save"))) {
     // A dialog answers with a full path.
-    UseHeadlessPlatform().ScriptFileChoice(std::filesystem::absolute(c.Word(1)).lexically_normal().string());
+    platform.ScriptFileChoice(FullPath(c.Word(1)));
   } else {
     c.Usage();
   }
@@ -114,11 +123,48 @@ const TCommand kControls[] = {
     {"fountain", "new|assign|free", 1, 1, "makes a TEditorFountain, assigns it to the control, or frees it", Fountain},
 };
 
+// An error reaches the message loop, which shows it.
+void Guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
+}
+
+void Form(TCall& c) {
+  c.State.MakeForm();
+  if (c.Count() == 1) {
+    // As the program started with FILE: opened as Open does after its dialog.
+    const std::string path = c.Word(0);
+    Guarded([&] { c.State.Form().OpenFile(path); });
+  }
+}
+
+void Drop(TCall& c) {
+  TDroppedFiles files;
+  for (const TWord& word : c.Args) files.push_back(FullPath(word.Text));
+  TForm1& form = c.State.Form();
+  Guarded([&] { form.Perform(WM_DROPFILES, reinterpret_cast<intptr_t>(&files), MakeLong(100, 100)); });
+}
+
+void Write(TCall& c) {
+  std::ofstream file(c.Word(0), std::ios::binary | std::ios::trunc);
+  file << c.Word(1);
+  if (!file.flush()) throw EScriptError("cannot write '" + c.Word(0) + "'");
+}
+
 const TCommand kMainWindow[] = {
-    {"form", "", 0, 0, "the main window, shown, replacing every control; the editor commands act on Editor1",
-     [](TCall& c) { c.State.MakeForm(); }},
+    {"form", "[FILE]", 0, 1,
+     "the main window, shown, replacing every control (as started with FILE); the editor commands act on Editor1", Form},
     {"click", "Open|Exchange|SaveAs|About|Close", 1, 1, "a click on a toolbar button", Click},
-    {"answer", "open PATH | save PATH | cancel", 1, 2, "the answer of the next file dialog", Answer},
+    {"answer", "open PATH | save PATH | yes | no | cancel", 1, 2,
+     "the answer of the next file dialog (open, save) or question (yes, no); cancel: whichever comes first", Answer},
+    {"drop", "FILE...", 1, kAnyCount, "files dropped on the main window from the file manager", Drop},
+    {"close", "", 0, 0, "the main window's close box", [](TCall& c) { Guarded([&] { c.State.Form().Perform(WM_CLOSE); }); }},
+    {"activate", "", 0, 0, "the main window becomes the active window",
+     [](TCall& c) { Guarded([&] { c.State.Form().Perform(WM_ACTIVATE, 1); }); }},
+    {"write", "FILE \"BYTES\"", 2, 2, "writes a file (for setting up a test)", Write},
 };
 
 }  // namespace

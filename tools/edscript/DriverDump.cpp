@@ -204,10 +204,23 @@ const std::pair<const char*, TDumper> kDumps[] = {
     {"boxes",
      [](TCall& c, TEditor&) {
        THeadlessPlatform& platform = UseHeadlessPlatform();
-       for (const auto& shown : platform.Messages()) c.Out << "box: \"" << Escape(shown.Text) << "\"\n";
+       for (const auto& shown : platform.Messages()) {
+         c.Out << "box: \"" << Escape(shown.Text) << "\"";
+         // A question names its buttons.
+         if ((shown.Flags & 0x0F) == MB_YESNOCANCEL) c.Out << " [yes/no/cancel]";
+         if ((shown.Flags & 0x0F) == MB_YESNO) c.Out << " [yes/no]";
+         c.Out << '\n';
+       }
        platform.ClearMessages();
      }},
     {"form", DumpForm},
+    {"status",
+     [](TCall& c, TEditor&) {
+       const TForm1& form = c.State.Form();
+       const TStatusFacts facts = form.StatusFacts();
+       c.Out << "status row=" << facts.Row + 1 << " col=" << facts.Col + 1 << " lines=" << facts.Lines
+             << " modified=" << facts.Modified << " text=\"" << Escape(form.StatusBar1->SimpleText()) << "\"\n";
+     }},
     {"dialog", DumpDialog},
 };
 

@@ -10,6 +10,8 @@ namespace plomaret::edscript {
 // ---- Events ----
 
 void TEventLog::Listen(TEditor& editor) {
+  FNextChange = editor.OnChange;
+  FNextCaretMoved = editor.OnCaretMoved;
   editor.OnChange = TNotifyEvent(this, &TEventLog::Change);
   editor.OnCaretMoved = TNotifyEvent(this, &TEventLog::CaretMoved);
   editor.OnTopRowChange = TNotifyEvent(this, &TEventLog::TopRowChange);

@@ -21,8 +21,15 @@ class TEventLog : public TObject {
   std::vector<std::string> Take();
 
  private:
-  void Change(TObject*) { FLines.push_back("OnChange"); }
-  void CaretMoved(TObject*) { FLines.push_back("OnCaretMoved"); }
+  // The main window's own handlers (its status line) still hear of these.
+  void Change(TObject* sender) {
+    FLines.push_back("OnChange");
+    FNextChange(sender);
+  }
+  void CaretMoved(TObject* sender) {
+    FLines.push_back("OnCaretMoved");
+    FNextCaretMoved(sender);
+  }
   void TopRowChange(TObject*) { FLines.push_back("OnTopRowChange"); }
   void TopColChange(TObject*) { FLines.push_back("OnTopColChange"); }
   void SelectionChange(TObject*, bool selected) {
@@ -36,6 +43,8 @@ class TEventLog : public TObject {
     if (key == FSuppressedChar) key = '\0';
   }
 
+  TNotifyEvent FNextChange;
+  TNotifyEvent FNextCaretMoved;
   int FSuppressedKey = 0;
   char FSuppressedChar = '\0';
 

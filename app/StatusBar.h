@@ -1,0 +1,40 @@
+#pragma once
+// The line under the editor: where the caret is, how long the text is, whether it is
+// modified, its encoding and line ends, and what the last Exchange did.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "framework/gui/Forms.h"
+
+namespace plomaret {
+
+struct TStatusFacts {
+  int Row = 0;  // 0-based, as the editor counts
+  int Col = 0;
+  std::optional<int> Line;  // the logical line when word wrap is on (0-based)
+  int Lines = 0;
+  bool Modified = false;
+  // After Exchange, until the next edit.
+  std::optional<std::pair<int64_t, int64_t>> Exchanged;  // texture-coordinate lines, vertex-colour lines
+};
+
+// "Row 3, Col 5 | 120 lines | Modified | Shift-JIS | CR LF", counted from 1 as people count.
+std::string StatusLine(const TStatusFacts& facts);
+
+// A bar of text along the bottom of its parent.
+class TStatusBar : public TCustomControl {
+ public:
+  void AfterConstruction() override;
+  const std::string& SimpleText() const { return FText; }
+  void SetSimpleText(const std::string& text);
+
+ protected:
+  void Paint() override;
+
+ private:
+  std::string FText;
+};
+
+}  // namespace plomaret
