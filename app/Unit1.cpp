@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/Messages.h"
+#include "app/SettingsLocation.h"
 #include "app/XFileFixup.h"
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
@@ -27,14 +28,6 @@ std::string RunningProgram() {
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
   path.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return path;
-}
-
-// The path with its extension (after the last dot of the file name) replaced.
-std::string WithExtension(const std::string& path, const std::string& extension) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 
 // The file-name part of a path: the text after the last "/".
@@ -143,7 +136,7 @@ void TForm1::Editor1CaretMoved(TObject*) { UpdateStatus(); }
 
 void TForm1::SpeedButton5Click(TObject*) {
   if (!AskToSaveChanges()) return;
-  Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
+  Reg1->SetIniFileName(SettingsFilePath(FProgramFile));
   // A settings file that cannot be read or written is reported, and the file is
   // opened all the same: from the default folder, and loaded though its folder
   // could not be stored.
@@ -159,7 +152,7 @@ void TForm1::SpeedButton5Click(TObject*) {
 }
 
 void TForm1::OpenFile(const std::string& path) {
-  Reg1->SetIniFileName(WithExtension(FProgramFile, ".ini"));
+  Reg1->SetIniFileName(SettingsFilePath(FProgramFile));
   const std::string name = FileNameOf(path);
   // A file that cannot be read (missing, a folder, binary, too large) is refused
   // before the editor, the caption or the current name change: the open document

@@ -35,7 +35,8 @@ class TForm1 : public TForm {
 
   // The file last opened; the name the save dialog proposes.
   const std::string& CurrentFileName() const { return FCurrentFileName; }
-  // The program's own file; its INI file lies beside it (".ini" for the extension).
+  // The program's own file; its INI file lies beside it (".ini" for the extension),
+  // or in the user's configuration folder when the program's folder is not writable.
   const std::string& ProgramFile() const { return FProgramFile; }
   void SetProgramFile(const std::string& path) { FProgramFile = path; }
 

@@ -6,7 +6,8 @@ set -eu
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 clang libclang-rt-14-dev python3 mawk
 qt6-base-dev qt6-base-dev-tools libgl-dev fonts-vlgothic fonts-ipafont-gothic xvfb
-fcitx5 fcitx5-mozc fcitx5-frontend-qt6 xdotool xclip dbus dbus-bin dbus-daemon util-linux"
+fcitx5 fcitx5-mozc fcitx5-frontend-qt6 xdotool xclip dbus dbus-bin dbus-daemon util-linux
+desktop-file-utils libxml2-utils shared-mime-info man-db"
 
 missing=""
 for package in $packages; do
