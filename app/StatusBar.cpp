@@ -31,9 +31,8 @@ void TStatusBar::AfterConstruction() {
   SetBounds(Left(), Top(), Width(), 20);
 }
 
-void TStatusBar::SetSimpleText(const std::string& text) {
-  if (text == FText) return;
-  FText = text;
+void TStatusBar::SetTextSource(std::function<std::string()> source) {
+  FSource = std::move(source);
   Invalidate();
 }
 
@@ -45,7 +44,7 @@ void TStatusBar::Paint() {
   canvas.LineTo(area.Right, area.Top);
   canvas.Font().Assign(Font());
   canvas.SetBrushStyle(bsClear);
-  canvas.TextOut(area.Left + 6, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1, FText);
+  canvas.TextOut(area.Left + 6, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1, SimpleText());
   canvas.SetBrushStyle(bsSolid);
 }
 

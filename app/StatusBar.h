@@ -3,6 +3,7 @@
 // modified, its encoding and line ends, and what the last Exchange did.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,14 +28,15 @@ std::string StatusLine(const TStatusFacts& facts);
 class TStatusBar : public TCustomControl {
  public:
   void AfterConstruction() override;
-  const std::string& SimpleText() const { return FText; }
-  void SetSimpleText(const std::string& text);
+  // The text is asked for whenever it is shown, so it is never stale; Invalidate shows it anew.
+  std::string SimpleText() const { return FSource ? FSource() : std::string(); }
+  void SetTextSource(std::function<std::string()> source);
 
  protected:
   void Paint() override;
 
  private:
-  std::string FText;
+  std::function<std::string()> FSource;
 };
 
 }  // namespace plomaret

@@ -101,6 +101,13 @@ void TForm1::MakeAdditions() {
   SetBounds(Left(), Top(), Width(), Height() + StatusBar1->Height());
   StatusBar1->SetParent(this);
   StatusBar1->Font().Assign(Font());
+  StatusBar1->SetTextSource([this] { return StatusLine(StatusFacts()); });
+  FindBar1 = Create<TFindBar>(FAdditions.get());
+  FindBar1->SetName("FindBar1");
+  FindBar1->SetParent(this);
+  FindBar1->SetEditor(Editor1);
+  // A search moves the caret while the keyboard is in the bar: the status follows.
+  FindBar1->OnSearched = TNotifyEvent(this, &TForm1::Editor1CaretMoved);
   OnCloseQuery = TCloseQueryEvent(this, &TForm1::FormCloseQuery);
   OnShortCut = TShortCutEvent(this, &TForm1::FormShortCut);
   OnActivate = TNotifyEvent(this, &TForm1::FormActivate);
@@ -124,7 +131,7 @@ TStatusFacts TForm1::StatusFacts() const {
 }
 
 void TForm1::UpdateStatus() {
-  if (StatusBar1 != nullptr) StatusBar1->SetSimpleText(StatusLine(StatusFacts()));
+  if (StatusBar1 != nullptr) StatusBar1->Invalidate();
 }
 
 void TForm1::Editor1Change(TObject*) {
@@ -334,6 +341,10 @@ void TForm1::FormShortCut(TObject*, TShortCut shortCut, bool& handled) {
     if (shortCut == ShortCut('E', scCtrl)) return [this] { SpeedButton3Click(this); };
     if (shortCut == ShortCut(VK_F1, 0)) return [this] { SpeedButton1Click(this); };
     if (shortCut == ShortCut('Q', scCtrl)) return [this] { SpeedButton2Click(this); };
+    if (shortCut == ShortCut('F', scCtrl)) return [this] { FindBar1->ShowBar(false); };
+    if (shortCut == ShortCut('H', scCtrl)) return [this] { FindBar1->ShowBar(true); };
+    if (shortCut == ShortCut(VK_F3, 0)) return [this] { FindBar1->FindNext(); };
+    if (shortCut == ShortCut(VK_F3, scShift)) return [this] { FindBar1->FindPrevious(); };
     return {};
   }();
   if (!command) return;

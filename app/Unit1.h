@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "app/FindBar.h"
 #include "app/StatusBar.h"
 #include "app/XFileFixup.h"
 #include "editor/EditorControl.h"
@@ -32,6 +33,8 @@ class TForm1 : public TForm {
   TRegManager* Reg1 = nullptr;
   // Around the described window: the status line under the editor.
   TStatusBar* StatusBar1 = nullptr;
+  // And the find and replace bar under the toolbar (hidden until Ctrl+F or Ctrl+H).
+  TFindBar* FindBar1 = nullptr;
 
   // The file last opened; the name the save dialog proposes.
   const std::string& CurrentFileName() const { return FCurrentFileName; }

@@ -162,6 +162,7 @@ class TSearcher {
   bool FForward, FMatchCase, FWholeWord, FFoldWidth, FSpanLineBreaks, FSkipBlanks;
   TSearchContext FContext;
   std::vector<uint8_t> FClasses;
+  int64_t FKnownBoundary = 0;  // a character start found by an earlier forward run
   // Whether a character starting with this byte can match the pattern's first character:
   // a cheap test that rejects exactly the candidates the full comparison would reject at
   // its first character (nothing is skipped before the first character matches).
@@ -196,6 +197,7 @@ TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions o
 }
 
 void TSearcher::Classify() {
+  if (!FClasses.empty()) return;  // a searcher run again keeps them
   FClasses.assign(static_cast<size_t>(FLength) + 1, kSingle);
   for (int64_t i = 0; i < FLength; ++i) {
     if (IsLeadByte(FBuf[i])) {
@@ -363,9 +365,14 @@ const char* TSearcher::Run(int32_t& selStart, int32_t& selLength) {
 // buffer, each candidate being the start of one: no byte classes are needed.
 const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
   const int64_t start = int64_t{selStart} + selLength;
-  int64_t c = 0;
+  // Character starts are walked from the top; a run again goes on from the last one it found.
+  int64_t c = start >= FKnownBoundary ? FKnownBoundary : 0;
   while (c < start && c < FLength) c += CharBytes(c);
-  if (start >= FLength) c = start;  // beyond the text: nothing to align to
+  if (start >= FLength) {
+    c = start;  // beyond the text: nothing to align to
+  } else {
+    FKnownBoundary = c;
+  }
   const int64_t last = FLength - (FFoldWidth ? FPatternChars : static_cast<int64_t>(FPattern.size()));
   selStart = static_cast<int32_t>(c);
   if (c > last) return nullptr;
@@ -379,11 +386,17 @@ const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
   const int64_t tightLast = std::min(last, FLength - 2);
   while (c <= tightLast) {
     const uint8_t byte = FBuf[c];
-    if (FFirstByteMayMatch[byte] && FoundAt(c, last - c, selLength)) return reinterpret_cast<const char*>(FBuf + c);
+    if (FFirstByteMayMatch[byte] && FoundAt(c, last - c, selLength)) {
+      FKnownBoundary = c;
+      return reinterpret_cast<const char*>(FBuf + c);
+    }
     c += steps[byte];
   }
   for (; c <= last; c += CharBytes(c)) {
-    if (FoundAt(c, last - c, selLength)) return reinterpret_cast<const char*>(FBuf + c);
+    if (FoundAt(c, last - c, selLength)) {
+      FKnownBoundary = c;
+      return reinterpret_cast<const char*>(FBuf + c);
+    }
   }
   return nullptr;
 }
@@ -426,6 +439,21 @@ const char* SearchBuf(const char* buf, int32_t& selStart, int32_t& selLength, st
                       TSearchOptions options, TSearchContext context) {
   TSearcher searcher(buf, pattern, options, context);
   return searcher.Run(selStart, selLength);
+}
+
+std::vector<TSearchMatch> SearchAll(const char* buf, std::string_view pattern, TSearchOptions options) {
+  std::vector<TSearchMatch> matches;
+  if (pattern.empty() || buf == nullptr || *buf == '\0') return matches;
+  // One searcher for every run: the text is measured and classified once.
+  TSearcher searcher(buf, pattern, options | soForward, {});
+  int32_t start = 0;
+  int32_t length = 0;
+  while (const char* found = searcher.Run(start, length)) {
+    start = static_cast<int32_t>(found - buf);
+    matches.push_back({start, length});
+    if (length == 0) break;
+  }
+  return matches;
 }
 
 bool SearchText(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,

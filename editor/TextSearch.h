@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plomaret {
 
@@ -35,6 +36,15 @@ bool SearchText(const char* buf, int32_t& selStart, int32_t& selLength, std::str
 // The engine under SearchText: the match's position in buf, or nullptr.
 const char* SearchBuf(const char* buf, int32_t& selStart, int32_t& selLength, std::string_view pattern,
                       TSearchOptions options, TSearchContext context = {});
+
+// Every match a forward search finds, one after the other from the top, each search
+// going on after the last match: what repeated SearchText calls find, in one pass.
+struct TSearchMatch {
+  int32_t Start;
+  int32_t Length;
+  bool operator==(const TSearchMatch&) const = default;
+};
+std::vector<TSearchMatch> SearchAll(const char* buf, std::string_view pattern, TSearchOptions options);
 
 // Every single-byte character replaced by its full-width form, a half-width kana with
 // its voiced or semi-voiced mark composed into one character, double-byte characters

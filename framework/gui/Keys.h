@@ -33,6 +33,7 @@ inline constexpr int VK_INSERT = 0x2D;
 inline constexpr int VK_DELETE = 0x2E;
 inline constexpr int VK_APPS = 0x5D;
 inline constexpr int VK_F1 = 0x70;
+inline constexpr int VK_F3 = 0x72;
 inline constexpr int VK_F10 = 0x79;
 inline constexpr int VK_F12 = 0x7B;
 inline constexpr int VK_PROCESSKEY = 0xE5;

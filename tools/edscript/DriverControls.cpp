@@ -154,6 +154,30 @@ void Write(TCall& c) {
   if (!file.flush()) throw EScriptError("cannot write '" + c.Word(0) + "'");
 }
 
+void FindBarCommand(TCall& c) {
+  TFindBar& bar = *c.State.Form().FindBar1;
+  if (c.Args[0].Quoted) {
+    // The pattern as typed (Unicode), and the options named.
+    const auto [matchCase, word, width, lines, blanks] = c.Flags(1, {"case", "word", "width", "lines", "blanks"});
+    if (!bar.Visible()) bar.ShowBar(bar.Replacing());
+    bar.SetOptions((matchCase ? soMatchCase : 0) | (word ? soWholeWord : 0) | (width ? soFoldWidth : 0) |
+                   (lines ? soSpanLineBreaks : 0) | (blanks ? soSkipBlanks : 0));
+    bar.SetPatternText(c.Args[0].Written);
+    return;
+  }
+  const size_t what = c.OneOf(0, {"next", "prev", "close", "replace", "replaceall"});
+  if ((what >= 3) != (c.Count() == 2) || (what >= 3 && !c.Args[1].Quoted)) c.Usage();
+  Guarded([&] {
+    switch (what) {
+      case 0: bar.FindNext(); break;
+      case 1: bar.FindPrevious(); break;
+      case 2: bar.CloseBar(); break;
+      case 3: bar.ReplaceHit(c.Word(1)); break;
+      default: bar.ReplaceAll(c.Word(1)); break;
+    }
+  });
+}
+
 const TCommand kMainWindow[] = {
     {"form", "[FILE]", 0, 1,
      "the main window, shown, replacing every control (as started with FILE); the editor commands act on Editor1", Form},
@@ -165,6 +189,8 @@ const TCommand kMainWindow[] = {
     {"activate", "", 0, 0, "the main window becomes the active window",
      [](TCall& c) { Guarded([&] { c.State.Form().Perform(WM_ACTIVATE, 1); }); }},
     {"write", "FILE \"BYTES\"", 2, 2, "writes a file (for setting up a test)", Write},
+    {"findbar", "\"PATTERN\" [case] [word] [width] [lines] [blanks] | next | prev | close | replace \"WITH\" | replaceall \"WITH\"",
+     1, kAnyCount, "the find bar: a pattern typed with its options, or one of its commands", FindBarCommand},
 };
 
 }  // namespace

@@ -214,6 +214,12 @@ const std::pair<const char*, TDumper> kDumps[] = {
        platform.ClearMessages();
      }},
     {"form", DumpForm},
+    {"findbar",
+     [](TCall& c, TEditor&) {
+       const TFindBar& bar = *c.State.Form().FindBar1;
+       c.Out << "findbar shown=" << bar.Visible() << " pattern=\"" << Escape(bar.Pattern()) << "\" options=" << bar.Options()
+             << " message=\"" << Escape(bar.Message()) << "\"\n";
+     }},
     {"status",
      [](TCall& c, TEditor&) {
        const TForm1& form = c.State.Form();

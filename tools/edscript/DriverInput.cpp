@@ -61,16 +61,16 @@ void Key(TCall& c) {
   key.Modifiers = {shift, ctrl, alt};
   key.Repeat = repeat;
   key.Text = UsLayoutText(key.VirtualKey, shift);
-  TEditor& editor = c.Editor();
+  TWinControl& target = c.State.KeyboardTarget();
   HoldKeys(key.Modifiers);
   THeadlessPlatform& platform = UseHeadlessPlatform();
   platform.SetKeyDown(key.VirtualKey, true);
-  bool alive = SendKey(editor, key);
+  bool alive = SendKey(target, key);
   if (alive && !repeat) {
     platform.SetKeyDown(key.VirtualKey, false);
     key.Press = false;
     key.Repeat = false;
-    SendKey(editor, key);
+    SendKey(target, key);
   }
   HoldKeys({});
 }
@@ -82,7 +82,7 @@ void Chars(TCall& c) {
   typed.Modifiers.Shift = c.Is(1, "shift");
   typed.Text = c.Word(0);
   HoldKeys(typed.Modifiers);
-  SendKey(c.Editor(), typed);
+  SendKey(c.State.KeyboardTarget(), typed);
   HoldKeys({});
 }
 
@@ -210,7 +210,7 @@ const TCommand kInput[] = {
      "a key pressed and released (repeat: an auto-repeated key-down) with the modifiers as given", Key},
     {"chars", "\"...\" [shift]", 1, 2, "one character message a byte, all queued before the first is handled", Chars},
     {"ime", "\"...\"", 1, 1, "an input-method result string, delivered as the system does",
-     [](TCall& c) { SendImeResult(c.Editor(), c.Word(0)); }},
+     [](TCall& c) { SendImeResult(c.State.KeyboardTarget(), c.Word(0)); }},
     {"suppress", "keydown NAME | keypress \"C\" | none", 1, 2,
      "OnKeyDown (OnKeyPress) handlers that set that key (character) to 0; none removes them", Suppress},
     {"mouse", "down|move|up|click|double|rightclick X Y [shift] [ctrl] [right]", 3, kAnyCount,

@@ -132,6 +132,12 @@ void TDriverState::MakeForm() {
   FForm->Update();
 }
 
+TWinControl& TDriverState::KeyboardTarget() {
+  TWinControl* focused = TWinControl::FocusedControl();
+  if (FForm && focused != nullptr && FForm->ContainsControl(focused)) return *focused;
+  return Current();
+}
+
 TForm1& TDriverState::Form() {
   if (!FForm) throw EScriptError("no main window: use 'form' first");
   return *FForm;

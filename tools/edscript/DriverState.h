@@ -61,6 +61,9 @@ class TDriverState {
 
   // The addressed editor; an error when there is none.
   TEditor& Current();
+  // Where typing goes: in the main window the control with the keyboard (the find bar's
+  // field, say), as on the real window; otherwise the addressed editor.
+  TWinControl& KeyboardTarget();
   THeadlessWindow& CurrentWindow();
   TEventLog& CurrentEvents();
   // A bare editor of width x height, shown, focused and addressed.

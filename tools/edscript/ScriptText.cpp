@@ -17,11 +17,12 @@ int HexValue(char c) {
 
 // Reads the quoted string that starts at line[pos] (the opening quote); pos ends
 // after the closing quote.
-std::string ReadQuoted(std::string_view line, size_t& pos) {
+std::string ReadQuoted(std::string_view line, size_t& pos, std::string& written) {
   std::string bytes;
   std::string utf8;  // written text waiting to be converted
   auto flush = [&] {
     bytes += Utf8ToCp932(utf8);
+    written += utf8;
     utf8.clear();
   };
   for (++pos; pos < line.size(); ++pos) {
@@ -58,6 +59,7 @@ std::string ReadQuoted(std::string_view line, size_t& pos) {
         if (high < 0 || low < 0) throw EScriptError("\\x needs two hexadecimal digits");
         flush();
         bytes += static_cast<char>(high * 16 + low);
+        written += static_cast<char>(high * 16 + low);
         pos += 2;
         break;
       }
@@ -80,7 +82,9 @@ std::vector<TWord> SplitLine(std::string_view line) {
     } else if (c == '#') {
       break;
     } else if (c == '"') {
-      words.push_back({ReadQuoted(line, pos), true});
+      std::string written;
+      std::string text = ReadQuoted(line, pos, written);
+      words.push_back({std::move(text), true, std::move(written)});
     } else {
       const size_t end = line.find_first_of(" \t\r\n", pos);
       const size_t stop = end == std::string_view::npos ? line.size() : end;

@@ -14,6 +14,8 @@ namespace plomaret::edscript {
 struct TWord {
   std::string Text;
   bool Quoted = false;
+  // A quoted word's text as written (UTF-8, escapes resolved), before it became Shift-JIS.
+  std::string Written;
 };
 std::vector<TWord> SplitLine(std::string_view line);
 

@@ -1,0 +1,250 @@
+#include "app/FindBar.h"
+
+#include <vector>
+
+#include "framework/core/CodePage.h"
+#include "framework/gui/Application.h"
+#include "framework/gui/Messages.h"
+
+namespace plomaret {
+
+namespace {
+
+constexpr int kRowHeight = 26;
+
+template <class T>
+T* Part(TFindBar* bar, int left, int top, int width, int height) {
+  T* part = Create<T>(bar);
+  part->SetBounds(left, top, width, height);
+  part->SetParent(bar);
+  return part;
+}
+
+TSpeedButton* Button(TFindBar* bar, const char* caption, int left, int top, int width) {
+  auto* button = Part<TSpeedButton>(bar, left, top, width, 22);
+  button->SetCaption(caption);
+  return button;
+}
+
+TLabel* Label(TFindBar* bar, const char* caption, int left, int top) {
+  auto* label = Part<TLabel>(bar, left, top, 60, 16);
+  label->SetCaption(caption);
+  return label;
+}
+
+TCheckBox* Option(TFindBar* bar, const char* caption, int left, int top, int width) {
+  auto* box = Part<TCheckBox>(bar, left, top, width, 20);
+  box->SetCaption(caption);
+  return box;
+}
+
+}  // namespace
+
+void TFindBar::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  SetColor(clBtnFace);
+  SetAlign(alTop);
+  SetVisible(false);
+  FindLabel = Label(this, "Find", 6, 7);
+  PatternEdit = Part<TEdit>(this, 64, 3, 240, 21);
+  NextButton = Button(this, "Next", 310, 3, 64);
+  PreviousButton = Button(this, "Previous", 378, 3, 64);
+  CloseButton = Button(this, "Close", 446, 3, 52);
+  ReplaceLabel = Label(this, "Replace", 6, kRowHeight + 7);
+  ReplaceEdit = Part<TEdit>(this, 64, kRowHeight + 3, 240, 21);
+  ReplaceButton = Button(this, "Replace", 310, kRowHeight + 3, 64);
+  ReplaceAllButton = Button(this, "Replace all", 378, kRowHeight + 3, 84);
+  MatchCaseBox = Option(this, "Match case", 6, 0, 92);
+  WholeWordBox = Option(this, "Whole word", 100, 0, 92);
+  WidthBox = Option(this, "Half/full width alike", 194, 0, 150);
+  LineBreaksBox = Option(this, "Across line breaks", 346, 0, 136);
+  BlanksBox = Option(this, "Skip blanks", 484, 0, 96);
+  MessageLabel = Label(this, "", 6, 0);
+  MessageLabel->SetCaption("");
+  for (TEdit* field : {PatternEdit, ReplaceEdit}) field->OnKeyDown = TKeyEvent(this, &TFindBar::FieldKeyDown);
+  for (TSpeedButton* button : {NextButton, PreviousButton, CloseButton, ReplaceButton, ReplaceAllButton}) {
+    button->OnClick = TNotifyEvent(this, &TFindBar::ButtonClick);
+  }
+  Layout();
+}
+
+void TFindBar::Layout() {
+  // Find row, the replacement row when replacing, then the options and the message.
+  const int optionsTop = (FReplacing ? 2 : 1) * kRowHeight + 2;
+  for (TControl* part : {static_cast<TControl*>(ReplaceLabel), static_cast<TControl*>(ReplaceEdit),
+                         static_cast<TControl*>(ReplaceButton), static_cast<TControl*>(ReplaceAllButton)}) {
+    part->SetVisible(FReplacing);
+  }
+  for (TCheckBox* box : {MatchCaseBox, WholeWordBox, WidthBox, LineBreaksBox, BlanksBox}) {
+    box->SetBounds(box->Left(), optionsTop, box->Width(), box->Height());
+  }
+  MessageLabel->SetBounds(586, optionsTop + 3, MessageLabel->Width(), MessageLabel->Height());
+  SetBounds(Left(), Top(), Width(), optionsTop + 24);
+}
+
+void TFindBar::Paint() {
+  const TRect area = ClientRect();
+  Canvas().SetPenColor(clBtnShadow);
+  Canvas().MoveTo(area.Left, area.Bottom - 1);
+  Canvas().LineTo(area.Right, area.Bottom - 1);
+}
+
+void TFindBar::ShowBar(bool replacing) {
+  FReplacing = replacing;
+  Layout();
+  SetVisible(true);
+  if (Parent() != nullptr) Parent()->Realign();
+  if (PatternEdit->HandleAllocated()) {
+    PatternEdit->SetFocus();
+    PatternEdit->SelectAll();
+  }
+}
+
+void TFindBar::CloseBar() {
+  SetVisible(false);
+  if (Parent() != nullptr) Parent()->Realign();
+  if (FEditor != nullptr && FEditor->HandleAllocated()) FEditor->SetFocus();
+}
+
+bool TFindBar::SetPatternText(const std::string& utf8) {
+  const std::string pattern = Utf8ToCp932(utf8);
+  // A character Shift-JIS cannot hold comes back as '?': the search would look for something else.
+  if (Cp932ToUtf8(pattern) != utf8) {
+    Say("The pattern has a character that Shift-JIS cannot hold; it was not taken.");
+    return false;
+  }
+  PatternEdit->SetText(pattern);
+  Say("");
+  return true;
+}
+
+TSearchOptions TFindBar::Options() const {
+  TSearchOptions options = 0;
+  if (MatchCaseBox->Checked()) options |= soMatchCase;
+  if (WholeWordBox->Checked()) options |= soWholeWord;
+  if (WidthBox->Checked()) options |= soFoldWidth;
+  if (LineBreaksBox->Checked()) options |= soSpanLineBreaks;
+  if (BlanksBox->Checked()) options |= soSkipBlanks;
+  return options;
+}
+
+void TFindBar::SetOptions(TSearchOptions options) {
+  MatchCaseBox->SetChecked((options & soMatchCase) != 0);
+  WholeWordBox->SetChecked((options & soWholeWord) != 0);
+  WidthBox->SetChecked((options & soFoldWidth) != 0);
+  LineBreaksBox->SetChecked((options & soSpanLineBreaks) != 0);
+  BlanksBox->SetChecked((options & soSkipBlanks) != 0);
+}
+
+void TFindBar::Say(const std::string& text) {
+  MessageLabel->SetCaption(Utf8ToCp932(text));
+  OnSearched(this);
+}
+
+bool TFindBar::FindNext() { return Find(true); }
+
+bool TFindBar::FindPrevious() { return Find(false); }
+
+bool TFindBar::Find(bool forward) {
+  if (FEditor == nullptr) return false;
+  const std::string pattern = Pattern();
+  if (pattern.empty()) {
+    Say("Type what to find.");
+    return false;
+  }
+  const TSearchOptions options = Options() | (forward ? soForward : 0);
+  if (FEditor->FindText(pattern, options)) {
+    Say("");
+    NoteHit();
+    return true;
+  }
+  // Once round: from the other end, and back to where it was when that finds nothing.
+  const int start = FEditor->SelStart();
+  const int length = FEditor->SelLength();
+  FEditor->CleanSelection();
+  FEditor->SetSelStart(forward ? 0 : FEditor->Perform(WM_GETTEXTLENGTH));
+  if (FEditor->FindText(pattern, options)) {
+    Say(forward ? "Passed the end; found from the top." : "Passed the top; found from the end.");
+    NoteHit();
+    return true;
+  }
+  FEditor->SetSelStart(start);
+  FEditor->SetSelLength(length);
+  FHit = {};
+  Say("\"" + Cp932ToUtf8(pattern) + "\" was not found.");
+  return false;
+}
+
+int TFindBar::ShownHitLength() const { return FEditor->SelLength() > 0 ? FEditor->SelLength() : FEditor->HitLength(); }
+
+void TFindBar::NoteHit() { FHit = {FEditor->SelStart(), ShownHitLength()}; }
+
+void TFindBar::ReplaceHit(const std::string& with) {
+  if (FEditor == nullptr) return;
+  // Only the hit the bar found, still selected where it was, is replaced.
+  const bool onHit = FHit.Length > 0 && FEditor->SelStart() == FHit.Start && ShownHitLength() == FHit.Length;
+  if (onHit) {
+    FEditor->SetSelStart(FHit.Start);
+    FEditor->SetSelLength(FHit.Length);
+    FEditor->Perform(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(with.c_str()));
+  }
+  FindNext();
+}
+
+int64_t TFindBar::ReplaceAll(const std::string& with) {
+  if (FEditor == nullptr) return 0;
+  const std::string pattern = Pattern();
+  if (pattern.empty()) {
+    Say("Type what to find.");
+    return 0;
+  }
+  const std::string text = FEditor->Lines()->AllText();
+  const std::vector<TSearchMatch> matches = SearchAll(text.c_str(), pattern, Options());
+  if (matches.empty()) {
+    Say("\"" + Cp932ToUtf8(pattern) + "\" was not found.");
+    return 0;
+  }
+  const int32_t first = matches.front().Start;
+  const int32_t end = matches.back().Start + matches.back().Length;
+  std::string replaced;
+  replaced.reserve(static_cast<size_t>(end - first) + matches.size() * with.size());
+  int32_t from = first;
+  for (const TSearchMatch& match : matches) {
+    replaced.append(text, static_cast<size_t>(from), static_cast<size_t>(match.Start - from));
+    replaced += with;
+    from = match.Start + match.Length;
+  }
+  // One change over the span of the matches: one undo step.
+  FEditor->SetSelStart(first);
+  FEditor->SetSelLength(end - first);
+  FEditor->Perform(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(replaced.c_str()));
+  const auto count = static_cast<int64_t>(matches.size());
+  Say("Replaced " + std::to_string(count) + (count == 1 ? " match." : " matches."));
+  return count;
+}
+
+void TFindBar::FieldKeyDown(TObject* sender, int& key, TShiftState shift) {
+  if (key == VK_ESCAPE) {
+    key = 0;
+    CloseBar();
+  } else if (key == VK_RETURN) {
+    key = 0;
+    if (sender == ReplaceEdit) {
+      ReplaceHit(ReplaceEdit->Text());
+    } else if (shift.Contains(ssShift)) {
+      FindPrevious();
+    } else {
+      FindNext();
+    }
+  }
+}
+
+void TFindBar::ButtonClick(TObject* sender) {
+  if (sender == NextButton) FindNext();
+  if (sender == PreviousButton) FindPrevious();
+  if (sender == CloseButton) CloseBar();
+  if (sender == ReplaceButton) ReplaceHit(ReplaceEdit->Text());
+  if (sender == ReplaceAllButton) ReplaceAll(ReplaceEdit->Text());
+}
+
+}  // namespace plomaret
