@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,43 @@ void BM_OpenExchangeSaveAs(benchmark::State& state) {
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_OpenExchangeSaveAs)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Replace all over a 100 MB document with the pattern on every one of its 3.9 million
+// rows: the replacement and its undo, each timed on its own (seconds in the counters).
+void BM_ReplaceAllOnEveryRow(benchmark::State& state) {
+  UseHeadlessPlatform();
+  const std::string row = "  0.12500;0.2500;0.500;,\r\n";  // 26 bytes: 3.85 million rows
+  const int64_t rows = 100LL * 1000 * 1000 / static_cast<int64_t>(row.size());
+  std::string text;
+  text.reserve(static_cast<size_t>(rows) * row.size());
+  for (int64_t i = 0; i < rows; ++i) text += row;
+  const std::string folder = std::filesystem::temp_directory_path() / "plomaret-replace-bench";
+  std::filesystem::create_directories(folder);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
+    form->SetProgramFile(folder + "/plomaret");
+    form->Show();
+    form->Editor1->Lines()->SetAllText(text);
+    form->FindBar1->ShowBar(true);
+    form->FindBar1->SetPatternText(";,");
+    state.ResumeTiming();
+    const auto started = std::chrono::steady_clock::now();
+    const int64_t replaced = form->FindBar1->ReplaceAll(";");
+    const auto replacedAt = std::chrono::steady_clock::now();
+    form->Editor1->Undo();
+    const auto undoneAt = std::chrono::steady_clock::now();
+    state.PauseTiming();
+    if (replaced != rows || form->Editor1->Lines()->AllText() != text) state.SkipWithError("Replace all or its undo went wrong");
+    state.counters["replaced"] = static_cast<double>(replaced);
+    state.counters["replace_s"] = std::chrono::duration<double>(replacedAt - started).count();
+    state.counters["undo_s"] = std::chrono::duration<double>(undoneAt - replacedAt).count();
+    form.reset();
+    state.ResumeTiming();
+  }
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ReplaceAllOnEveryRow)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace plomaret

@@ -162,7 +162,8 @@ class TSearcher {
   bool FForward, FMatchCase, FWholeWord, FFoldWidth, FSpanLineBreaks, FSkipBlanks;
   TSearchContext FContext;
   std::vector<uint8_t> FClasses;
-  int64_t FKnownBoundary = 0;  // a character start found by an earlier forward run
+  int64_t FKnownBoundary = 0;
+  bool FFilterBuilt = false;  // a character start found by an earlier forward run
   // Whether a character starting with this byte can match the pattern's first character:
   // a cheap test that rejects exactly the candidates the full comparison would reject at
   // its first character (nothing is skipped before the first character matches).
@@ -208,6 +209,8 @@ void TSearcher::Classify() {
 }
 
 void TSearcher::BuildFirstByteFilter() {
+  if (FFilterBuilt) return;  // a searcher run again keeps it
+  FFilterBuilt = true;
   if (FPattern.empty()) {
     FFirstByteMayMatch.fill(true);
     return;

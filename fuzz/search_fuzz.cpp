@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
@@ -255,6 +256,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       SEARCH_CHECK(bufLength == literalBufLength, "SearchBuf: engine length %d, literal %d\n", bufLength,
                    literalBufLength);
     }
+  }
+
+  // Every match of the whole text in one pass, against the literal reading run again from
+  // after each match it finds (Replace all's matches).
+  if (context.WordBefore == context.WordAfter && !context.WordBefore) {
+    const std::vector<TSearchMatch> all = SearchAll(buf, pattern, c.Options);
+    std::vector<TSearchMatch> literal;
+    int32_t from = 0;
+    int32_t length = 0;
+    while (literal.size() <= all.size() &&
+           testing::LiteralSearchText(buf, from, length, pattern, c.Options | soForward, false, false)) {
+      literal.push_back({from, length});
+    }
+    SEARCH_CHECK(all == literal, "SearchAll: engine %zu matches, literal %zu\n", all.size(), literal.size());
   }
 
   CheckToFullWidth(c.Pattern);

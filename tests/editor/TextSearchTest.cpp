@@ -151,3 +151,38 @@ TEST(TextSearch, AWordGoingOnPastTheBufferIsNoWholeWordAtItsEdge) {
 
 }  // namespace
 }  // namespace plomaret
+
+namespace plomaret {
+namespace {
+
+// Replace all's matches: one pass gives what searching again after each match gives.
+TEST(TextSearch, SearchAllFindsWhatRepeatedSearchesFind) {
+  struct TCase {
+    const char* Text;
+    const char* Pattern;
+    TSearchOptions Options;
+  };
+  const TCase cases[] = {
+      {"aaaa", "aa", 0},                            // no overlaps: 0 and 2
+      {"beta Beta BETA betas", "beta", soWholeWord},  // words only, case folded
+      {"beta Beta BETA", "beta", soMatchCase},
+      {"\x82\xa0\x82\xa0\x82\xa0", "\xa0\x82", 0},  // never from a second byte
+      {"ab\r\ncd ab\r\n\r\ncd", "abcd", soSpanLineBreaks},
+      {"\x82\x60\x82\x61 AB ab", "AB", soFoldWidth},  // full-width ＡＢ too
+      {"x y  z x", "xy", soSkipBlanks},
+      {"", "a", 0},
+      {"abc", "", 0},
+  };
+  for (const TCase& c : cases) {
+    std::vector<TSearchMatch> again;
+    int32_t start = 0;
+    int32_t length = 0;
+    while (SearchText(c.Text, start, length, c.Pattern, c.Options | soForward)) again.push_back({start, length});
+    EXPECT_EQ(SearchAll(c.Text, c.Pattern, c.Options), again) << c.Text << " / " << c.Pattern;
+  }
+  EXPECT_EQ(SearchAll("aaaa", "aa", 0), (std::vector<TSearchMatch>{{0, 2}, {2, 2}}));
+  EXPECT_EQ(SearchAll("beta Beta BETA betas", "beta", soWholeWord).size(), 3u);
+}
+
+}  // namespace
+}  // namespace plomaret
