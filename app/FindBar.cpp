@@ -46,20 +46,20 @@ void TFindBar::AfterConstruction() {
   SetAlign(alTop);
   SetVisible(false);
   FindLabel = Label(this, "Find", 6, 7);
-  PatternEdit = Part<TEdit>(this, 64, 3, 240, 21);
-  NextButton = Button(this, "Next", 310, 3, 64);
-  PreviousButton = Button(this, "Previous", 378, 3, 64);
-  CloseButton = Button(this, "Close", 446, 3, 52);
+  PatternEdit = Part<TEdit>(this, 64, 3, 200, 21);
+  NextButton = Button(this, "Next", 270, 3, 64);
+  PreviousButton = Button(this, "Previous", 338, 3, 64);
+  CloseButton = Button(this, "Close", 406, 3, 52);
   ReplaceLabel = Label(this, "Replace", 6, kRowHeight + 7);
-  ReplaceEdit = Part<TEdit>(this, 64, kRowHeight + 3, 240, 21);
-  ReplaceButton = Button(this, "Replace", 310, kRowHeight + 3, 64);
-  ReplaceAllButton = Button(this, "Replace all", 378, kRowHeight + 3, 84);
+  ReplaceEdit = Part<TEdit>(this, 64, kRowHeight + 3, 200, 21);
+  ReplaceButton = Button(this, "Replace", 270, kRowHeight + 3, 64);
+  ReplaceAllButton = Button(this, "Replace all", 338, kRowHeight + 3, 84);
   MatchCaseBox = Option(this, "Match case", 6, 0, 92);
   WholeWordBox = Option(this, "Whole word", 100, 0, 92);
   WidthBox = Option(this, "Half/full width alike", 194, 0, 150);
   LineBreaksBox = Option(this, "Across line breaks", 346, 0, 136);
   BlanksBox = Option(this, "Skip blanks", 484, 0, 96);
-  MessageLabel = Label(this, "", 6, 0);
+  MessageLabel = Label(this, "", 466, 7);
   MessageLabel->SetCaption("");
   for (TEdit* field : {PatternEdit, ReplaceEdit}) field->OnKeyDown = TKeyEvent(this, &TFindBar::FieldKeyDown);
   for (TSpeedButton* button : {NextButton, PreviousButton, CloseButton, ReplaceButton, ReplaceAllButton}) {
@@ -69,7 +69,7 @@ void TFindBar::AfterConstruction() {
 }
 
 void TFindBar::Layout() {
-  // Find row, the replacement row when replacing, then the options and the message.
+  // Find row (with the message), the replacement row when replacing, then the options.
   const int optionsTop = (FReplacing ? 2 : 1) * kRowHeight + 2;
   for (TControl* part : {static_cast<TControl*>(ReplaceLabel), static_cast<TControl*>(ReplaceEdit),
                          static_cast<TControl*>(ReplaceButton), static_cast<TControl*>(ReplaceAllButton)}) {
@@ -78,7 +78,6 @@ void TFindBar::Layout() {
   for (TCheckBox* box : {MatchCaseBox, WholeWordBox, WidthBox, LineBreaksBox, BlanksBox}) {
     box->SetBounds(box->Left(), optionsTop, box->Width(), box->Height());
   }
-  MessageLabel->SetBounds(586, optionsTop + 3, MessageLabel->Width(), MessageLabel->Height());
   SetBounds(Left(), Top(), Width(), optionsTop + 24);
 }
 
@@ -164,7 +163,7 @@ bool TFindBar::Find(bool forward) {
   FEditor->CleanSelection();
   FEditor->SetSelStart(forward ? 0 : FEditor->Perform(WM_GETTEXTLENGTH));
   if (FEditor->FindText(pattern, options)) {
-    Say(forward ? "Passed the end; found from the top." : "Passed the top; found from the end.");
+    Say(forward ? "Wrapped: found from the top." : "Wrapped: found from the end.");
     NoteHit();
     return true;
   }
