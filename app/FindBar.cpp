@@ -40,13 +40,23 @@ TCheckBox* Option(TFindBar* bar, const char* caption, int left, int top, int wid
 
 }  // namespace
 
+void TPatternField::WndProc(TMessage& message) {
+  // Typed text with a character Shift-JIS cannot hold: the search could not look for it.
+  if (message.Msg == CM_INPUTREFUSED) {
+    message.Result = 1;
+    if (auto* bar = dynamic_cast<TFindBar*>(Parent())) bar->SayRefused();
+    return;
+  }
+  TEdit::WndProc(message);
+}
+
 void TFindBar::AfterConstruction() {
   TCustomControl::AfterConstruction();
   SetColor(clBtnFace);
   SetAlign(alTop);
   SetVisible(false);
   FindLabel = Label(this, "Find", 6, 7);
-  PatternEdit = Part<TEdit>(this, 64, 3, 200, 21);
+  PatternEdit = Part<TPatternField>(this, 64, 3, 200, 21);
   NextButton = Button(this, "Next", 270, 3, 64);
   PreviousButton = Button(this, "Previous", 338, 3, 64);
   CloseButton = Button(this, "Close", 406, 3, 52);
@@ -109,13 +119,15 @@ bool TFindBar::SetPatternText(const std::string& utf8) {
   const std::string pattern = Utf8ToCp932(utf8);
   // A character Shift-JIS cannot hold comes back as '?': the search would look for something else.
   if (Cp932ToUtf8(pattern) != utf8) {
-    Say("The pattern has a character that Shift-JIS cannot hold; it was not taken.");
+    SayRefused();
     return false;
   }
   PatternEdit->SetText(pattern);
   Say("");
   return true;
 }
+
+void TFindBar::SayRefused() { Say("The pattern has a character that Shift-JIS cannot hold; it was not taken."); }
 
 TSearchOptions TFindBar::Options() const {
   TSearchOptions options = 0;

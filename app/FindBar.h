@@ -12,6 +12,12 @@
 
 namespace plomaret {
 
+// The pattern's field: a character Shift-JIS cannot hold is refused, not turned into '?'.
+class TPatternField : public TEdit {
+ public:
+  void WndProc(TMessage& message) override;
+};
+
 class TFindBar : public TCustomControl {
  public:
   void AfterConstruction() override;
@@ -26,6 +32,7 @@ class TFindBar : public TCustomControl {
   // The pattern as typed (Unicode, UTF-8); false, with the reason in the message, when
   // a character has no Shift-JIS form.
   bool SetPatternText(const std::string& utf8);
+  void SayRefused();
   std::string Pattern() const { return PatternEdit->Text(); }  // Shift-JIS
   TSearchOptions Options() const;  // the check boxes, without soForward
   void SetOptions(TSearchOptions options);

@@ -147,7 +147,8 @@ inline constexpr int SignedHighWord(intptr_t value) { return static_cast<int16_t
   X(CM_ENTER, 0xB007)                 \
   X(CM_EXIT, 0xB008)                  \
   X(CM_WANTSPECIALKEY, 0xB009)        \
-  X(CM_SHOWINGCHANGED, 0xB00A)
+  X(CM_SHOWINGCHANGED, 0xB00A)      \
+  X(CM_INPUTREFUSED, 0xB00B)
 
 #define PLOMARET_DECLARE_MESSAGE(name, number) inline constexpr uint32_t name = number;
 PLOMARET_MESSAGES(PLOMARET_DECLARE_MESSAGE)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/CodePage.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Keys.h"
@@ -187,6 +188,17 @@ bool SendWheel(TWinControl& target, int delta, const TMouseInput& at) {
   if (delta == 0) return true;
   const intptr_t wParam = MakeLong(static_cast<int>(MouseKeyFlags(at)), delta);
   return Dispatch(target, {{WM_MOUSEWHEEL, wParam, MakeLong(at.Point.X, at.Point.Y)}});
+}
+
+bool SendImeText(TWinControl& target, const std::string& utf8) {
+  const std::string bytes = Utf8ToCp932(utf8);
+  if (Cp932ToUtf8(bytes) != utf8) {
+    const TWindowWatch watch(&target);
+    const bool refused = target.Perform(CM_INPUTREFUSED, 0, reinterpret_cast<intptr_t>(&utf8)) != 0;
+    if (!watch.Alive()) return false;
+    if (refused) return true;
+  }
+  return SendImeResult(target, bytes);
 }
 
 bool SendImeResult(TWinControl& target, const std::string& result) {

@@ -91,5 +91,10 @@ bool SendMouse(TWinControl& target, const TMouseInput& mouse);
 // delta: whole notches, as TWheelNotches gives them; at: the pointer, keys and buttons.
 bool SendWheel(TWinControl& target, int delta, const TMouseInput& at);
 bool SendImeResult(TWinControl& target, const std::string& result);
+// An input method's result as Unicode (UTF-8). When a character has no Shift-JIS form the
+// target is asked first (CM_INPUTREFUSED, lParam: the UTF-8 text): one that answers
+// non-zero takes nothing; otherwise the text goes in with '?' for it, as the system's
+// conversion gives.
+bool SendImeText(TWinControl& target, const std::string& utf8);
 
 }  // namespace plomaret

@@ -672,7 +672,7 @@ void TQtWindow::InputMethod(QInputMethodEvent& event) {
   if ((hadPreedit || !FPreedit.Empty()) && FWidget) FWidget->update();
   UpdateInputMethod();
   const QString commit = event.commitString();
-  if (!commit.isEmpty()) SendImeResult(FControl, Utf8ToCp932(commit.toStdString()));
+  if (!commit.isEmpty()) SendImeText(FControl, commit.toStdString());
 }
 
 // ---- Scroll bars ----

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 
 #include "QtTestSupport.h"
 #include "TestFiles.h"
@@ -60,12 +61,29 @@ TEST(QtMainWindow, TheStatusLineAfterExchangeAndTheFindBarWithAHit) {
   EXPECT_EQ(static_cast<TPixel>(found.pixel(form->FindBar1->Width() - 5, form->FindBar1->Top() + 5) & 0xFFFFFF),
             PixelOf(clBtnFace));
 
+  // A character Shift-JIS cannot hold, from the input method: refused in the pattern with a
+  // message, while the editor keeps the system's '?'.
+  QInputMethodEvent wide;
+  wide.setCommitString(QString::fromUtf8("a𠮷"));
+  QApplication::sendEvent(QtWindowOf(*form->FindBar1->PatternEdit)->Widget(), &wide);
+  EXPECT_EQ(form->FindBar1->Pattern(), "meshvertexcolors");
+  EXPECT_EQ(form->FindBar1->Message(), "The pattern has a character that Shift-JIS cannot hold; it was not taken.");
+  QInputMethodEvent plain;
+  plain.setCommitString(QString::fromUtf8("日本"));
+  form->FindBar1->PatternEdit->SelectAll();
+  QApplication::sendEvent(QtWindowOf(*form->FindBar1->PatternEdit)->Widget(), &plain);
+  EXPECT_EQ(form->FindBar1->Pattern(), "\x93\xfa\x96\x7b");
+
   // Escape in the pattern closes the bar and gives the keyboard back to the editor.
   TKeyInput escape;
   escape.VirtualKey = VK_ESCAPE;
   SendKey(*form->FindBar1->PatternEdit, escape);
   EXPECT_FALSE(form->FindBar1->Visible());
   EXPECT_EQ(TWinControl::FocusedControl(), form->Editor1);
+  QInputMethodEvent wideAgain;
+  wideAgain.setCommitString(QString::fromUtf8("a𠮷"));
+  QApplication::sendEvent(QtWindowOf(*form->Editor1)->Widget(), &wideAgain);
+  EXPECT_NE(form->Editor1->Lines()->AllText().find("//  a? {"), std::string::npos) << "in place of the hit";
   EXPECT_TRUE(RecordingPlatform().Shown.empty());
 }
 
