@@ -14,9 +14,13 @@ namespace plomaret {
 
 class TRecordingQtPlatform : public TQtPlatform {
  public:
+  // Each box takes the next scripted answer (IDOK when none), as a click would.
   int ShowMessageBox(const std::string& text, const std::string&, uint32_t) override {
     Shown.push_back(text);
-    return 1;
+    if (Answers.empty()) return 1;
+    const int answer = Answers.front();
+    Answers.erase(Answers.begin());
+    return answer;
   }
   // While paths are scripted, file dialogs take the next one ("": cancelled) instead
   // of showing Qt's dialog.
@@ -27,6 +31,7 @@ class TRecordingQtPlatform : public TQtPlatform {
     return !fileName.empty();
   }
   std::vector<std::string> Shown;
+  std::vector<int> Answers;
   std::vector<std::string> FileChoices;
 };
 
