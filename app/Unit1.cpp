@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <new>
 
 #include "app/Messages.h"
@@ -158,7 +159,9 @@ void TForm1::SpeedButton5Click(TObject*) {
   OpenFile(OpenDialog1->FileName());
 }
 
-void TForm1::OpenFile(const std::string& path) {
+void TForm1::OpenFile(const std::string& given) {
+  // A name relative to the working folder (a command line's) keeps its folder.
+  const std::string path = given.empty() ? given : std::filesystem::absolute(given).lexically_normal().string();
   Reg1->SetIniFileName(SettingsFilePath(FProgramFile));
   const std::string name = FileNameOf(path);
   // A file that cannot be read (missing, a folder, binary, too large) is refused
@@ -222,6 +225,11 @@ bool TForm1::SaveAs() {
   const std::string path = SaveDialog1->FileName();
   if (path == FCurrentFileName && !OverwriteChangedFile()) return false;
   WriteTo(path);
+  if (FCurrentFileName.empty()) {
+    // A new text saved has a file now: Save writes there and the questions name it.
+    FCurrentFileName = path;
+    FLoadedStamp = FSeenStamp = StampOf(path);
+  }
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The program: the main window on Qt, until it is closed. An error that reaches the
 // event loop is shown in a message box and the program goes on.
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -30,8 +31,14 @@ int main(int argc, char** argv) {
   using namespace plomaret;
   // Help and version need no display; the rest is read once Qt has taken its own
   // options (-platform, -session, ...).
-  const TCommandLine early = ParseCommandLine(Arguments(argc, argv));
+  const std::vector<std::string> args = Arguments(argc, argv);
+  const TCommandLine early = ParseCommandLine(args);
   if (early.Action == TCommandLine::clHelp || early.Action == TCommandLine::clVersion) return Answer(early);
+  // Qt's options have one dash; without any, a wrong command line is answered before Qt starts.
+  const bool qtOptions = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
+  });
+  if (early.Action == TCommandLine::clError && !qtOptions) return Answer(early);
   return RunQtApplication(argc, argv, [&](TComponent& owner) {
     const TCommandLine line = ParseCommandLine(Arguments(argc, argv));
     if (const int code = Answer(line); code >= 0) return code;

@@ -31,11 +31,14 @@ int RunQtApplication(int& argc, char** argv, const std::function<int(TComponent&
       ready = true;
     });
     // The desktop session ending asks the main form first, as closing it does.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager& manager) {
+    // Every form the program made is asked; one that says no keeps the session.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [&owner](QSessionManager& manager) {
       RunGuarded([&] {
-        TForm* form = Application().MainForm();
-        if (form == nullptr || !manager.allowsInteraction()) return;
-        const bool canEnd = form->Perform(WM_QUERYENDSESSION) != 0;
+        if (!manager.allowsInteraction()) return;
+        bool canEnd = true;
+        for (int i = 0; i < owner->ComponentCount() && canEnd; ++i) {
+          if (auto* form = dynamic_cast<TForm*>(owner->Components(i))) canEnd = form->Perform(WM_QUERYENDSESSION) != 0;
+        }
         manager.release();
         if (!canEnd) manager.cancel();
       });

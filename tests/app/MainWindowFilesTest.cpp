@@ -409,8 +409,6 @@ TEST_F(MainWindowFilesTest, ADroppedFileOpensAsOpenDoes) {
 }
 
 TEST_F(MainWindowFilesTest, AFileNamedRelativeToTheWorkingFolderIsKeptWithItsFolder) {
-  GTEST_SKIP() << "fault: OpenFile keeps a relative name as given (plomaret plane.x, the driver's form plane.x) "
-                  "and stores an empty folder in the INI file, so the next Open does not start beside the file";
   WriteBytes(FFolder.Path("plane.x"), "Mesh {\r\n}\r\n");
   const fs::path started = fs::current_path();
   fs::current_path(FFolder.Root());
