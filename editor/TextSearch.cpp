@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "framework/core/CodePage.h"
@@ -132,9 +133,21 @@ class TSearcher {
   const char* RunForward(int32_t& selStart, int32_t& selLength);
   // Whether the pattern matches at candidate c; its length then goes to selLength.
   bool FoundAt(int64_t c, int64_t count, int32_t& selLength) const;
+  // Whether byte p starts a character, from, at or before it, being known to.
+  bool StartsCharacter(int64_t p, int64_t from) const;
+  const char* RunBackwardByScan(int64_t c, int32_t& selLength) const;
+  // The first character start after the character that holds byte p (from as above).
+  int64_t NextCharacterStart(int64_t p, int64_t from) const;
   int CharBytes(int64_t pos) const { return IsLeadByte(FBuf[pos]) && pos + 1 < FLength ? 2 : 1; }
   uint8_t ByteAt(int64_t pos) const { return pos < FLength ? FBuf[pos] : 0; }
-  bool IsTrail(int64_t pos) const { return pos >= 0 && pos < FLength && FClasses[static_cast<size_t>(pos)] == kTrail; }
+  bool IsTrail(int64_t pos) const { return pos >= 0 && pos < FLength && ClassAt(pos) == kTrail; }
+  // A byte's class: from the classes made for whole words, or found from the bytes before it.
+  uint8_t ClassAt(int64_t pos) const {
+    if (!FClasses.empty()) return FClasses[static_cast<size_t>(pos)];
+    if (pos >= FLength) return kSingle;
+    if (!StartsCharacter(pos, 0)) return kTrail;
+    return IsLeadByte(FBuf[pos]) ? kLead : kSingle;
+  }
   // Past either end of the buffer the text may go on (a word cut by the buffer's edge).
   bool DelimiterAt(int64_t pos) const {
     if (pos < 0) return !FContext.WordBefore;
@@ -168,6 +181,9 @@ class TSearcher {
   // a cheap test that rejects exactly the candidates the full comparison would reject at
   // its first character (nothing is skipped before the first character matches).
   std::array<bool, 256> FFirstByteMayMatch{};
+  // The bytes the filter lets through, as a zero-terminated set for strcspn, when they
+  // are few enough for the library's vectorised scan; empty otherwise.
+  std::string FFirstBytes;
 };
 
 TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions options, TSearchContext context)
@@ -230,6 +246,10 @@ void TSearcher::BuildFirstByteFilter() {
     }
     FFirstByteMayMatch[static_cast<size_t>(b)] = may;
   }
+  for (int b = 1; b < 256; ++b) {
+    if (FFirstByteMayMatch[static_cast<size_t>(b)]) FFirstBytes += static_cast<char>(b);
+  }
+  if (FFirstBytes.size() > 16) FFirstBytes.clear();
 }
 
 bool TSearcher::SingleMatches(uint8_t byte, uint8_t next, size_t i, size_t patternBytes, int& textBytes) const {
@@ -315,7 +335,7 @@ int64_t TSearcher::BackwardStart(int64_t start) const {
   // Back over as many characters as the pattern has; a composed kana is one of them.
   for (int64_t n = 0; n < FPatternChars; ++n) {
     --start;
-    if (start > 0 && (IsTrail(start) || (FClasses[static_cast<size_t>(start - 1)] == kSingle &&
+    if (start > 0 && (IsTrail(start) || (ClassAt(start - 1) == kSingle &&
                                          Composes(FBuf[start - 1], FBuf[start])))) {
       --start;
     }
@@ -326,7 +346,8 @@ int64_t TSearcher::BackwardStart(int64_t start) const {
 const char* TSearcher::Run(int32_t& selStart, int32_t& selLength) {
   if (selStart < 0 || selStart > FLength || selLength < 0) return nullptr;
   if (FForward && !FWholeWord) return RunForward(selStart, selLength);
-  Classify();
+  // Whole words look at classes everywhere; backwards only the candidates' are needed.
+  if (FWholeWord) Classify();
   int64_t c = 0;
   int64_t count = 0;
   if (FForward) {
@@ -345,9 +366,14 @@ const char* TSearcher::Run(int32_t& selStart, int32_t& selLength) {
   BuildFirstByteFilter();
   if (!FWholeWord) {
     // Backwards the candidates are the positions that are not second bytes, downwards.
+    // The last byte always is one (a lead byte there compares alone).
+    for (; c >= 0 && c + 1 >= FLength; --c) {
+      if (ClassAt(c) != kTrail && FoundAt(c, c, selLength)) return reinterpret_cast<const char*>(FBuf + c);
+    }
+    if (!FFirstBytes.empty()) return RunBackwardByScan(c, selLength);
     for (; c >= 0; --c) {
       const bool may = FFirstByteMayMatch[ByteAt(c)] || c + 1 >= FLength;
-      if (may && FClasses[static_cast<size_t>(c)] != kTrail && FoundAt(c, c, selLength)) {
+      if (may && ClassAt(c) != kTrail && FoundAt(c, c, selLength)) {
         return reinterpret_cast<const char*>(FBuf + c);
       }
     }
@@ -387,6 +413,21 @@ const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
     return table;
   }();
   const int64_t tightLast = std::min(last, FLength - 2);
+  if (!FFirstBytes.empty() && c <= tightLast) {
+    // The candidates are found by a scan for the pattern's possible first bytes; a byte
+    // found counts only where a character starts, which the lead bytes just before it tell.
+    while (true) {
+      const int64_t p = c + static_cast<int64_t>(std::strcspn(reinterpret_cast<const char*>(FBuf + c), FFirstBytes.c_str()));
+      if (p > tightLast) break;
+      if (StartsCharacter(p, c) && FoundAt(p, last - p, selLength)) {
+        FKnownBoundary = p;
+        return reinterpret_cast<const char*>(FBuf + p);
+      }
+      c = NextCharacterStart(p, c);
+    }
+    // On to the first character start after the tight part (c may be past it already).
+    if (c <= tightLast) c = NextCharacterStart(tightLast, c);
+  }
   while (c <= tightLast) {
     const uint8_t byte = FBuf[c];
     if (FFirstByteMayMatch[byte] && FoundAt(c, last - c, selLength)) {
@@ -402,6 +443,41 @@ const char* TSearcher::RunForward(int32_t& selStart, int32_t& selLength) {
     }
   }
   return nullptr;
+}
+
+// The candidates found by the library's scan for each possible first byte, the nearest
+// first: the same places, in the same order, as the byte-by-byte walk downwards.
+const char* TSearcher::RunBackwardByScan(int64_t c, int32_t& selLength) const {
+  const size_t kinds = FFirstBytes.size();
+  std::array<int64_t, 16> nearest{};
+  auto scan = [this](char byte, int64_t upTo) -> int64_t {
+    if (upTo < 0) return -1;
+    const void* found = memrchr(FBuf, byte, static_cast<size_t>(upTo) + 1);
+    return found == nullptr ? -1 : static_cast<const uint8_t*>(found) - FBuf;
+  };
+  for (size_t i = 0; i < kinds; ++i) nearest[i] = scan(FFirstBytes[i], c);
+  while (true) {
+    const int64_t p = *std::max_element(nearest.begin(), nearest.begin() + static_cast<std::ptrdiff_t>(kinds));
+    if (p < 0) return nullptr;
+    if (ClassAt(p) != kTrail && FoundAt(p, p, selLength)) return reinterpret_cast<const char*>(FBuf + p);
+    for (size_t i = 0; i < kinds; ++i) {
+      if (nearest[i] == p) nearest[i] = scan(FFirstBytes[i], p - 1);
+    }
+  }
+}
+
+bool TSearcher::StartsCharacter(int64_t p, int64_t from) const {
+  // Every byte from the last one that is no lead byte (which ends a character) up to p is
+  // a lead byte: they pair off, so p starts a character when an even number precede it.
+  int64_t q = p;
+  while (q > from && IsLeadByte(FBuf[q - 1])) --q;
+  return (p - q) % 2 == 0;
+}
+
+int64_t TSearcher::NextCharacterStart(int64_t p, int64_t from) const {
+  // p itself, or the byte after it when p is the second byte of a character; then past it.
+  const int64_t start = StartsCharacter(p, from) ? p : p - 1;
+  return start + CharBytes(start);
 }
 
 bool TSearcher::FoundAt(int64_t c, int64_t count, int32_t& selLength) const {
