@@ -20,22 +20,24 @@ T* Part(TFindBar* bar, int left, int top, int width, int height) {
   return part;
 }
 
+// A part that shows a caption: a button, a label or a check box.
+template <class T>
+T* Captioned(TFindBar* bar, const char* caption, int left, int top, int width, int height) {
+  T* part = Part<T>(bar, left, top, width, height);
+  part->SetCaption(caption);
+  return part;
+}
+
 TSpeedButton* Button(TFindBar* bar, const char* caption, int left, int top, int width) {
-  auto* button = Part<TSpeedButton>(bar, left, top, width, 22);
-  button->SetCaption(caption);
-  return button;
+  return Captioned<TSpeedButton>(bar, caption, left, top, width, 22);
 }
 
 TLabel* Label(TFindBar* bar, const char* caption, int left, int top) {
-  auto* label = Part<TLabel>(bar, left, top, 60, 16);
-  label->SetCaption(caption);
-  return label;
+  return Captioned<TLabel>(bar, caption, left, top, 60, 16);
 }
 
 TCheckBox* Option(TFindBar* bar, const char* caption, int left, int top, int width) {
-  auto* box = Part<TCheckBox>(bar, left, top, width, 20);
-  box->SetCaption(caption);
-  return box;
+  return Captioned<TCheckBox>(bar, caption, left, top, width, 20);
 }
 
 }  // namespace
@@ -70,7 +72,6 @@ void TFindBar::AfterConstruction() {
   LineBreaksBox = Option(this, "Across line breaks", 346, 0, 136);
   BlanksBox = Option(this, "Skip blanks", 484, 0, 96);
   MessageLabel = Label(this, "", 466, 7);
-  MessageLabel->SetCaption("");
   for (TEdit* field : {PatternEdit, ReplaceEdit}) field->OnKeyDown = TKeyEvent(this, &TFindBar::FieldKeyDown);
   for (TSpeedButton* button : {NextButton, PreviousButton, CloseButton, ReplaceButton, ReplaceAllButton}) {
     button->OnClick = TNotifyEvent(this, &TFindBar::ButtonClick);
