@@ -9,7 +9,7 @@
 namespace plomaret {
 
 static_assert(std::is_trivially_copyable_v<TLineItem>, "items are moved as raw blocks");
-static_assert(sizeof(TLineItem) == 32, "a document holds millions of items");
+static_assert(sizeof(TLineItem) == 12, "a document holds millions of items");
 
 namespace {
 
@@ -42,19 +42,15 @@ const TLineItem& TLineList::CheckedItem(int index) const {
 
 std::string TLineList::Get(int index) const { return std::string(ViewAt(index)); }
 
-std::string_view TLineList::ViewAt(int index) const {
-  const TLineItem& item = CheckedItem(index);
-  return item.FString == nullptr ? std::string_view("") : std::string_view(item.FString, item.FStringLength);
-}
+std::string_view TLineList::ViewAt(int index) const { return FTexts.View(CheckedItem(index).FText); }
 
 void TLineList::Put(int index, const std::string& text) {
   TLineItem& item = CheckedItem(index);
   AnnounceChanging();
   BumpStructureStamp();
-  const char* stored = FTexts.Store(text);
-  FTexts.Release(item.FStringLength);
-  item.FString = stored;
-  item.FStringLength = static_cast<uint32_t>(text.size());
+  const TTextRef stored = FTexts.Store(text, FTexts.Extras(item.FText));
+  FTexts.Release(item.FText);
+  item.FText = stored;
   AnnounceChange();
   CompactTextsIfWasteful();
 }
@@ -118,8 +114,8 @@ void TLineList::InsertText(int index, std::string_view text) {
   } else {
     MoveGapTo(index);
   }
-  const char* stored = FTexts.Store(text);
-  FItemArray[FGapStart] = TLineItem{stored, nullptr, static_cast<uint32_t>(text.size()), 0, 0, 0};
+  const TTextRef stored = FTexts.Store(text);
+  FItemArray[FGapStart] = TLineItem{stored, 0, 0};
   ++FGapStart;
   ++FItemCount;
   BumpStructureStamp();
@@ -127,9 +123,12 @@ void TLineList::InsertText(int index, std::string_view text) {
 }
 
 void TLineList::ReleaseItem(TLineItem& item) {
-  FTexts.Release(item.FStringLength);
-  delete item.FStrData;
-  item.FStrData = nullptr;
+  if (const uint32_t extras = FTexts.Extras(item.FText); extras != 0) {
+    FExtras[extras - 1] = TLineExtras();
+    FFreeExtras.push_back(extras);
+  }
+  FTexts.Release(item.FText);
+  item.FText = kEmptyTextRef;
 }
 
 void TLineList::Delete(int index) {
@@ -162,12 +161,11 @@ void TLineList::Clear() {
 
 std::string TLineList::AllText() const {
   size_t size = 0;
-  for (int i = 0; i < FItemCount; ++i) size += Item(i).FStringLength + 2;
+  for (int i = 0; i < FItemCount; ++i) size += FTexts.View(Item(i).FText).size() + 2;
   std::string text;
   text.reserve(size);
   for (int i = 0; i < FItemCount; ++i) {
-    const TLineItem& item = Item(i);
-    if (item.FString != nullptr) text.append(item.FString, item.FStringLength);
+    text += FTexts.View(Item(i).FText);
     text += "\r\n";
   }
   return text;
@@ -180,54 +178,89 @@ void TLineList::SwapItems(TLineList& other) {
   std::swap(FItemCapacity, other.FItemCapacity);
   std::swap(FGapStart, other.FGapStart);
   std::swap(FTexts, other.FTexts);
+  std::swap(FExtras, other.FExtras);
+  std::swap(FFreeExtras, other.FFreeExtras);
   BumpStructureStamp();
   other.BumpStructureStamp();
   AnnounceChange();
 }
 
 void TLineList::FreeAll() {
-  for (int i = 0; i < FItemCount; ++i) delete Item(i).FStrData;
   FItemCount = 0;
   Reallocate(0);
   FTexts.Reset();
+  FExtras.clear();
+  FFreeExtras.clear();
 }
 
 void TLineList::CompactTextsIfWasteful() {
   const size_t garbage = FTexts.GarbageBytes();
-  if (garbage < kMinGarbageToCompact || garbage < FTexts.LiveBytes()) return;
+  const bool wasteful = garbage >= kMinGarbageToCompact && garbage >= FTexts.LiveBytes();
+  if (!wasteful && !(FTexts.NearlyFull() && garbage > 0)) return;
   TTextArena fresh;
   fresh.Reserve(FTexts.LiveBytes());
   for (int i = 0; i < FItemCount; ++i) {
     TLineItem& item = Item(i);
-    item.FString = fresh.Store(std::string_view(item.FString == nullptr ? "" : item.FString, item.FStringLength));
+    item.FText = fresh.Store(FTexts.View(item.FText), FTexts.Extras(item.FText));
   }
   FTexts = std::move(fresh);
 }
 
-std::string TLineList::StrData(int index) const {
-  const TLineItem& item = CheckedItem(index);
-  return item.FStrData == nullptr ? std::string() : *item.FStrData;
+const TLineList::TLineExtras* TLineList::ExtrasOf(const TLineItem& item) const {
+  const uint32_t extras = FTexts.Extras(item.FText);
+  return extras == 0 ? nullptr : &FExtras[extras - 1];
 }
 
+TLineList::TLineExtras& TLineList::OwnExtras(TLineItem& item) {
+  if (const uint32_t extras = FTexts.Extras(item.FText); extras != 0) return FExtras[extras - 1];
+  if (FFreeExtras.empty()) {
+    if (FExtras.size() >= UINT32_MAX - 1) throw std::bad_alloc();
+    FExtras.emplace_back();
+    FFreeExtras.push_back(static_cast<uint32_t>(FExtras.size()));
+  }
+  const uint32_t extras = FFreeExtras.back();
+  const TTextRef stored = FTexts.Store(FTexts.View(item.FText), extras);
+  FFreeExtras.pop_back();
+  FTexts.Release(item.FText);
+  item.FText = stored;
+  return FExtras[extras - 1];
+}
+
+void TLineList::DropExtrasIfEmpty(TLineItem& item) {
+  const uint32_t extras = FTexts.Extras(item.FText);
+  if (extras == 0 || FExtras[extras - 1].Data != 0 || !FExtras[extras - 1].StrData.empty()) return;
+  const TTextRef stored = FTexts.Store(FTexts.View(item.FText));
+  FTexts.Release(item.FText);
+  item.FText = stored;
+  FFreeExtras.push_back(extras);
+}
+
+std::string TLineList::StrData(int index) const { return std::string(ViewStrData(index)); }
+
 std::string_view TLineList::ViewStrData(int index) const {
-  const TLineItem& item = CheckedItem(index);
-  return item.FStrData == nullptr ? std::string_view() : std::string_view(*item.FStrData);
+  const TLineExtras* extras = ExtrasOf(CheckedItem(index));
+  return extras == nullptr ? std::string_view() : std::string_view(extras->StrData);
 }
 
 void TLineList::SetStrData(int index, const std::string& text) {
   TLineItem& item = CheckedItem(index);
-  if (text.empty()) {
-    delete item.FStrData;
-    item.FStrData = nullptr;
-  } else if (item.FStrData == nullptr) {
-    item.FStrData = new std::string(text);
-  } else {
-    *item.FStrData = text;
-  }
+  if (text.empty() && ExtrasOf(item) == nullptr) return;
+  OwnExtras(item).StrData = text;
+  DropExtrasIfEmpty(item);
 }
 
-int32_t TLineList::DataWord(int index) const { return CheckedItem(index).FData; }
-void TLineList::SetDataWord(int index, int32_t value) { CheckedItem(index).FData = value; }
+int32_t TLineList::DataWord(int index) const {
+  const TLineExtras* extras = ExtrasOf(CheckedItem(index));
+  return extras == nullptr ? 0 : extras->Data;
+}
+
+void TLineList::SetDataWord(int index, int32_t value) {
+  TLineItem& item = CheckedItem(index);
+  if (value == 0 && ExtrasOf(item) == nullptr) return;
+  OwnExtras(item).Data = value;
+  DropExtrasIfEmpty(item);
+}
+
 uint32_t TLineList::Attribute1(int index) const { return CheckedItem(index).FAttribute1; }
 void TLineList::SetAttribute1(int index, uint32_t value) { CheckedItem(index).FAttribute1 = value; }
 uint32_t TLineList::Attribute2(int index) const { return CheckedItem(index).FAttribute2; }

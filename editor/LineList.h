@@ -4,11 +4,15 @@
 // Each item holds its text, a second string and three data words that the list never
 // interprets. Items live in one array with a gap at the last edit position, so that
 // inserting or deleting rows where the user works moves nothing, and the array is
-// still moved in raw blocks. Texts live in an arena; an item is 32 bytes.
+// still moved in raw blocks. Texts live in an arena; an item is 12 bytes, because a
+// document of millions of rows pays every byte millions of times. The second string
+// and the first data word are rare, so they live aside, named from the text's header.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <deque>
+#include <vector>
 
 #include "editor/TextArena.h"
 #include "framework/core/Events.h"
@@ -17,10 +21,7 @@
 namespace plomaret {
 
 struct TLineItem {
-  const char* FString;     // FStringLength bytes in the list's arena (nullptr when empty)
-  std::string* FStrData;   // nullptr until a non-empty second string is set
-  uint32_t FStringLength;
-  int32_t FData;
+  TTextRef FText;
   uint32_t FAttribute1;
   uint32_t FAttribute2;
 };
@@ -90,6 +91,17 @@ class TLineList : public TStrings {
   void ReleaseItem(TLineItem& item);
   void CompactTextsIfWasteful();
   void FreeAll();
+  // The item's extras, or nullptr when it has none.
+  struct TLineExtras {
+    int32_t Data = 0;
+    std::string StrData;
+  };
+  const TLineExtras* ExtrasOf(const TLineItem& item) const;
+  // The item's extras, made when it has none (its text is then stored again with them;
+  // views of the old copy stay readable until the next compaction).
+  TLineExtras& OwnExtras(TLineItem& item);
+  // Gives the extras back when they hold nothing any more.
+  void DropExtrasIfEmpty(TLineItem& item);
 
   TLineItem* FItemArray = nullptr;
   int FItemCount = 0;
@@ -98,6 +110,9 @@ class TLineList : public TStrings {
   uint64_t FStructureStamp = 0;
   int FGapStart = 0;  // items [FGapStart, FGapStart + GapLength()) of the array are free
   TTextArena FTexts;
+  // Named by index + 1 in a text's header; a deque, so that views stay valid as it grows.
+  std::deque<TLineExtras> FExtras;
+  std::vector<uint32_t> FFreeExtras;
 };
 
 }  // namespace plomaret

@@ -2,28 +2,90 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace plomaret {
 
-const char* TTextArena::Store(std::string_view text) {
-  if (text.empty()) return nullptr;
-  const size_t size = text.size() + 1;
+namespace {
+
+// The header and the zero byte of the empty text, which reference 0 names.
+constexpr char kEmptyRecord[2] = {0, 0};
+
+uint32_t ReadWord(const char* at) {
+  uint32_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+void WriteWord(char* at, uint32_t word) { std::memcpy(at, &word, sizeof word); }
+
+}  // namespace
+
+TTextArena::TTextArena() { FSlots.push_back(kEmptyRecord + 1); }
+TTextArena::TTextArena(TTextArena&&) noexcept = default;
+TTextArena& TTextArena::operator=(TTextArena&&) noexcept = default;
+TTextArena::~TTextArena() = default;
+
+uint32_t TTextArena::LongLength(const char* text) { return ReadWord(text - 1 - sizeof(uint32_t)); }
+
+size_t TTextArena::HeaderSize(size_t length, uint32_t extras) {
+  if (extras == 0 && length < kLongHead) return 1;
+  return 1 + sizeof(uint32_t) + (extras != 0 ? sizeof(uint32_t) : 0);
+}
+
+uint32_t TTextArena::Extras(TTextRef ref) const {
+  const char* text = Address(ref);
+  const auto head = static_cast<uint8_t>(text[-1]);
+  if (head < kLongHead || (head & kHasExtras) == 0) return 0;
+  return ReadWord(text - 1 - 2 * sizeof(uint32_t));
+}
+
+size_t TTextArena::RecordSize(TTextRef ref) const {
+  return HeaderSize(View(ref).size(), Extras(ref)) + View(ref).size() + 1;
+}
+
+TTextRef TTextArena::Store(std::string_view text, uint32_t extras) {
+  if (text.empty() && extras == 0) return kEmptyTextRef;
+  if (text.size() > UINT32_MAX - 16) throw std::bad_alloc();
+  const size_t header = HeaderSize(text.size(), extras);
+  const size_t size = header + text.size() + 1;
   if (size > FLeft) StartChunk(size);
-  char* place = FNext;
-  std::memcpy(place, text.data(), text.size());
+  char* place = FNext + header;
+  if (header == 1) {
+    place[-1] = static_cast<char>(text.size());
+  } else {
+    place[-1] = static_cast<char>(kLongHead | (extras != 0 ? kHasExtras : 0));
+    WriteWord(place - 1 - sizeof(uint32_t), static_cast<uint32_t>(text.size()));
+    if (extras != 0) WriteWord(place - 1 - 2 * sizeof(uint32_t), extras);
+  }
+  if (!text.empty()) std::memcpy(place, text.data(), text.size());
   place[text.size()] = '\0';
+  const TTextRef ref = static_cast<TTextRef>((FChunks.back().FirstSlot << kSlotBits) + FNextOffset + header);
   FNext += size;
+  FNextOffset += size;
   FLeft -= size;
   FStored += size;
-  return place;
+  return ref;
+}
+
+void TTextArena::Release(TTextRef ref) {
+  if (ref != kEmptyTextRef) FGarbage += RecordSize(ref);
 }
 
 void TTextArena::StartChunk(size_t atLeast) {
-  size_t size = std::max(FNextChunkSize, atLeast);
-  FChunks.emplace_back(new char[size]);
-  FNext = FChunks.back().get();
+  const size_t size = std::max(FNextChunkSize, atLeast);
+  const size_t slots = (size + kSlotSize - 1) / kSlotSize;
+  if (FSlots.size() + slots > kMaxSlots) throw std::bad_alloc();
+  TChunk chunk{std::unique_ptr<char[]>(new char[size]), FSlots.size()};
+  // Room first, so that nothing below can fail half done.
+  if (FChunks.size() == FChunks.capacity()) FChunks.reserve(2 * FChunks.size() + 1);
+  if (FSlots.size() + slots > FSlots.capacity()) FSlots.reserve(std::max(2 * FSlots.size(), FSlots.size() + slots));
+  for (size_t s = 0; s < slots; ++s) FSlots.push_back(chunk.Memory.get() + s * kSlotSize);
+  FChunks.push_back(std::move(chunk));
+  FNext = FChunks.back().Memory.get();
+  FNextOffset = 0;
   FLeft = size;
-  FNextChunkSize = std::min(FNextChunkSize * 2, kLargestChunk);
+  FNextChunkSize = std::min(FNextChunkSize * 2, kSlotSize);
 }
 
 void TTextArena::Reserve(size_t bytes) {
@@ -32,8 +94,10 @@ void TTextArena::Reserve(size_t bytes) {
 
 void TTextArena::Reset() {
   FChunks.clear();
+  FSlots.assign(1, kEmptyRecord + 1);
   FNext = nullptr;
   FLeft = 0;
+  FNextOffset = 0;
   FNextChunkSize = kFirstChunk;
   FStored = 0;
   FGarbage = 0;

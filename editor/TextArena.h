@@ -1,42 +1,85 @@
 #pragma once
-// Append-only storage for many short texts.
+// Storage for many short texts, each named by a 32-bit reference.
 //
-// A document of millions of rows would otherwise cost one heap block per row. Texts
-// are copied into large chunks; a replaced or deleted text only counts as garbage,
-// and the owner compacts when garbage outweighs the live text.
+// A document of millions of rows would otherwise cost a heap block and a pointer per
+// row. Texts are copied into large chunks, each with its length in a header just
+// before it (one byte for the short texts most rows have); a replaced or deleted text
+// only counts as garbage, and the owner compacts when garbage outweighs the live text.
+// A text may carry a small number beside it (its owner's extras), kept in its header.
+//
+// A reference is an offset in an address space of 1 MiB slots: a table maps each slot
+// to the memory it stands for, so a chunk larger than a slot takes several slots.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 namespace plomaret {
 
+using TTextRef = uint32_t;
+// The empty text without extras; it takes no storage.
+inline constexpr TTextRef kEmptyTextRef = 0;
+
 class TTextArena {
  public:
-  // Copies text into the arena followed by a zero byte, so that scanners can run
-  // over it as a C string. An empty text is stored as nullptr.
-  const char* Store(std::string_view text);
-  // A text of this length stored earlier is no longer used.
-  void Release(size_t length) {
-    if (length > 0) FGarbage += length + 1;
+  TTextArena();
+  TTextArena(TTextArena&&) noexcept;
+  TTextArena& operator=(TTextArena&&) noexcept;
+  ~TTextArena();
+
+  // Copies text into the arena followed by a zero byte, so that scanners can run over
+  // it as a C string. extras (0: none) is kept with it. Throws std::bad_alloc when
+  // the address space is used up.
+  TTextRef Store(std::string_view text, uint32_t extras = 0);
+
+  std::string_view View(TTextRef ref) const {
+    const char* text = Address(ref);
+    const auto head = static_cast<uint8_t>(text[-1]);
+    if (head < kLongHead) return std::string_view(text, head);
+    return std::string_view(text, LongLength(text));
   }
+  // The number stored with the text, 0 when none.
+  uint32_t Extras(TTextRef ref) const;
+
+  // The text is no longer used.
+  void Release(TTextRef ref);
   void Reset();
 
   size_t LiveBytes() const { return FStored - FGarbage; }
   size_t GarbageBytes() const { return FGarbage; }
-  // Reserve room for about this many bytes in one chunk (before a bulk copy).
+  // Whether most of the address space is taken (the owner should compact).
+  bool NearlyFull() const { return FSlots.size() > kMaxSlots - kMaxSlots / 4; }
+  // Reserve room for about this many bytes of texts and headers in one chunk (before
+  // a bulk copy).
   void Reserve(size_t bytes);
 
  private:
+  static constexpr unsigned kSlotBits = 20;
+  static constexpr size_t kSlotSize = size_t{1} << kSlotBits;
+  static constexpr uint32_t kSlotMask = kSlotSize - 1;
+  static constexpr size_t kMaxSlots = size_t{1} << (32 - kSlotBits);
   static constexpr size_t kFirstChunk = 1024;
-  static constexpr size_t kLargestChunk = 1 << 20;
+  // A header byte below this is the whole header: the text's length.
+  static constexpr uint8_t kLongHead = 0x80;
+  static constexpr uint8_t kHasExtras = 0x01;
 
+  const char* Address(TTextRef ref) const { return FSlots[ref >> kSlotBits] + (ref & kSlotMask); }
+  static uint32_t LongLength(const char* text);
+  static size_t HeaderSize(size_t length, uint32_t extras);
+  size_t RecordSize(TTextRef ref) const;
   void StartChunk(size_t atLeast);
 
-  std::vector<std::unique_ptr<char[]>> FChunks;
+  struct TChunk {
+    std::unique_ptr<char[]> Memory;
+    size_t FirstSlot;
+  };
+  std::vector<TChunk> FChunks;
+  std::vector<const char*> FSlots;  // slot 0 holds the empty text
   char* FNext = nullptr;
   size_t FLeft = 0;
+  size_t FNextOffset = 0;  // offset of FNext in the current chunk
   size_t FNextChunkSize = kFirstChunk;
   size_t FStored = 0;
   size_t FGarbage = 0;

@@ -131,11 +131,13 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
   struct TModel {
     std::string text;
     int32_t data;
+    std::string strData;
   };
   std::vector<TModel> model;
   std::mt19937 random(42);
   auto randomText = [&] {
-    std::string text(random() % 40, 'a');
+    // Mostly short rows, some past the one-byte length header.
+    std::string text(random() % 8 == 0 ? random() % 400 : random() % 40, 'a');
     for (char& c : text) c = static_cast<char>('a' + random() % 26);
     return text;
   };
@@ -146,8 +148,9 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
       int at = static_cast<int>(random() % (count + 1));
       std::string text = randomText();
       FList->Insert(at, text);
-      FList->SetDataWord(at, step);
-      model.insert(model.begin() + at, {text, step});
+      const int32_t data = step % 3 == 0 ? 0 : step;
+      FList->SetDataWord(at, data);
+      model.insert(model.begin() + at, {text, data, ""});
     } else if (choice < 7) {
       int at = static_cast<int>(random() % count);
       FList->Delete(at);
@@ -157,10 +160,20 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
       std::string text = randomText();
       FList->Put(at, text);
       model[at].text = text;
-    } else {
+    } else if (choice < 10 && step % 2 == 0) {
       int a = static_cast<int>(random() % count), b = static_cast<int>(random() % count);
       FList->Exchange(a, b);
       std::swap(model[a], model[b]);
+    } else {
+      // The rare extras come and go; clearing both gives their room back.
+      int at = static_cast<int>(random() % count);
+      std::string strData = random() % 3 == 0 ? std::string() : randomText();
+      FList->SetStrData(at, strData);
+      model[at].strData = strData;
+      if (random() % 2 == 0) {
+        FList->SetDataWord(at, 0);
+        model[at].data = 0;
+      }
     }
     if (step % 997 == 0 || step == 19999) {
       ASSERT_EQ(FList->Count(), static_cast<int>(model.size()));
@@ -168,6 +181,7 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
         ASSERT_EQ(FList->ViewAt(i), model[i].text) << "step " << step << " item " << i;
         ASSERT_EQ(FList->ViewAt(i).data()[model[i].text.size()], '\0') << "scanners rely on the zero byte";
         ASSERT_EQ(FList->DataWord(i), model[i].data);
+        ASSERT_EQ(FList->ViewStrData(i), model[i].strData);
       }
     }
   }
