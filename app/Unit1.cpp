@@ -207,7 +207,7 @@ void TForm1::ShowNoFile() {
 
 void TForm1::SpeedButton3Click(TObject*) {
   try {
-    const TFixupCounts counts = ExchangeThroughWorkingCopy(*Editor1->Lines());
+    const TFixupCounts counts = ExchangeAsWholeText(*Editor1->Lines());
     // Shown until the next edit (the change it made itself comes first).
     FExchanged = counts;
     UpdateStatus();

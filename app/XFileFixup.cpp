@@ -68,6 +68,19 @@ TFixupCounts ExchangeLines(TStrings& lines) {
   return counts;
 }
 
+TFixupCounts ExchangeAsWholeText(TStrings& lines) {
+  TFixupCounts counts;
+  TXFileFixup fixup;
+  lines.RewriteLines([&](std::string_view line, std::string& out) {
+    const TFixupAction action = fixup.Next(line);
+    counts.Count(action);
+    if (action == faKeep) return false;
+    out = TXFileFixup::Apply(line, action);
+    return true;
+  });
+  return counts;
+}
+
 TFixupCounts ExchangeThroughWorkingCopy(TStrings& lines) {
   TOwned<TPackedLines> copy = Create<TPackedLines>();
   copy->Assign(lines);

@@ -47,8 +47,12 @@ struct TFixupCounts {
 // Rewrites every line of lines in place, as one update.
 TFixupCounts ExchangeLines(TStrings& lines);
 
-// Exchange as the window runs it on the editor's lines: copied out into a working
-// copy, rewritten there, and assigned back as one whole text.
+// Exchange as the window runs it on the editor's lines: the lines end as if copied out,
+// rewritten, and assigned back as one whole text, without holding the text twice.
+TFixupCounts ExchangeAsWholeText(TStrings& lines);
+
+// The same through an actual working copy: what the window did before, kept as the
+// reference the in-place rewrite is checked against.
 TFixupCounts ExchangeThroughWorkingCopy(TStrings& lines);
 
 }  // namespace plomaret

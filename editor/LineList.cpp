@@ -1,5 +1,7 @@
 #include "LineList.h"
 
+#include "framework/core/LargeBlocks.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -30,19 +32,8 @@ int TLineList::GrownCapacity(int capacity) {
   return capacity > INT_MAX - step ? INT_MAX : capacity + step;
 }
 
-TLineItem& TLineList::CheckedItem(int index) {
-  if (index < 0 || index >= FItemCount) IndexError();
-  return Item(index);
-}
-
-const TLineItem& TLineList::CheckedItem(int index) const {
-  if (index < 0 || index >= FItemCount) IndexError();
-  return Item(index);
-}
-
 std::string TLineList::Get(int index) const { return std::string(ViewAt(index)); }
 
-std::string_view TLineList::ViewAt(int index) const { return FTexts.View(CheckedItem(index).FText); }
 
 void TLineList::Put(int index, const std::string& text) {
   TLineItem& item = CheckedItem(index);
@@ -55,6 +46,19 @@ void TLineList::Put(int index, const std::string& text) {
   CompactTextsIfWasteful();
 }
 
+void TLineList::PutInPlace(int index, std::string_view text) {
+  TLineItem& item = CheckedItem(index);
+  if (text.size() > FTexts.View(item.FText).size() || (text.empty() && FTexts.Extras(item.FText) == 0)) {
+    Put(index, std::string(text));
+    return;
+  }
+  AnnounceChanging();
+  BumpStructureStamp();
+  FTexts.Overwrite(item.FText, text);
+  AnnounceChange();
+  CompactTextsIfWasteful();
+}
+
 void TLineList::SetItemCapacity(int capacity) {
   if (capacity < FItemCount) throw EStringListError("List capacity out of bounds");
   if (capacity != FItemCapacity) Reallocate(capacity);
@@ -62,20 +66,19 @@ void TLineList::SetItemCapacity(int capacity) {
 
 void TLineList::Reallocate(int capacity) {
   if (capacity == 0) {
-    std::free(FItemArray);
+    FreeLargeBlock(reinterpret_cast<char*>(FItemArray));
     FItemArray = nullptr;
     FItemCapacity = 0;
     FGapStart = 0;
     return;
   }
-  auto* array = static_cast<TLineItem*>(std::malloc(sizeof(TLineItem) * static_cast<size_t>(capacity)));
-  if (array == nullptr) throw std::bad_alloc();
+  auto* array = reinterpret_cast<TLineItem*>(AllocateLargeBlock(sizeof(TLineItem) * static_cast<size_t>(capacity)));
   const int after = FItemCount - FGapStart;
   if (FGapStart > 0) std::memcpy(array, FItemArray, sizeof(TLineItem) * static_cast<size_t>(FGapStart));
   if (after > 0) {
     std::memcpy(array + (capacity - after), FItemArray + (FItemCapacity - after), sizeof(TLineItem) * static_cast<size_t>(after));
   }
-  std::free(FItemArray);
+  FreeLargeBlock(reinterpret_cast<char*>(FItemArray));
   FItemArray = array;
   FItemCapacity = capacity;
 }
@@ -100,6 +103,12 @@ int TLineList::AddText(std::string_view text) {
   int index = FItemCount;
   InsertText(index, text);
   return index;
+}
+
+void TLineList::ReserveForText(size_t bytes) {
+  // A row takes its bytes, a zero byte and a header of one byte (five from 128 bytes
+  // on), while every line but the last gave up at least one byte of line end.
+  FTexts.Reserve(bytes + bytes / 32 + 16);
 }
 
 void TLineList::Insert(int index, const std::string& text) { InsertText(index, text); }
@@ -261,10 +270,6 @@ void TLineList::SetDataWord(int index, int32_t value) {
   DropExtrasIfEmpty(item);
 }
 
-uint32_t TLineList::Attribute1(int index) const { return CheckedItem(index).FAttribute1; }
-void TLineList::SetAttribute1(int index, uint32_t value) { CheckedItem(index).FAttribute1 = value; }
-uint32_t TLineList::Attribute2(int index) const { return CheckedItem(index).FAttribute2; }
-void TLineList::SetAttribute2(int index, uint32_t value) { CheckedItem(index).FAttribute2 = value; }
 
 void TLineList::UpdateStateChanged(bool updating) {
   if (updating) {

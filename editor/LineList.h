@@ -33,8 +33,11 @@ class TLineList : public TStrings {
   std::string Get(int index) const override;
   // The item's text without a copy; valid until the list next changes. Its data()
   // is always followed by a zero byte.
-  std::string_view ViewAt(int index) const;
+  std::string_view ViewAt(int index) const { return FTexts.View(CheckedItem(index).FText); }
   void Put(int index, const std::string& text) override;
+  // Put that writes a text no longer than the old one where that stands: views of the
+  // item's old text see the new one.
+  void PutInPlace(int index, std::string_view text);
   int Count() const override { return FItemCount; }
   int Capacity() const override { return FItemCapacity; }
   void SetCapacity(int capacity) override { SetItemCapacity(capacity); }
@@ -46,6 +49,8 @@ class TLineList : public TStrings {
   void SwapItems(TLineList& other);
   // Add and Insert without making a std::string first (loading millions of rows).
   int AddText(std::string_view text);
+  // Room for the rows of a text of this many bytes, split into lines, in one block.
+  void ReserveForText(size_t bytes);
   void InsertText(int index, std::string_view text);
   // Every item followed by CR LF, without a copy per item.
   std::string AllText() const override;
@@ -59,10 +64,13 @@ class TLineList : public TStrings {
   void SetStrData(int index, const std::string& text);
   int32_t DataWord(int index) const;
   void SetDataWord(int index, int32_t value);
-  uint32_t Attribute1(int index) const;
-  void SetAttribute1(int index, uint32_t value);
-  uint32_t Attribute2(int index) const;
-  void SetAttribute2(int index, uint32_t value);
+  // The attribute words are read for every row on every pass: kept inline.
+  uint32_t Attribute1(int index) const { return CheckedItem(index).FAttribute1; }
+  void SetAttribute1(int index, uint32_t value) { CheckedItem(index).FAttribute1 = value; }
+  uint32_t Attribute2(int index) const { return CheckedItem(index).FAttribute2; }
+  void SetAttribute2(int index, uint32_t value) { CheckedItem(index).FAttribute2 = value; }
+  // Whether any item has a second string or a data word.
+  bool HasExtras() const { return FExtras.size() > FFreeExtras.size(); }
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -84,8 +92,14 @@ class TLineList : public TStrings {
   int GapLength() const { return FItemCapacity - FItemCount; }
   TLineItem& Item(int index) { return FItemArray[index < FGapStart ? index : index + GapLength()]; }
   const TLineItem& Item(int index) const { return FItemArray[index < FGapStart ? index : index + GapLength()]; }
-  TLineItem& CheckedItem(int index);
-  const TLineItem& CheckedItem(int index) const;
+  TLineItem& CheckedItem(int index) {
+    if (index < 0 || index >= FItemCount) IndexError();
+    return Item(index);
+  }
+  const TLineItem& CheckedItem(int index) const {
+    if (index < 0 || index >= FItemCount) IndexError();
+    return Item(index);
+  }
   void MoveGapTo(int index);
   void Reallocate(int capacity);
   void ReleaseItem(TLineItem& item);

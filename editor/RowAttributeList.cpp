@@ -137,7 +137,7 @@ void TRowAttributeStringList::InvalidateRowAttributeData(int row) {
   // and the marks stay. Called for every row of a document: no record on the way.
   SetAttribute1(row, kRowAttribute.Write(0, kRowAttribute.Read(Attribute1(row))));
   SetAttribute2(row, kMarks.Write(0, kMarks.Read(Attribute2(row))));
-  if (!ViewStrData(row).empty()) SetStrData(row, std::string());
+  if (HasExtras() && !ViewStrData(row).empty()) SetStrData(row, std::string());
 }
 
 }  // namespace plomaret

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 namespace plomaret {
 
@@ -40,8 +41,29 @@ uint32_t TTextArena::Extras(TTextRef ref) const {
   return ReadWord(text - 1 - 2 * sizeof(uint32_t));
 }
 
+size_t TTextArena::HeaderSizeOf(const char* text) {
+  const auto head = static_cast<uint8_t>(text[-1]);
+  if (head < kLongHead) return 1;
+  return 1 + sizeof(uint32_t) + ((head & kHasExtras) != 0 ? sizeof(uint32_t) : 0);
+}
+
 size_t TTextArena::RecordSize(TTextRef ref) const {
-  return HeaderSize(View(ref).size(), Extras(ref)) + View(ref).size() + 1;
+  return HeaderSizeOf(Address(ref)) + View(ref).size() + 1;
+}
+
+void TTextArena::Overwrite(TTextRef ref, std::string_view text) {
+  const size_t old = View(ref).size();
+  if (ref == kEmptyTextRef || text.size() > old) throw std::logic_error("TTextArena::Overwrite: no room");
+  // The arena's own memory: the reference names a place in one of its chunks.
+  char* place = const_cast<char*>(Address(ref));
+  std::memmove(place, text.data(), text.size());
+  place[text.size()] = '\0';
+  if (static_cast<uint8_t>(place[-1]) < kLongHead) {
+    place[-1] = static_cast<char>(text.size());
+  } else {
+    WriteWord(place - 1 - sizeof(uint32_t), static_cast<uint32_t>(text.size()));
+  }
+  FGarbage += old - text.size();
 }
 
 TTextRef TTextArena::Store(std::string_view text, uint32_t extras) {
@@ -76,7 +98,7 @@ void TTextArena::StartChunk(size_t atLeast) {
   const size_t size = std::max(FNextChunkSize, atLeast);
   const size_t slots = (size + kSlotSize - 1) / kSlotSize;
   if (FSlots.size() + slots > kMaxSlots) throw std::bad_alloc();
-  TChunk chunk{std::unique_ptr<char[]>(new char[size]), FSlots.size()};
+  TChunk chunk{TLargeBlock(AllocateLargeBlock(size)), FSlots.size()};
   // Room first, so that nothing below can fail half done.
   if (FChunks.size() == FChunks.capacity()) FChunks.reserve(2 * FChunks.size() + 1);
   if (FSlots.size() + slots > FSlots.capacity()) FSlots.reserve(std::max(2 * FSlots.size(), FSlots.size() + slots));

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/LargeBlocks.h"
+
 namespace plomaret {
 
 using TTextRef = uint32_t;
@@ -43,6 +45,9 @@ class TTextArena {
   // The number stored with the text, 0 when none.
   uint32_t Extras(TTextRef ref) const;
 
+  // Puts a text no longer than the stored one where that stands (its header keeps its
+  // form); the bytes it no longer needs count as garbage.
+  void Overwrite(TTextRef ref, std::string_view text);
   // The text is no longer used.
   void Release(TTextRef ref);
   void Reset();
@@ -68,11 +73,13 @@ class TTextArena {
   const char* Address(TTextRef ref) const { return FSlots[ref >> kSlotBits] + (ref & kSlotMask); }
   static uint32_t LongLength(const char* text);
   static size_t HeaderSize(size_t length, uint32_t extras);
+  // The header's size, told by its last byte.
+  static size_t HeaderSizeOf(const char* text);
   size_t RecordSize(TTextRef ref) const;
   void StartChunk(size_t atLeast);
 
   struct TChunk {
-    std::unique_ptr<char[]> Memory;
+    TLargeBlock Memory;
     size_t FirstSlot;
   };
   std::vector<TChunk> FChunks;

@@ -206,6 +206,7 @@ void TEditorStrings::SetAllText(std::string_view text) {
   // Split straight into rows: the result of TextToStrings, without a copy per line.
   const size_t lineFeeds = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
   store.SetItemCapacity(static_cast<int>(std::min<size_t>(lineFeeds + 1, INT32_MAX / 2)));
+  store.ReserveForText(text.size());
   SplitLines(text, [&](std::string_view line) { store.AddText(line); });
   const int count = store.Count();
   if (count > 0 && text.back() != '\n' && text.back() != '\r') store.SetRowAttributes(count - 1, raTextEnd);
@@ -234,6 +235,81 @@ void TEditorStrings::Assign(const TPersistent& source) {
   FEditor->SetCol(0);
 }
 
+void TEditorStrings::RewriteLines(const TLineRewrite& rewrite) {
+  if (RowsHoldLineBreaks()) {
+    // Such a line is split when assigned back: the general way, through a copy.
+    TOwned<TStringList> copy = Create<TStringList>();
+    copy->Assign(*this);
+    copy->RewriteLines(rewrite);
+    Assign(*copy);
+    return;
+  }
+  {
+    TUpdateBracket update(*this);
+    TEditorScreenStrings& store = Store();
+    const int oldRows = store.Count();
+    store.RewriteLinesInPlace(rewrite);
+    store.AfterWholeTextChange(oldRows);
+  }
+  FEditor->SetRow(Store().Count());
+  FEditor->SetCol(0);
+}
+
+void TEditorScreenStrings::RewriteLinesInPlace(const TStrings::TLineRewrite& rewrite) {
+  CleanSelections();
+  FUndo->Clear();
+  for (TAttachedEditor* editor : FEditors) {
+    editor->SetRow(0);
+    editor->SetCol(0);
+  }
+  FMarksInUse = 0;
+  std::string joined;
+  std::string out;
+  for (int first = 0; first < Count();) {
+    const int last = FWrapOn ? LastRowOfLine(first) : first;
+    std::string_view line = ViewAt(first);
+    if (last > first) {
+      joined.clear();
+      for (int r = first; r <= last; ++r) joined += ViewAt(r);
+      line = joined;
+    }
+    if (!rewrite(line, out)) {
+      first = last + 1;
+      continue;
+    }
+    // A rewritten line is one row until it is wrapped again.
+    for (int r = last; r > first; --r) TEditorStringList::Delete(r);
+    TEditorStringList::PutInPlace(first, out);
+    SetAttribute1(first, raLineEnd);
+    ++first;
+  }
+  // Fresh rows: no marks, no states, no second strings, and the last line ends too.
+  const bool extras = HasExtras();
+  for (int r = 0, count = Count(); r < count; ++r) {
+    const bool wrapped = RowAttributes(r) == raWrap && r < count - 1;
+    SetAttribute1(r, wrapped ? raWrap : raLineEnd);
+    SetAttribute2(r, 0);
+    if (extras) {
+      SetStrData(r, std::string());
+      SetDataWord(r, 0);
+    }
+  }
+  BumpStructureStamp();
+}
+
+bool TEditorStrings::RowsHoldLineBreaks() const {
+  const TEditorScreenStrings& store = Store();
+  for (int r = 0, count = store.Count(); r < count; ++r) {
+    const std::string_view row = store.ViewAt(r);
+    const char* end = row.data() + row.size();
+    // The scan also stops at byte 26, which is an ordinary byte here.
+    for (const char* at = FindLineBreakOrEnd(row.data(), end); at != end; at = FindLineBreakOrEnd(at + 1, end)) {
+      if (*at != '\x1a') return true;
+    }
+  }
+  return false;
+}
+
 bool TEditorStrings::HasLineBreaksInside(const TStrings& strings) {
   // A line holding CR, LF or a zero byte is split or cut by the whole-text assignment.
   for (int i = 0; i < strings.Count(); ++i) {
@@ -259,6 +335,7 @@ void TEditorStrings::ReadFile(const std::string& path) {
   TTextFileReader reader(path);
   const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
   store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));
+  store.ReserveForText(static_cast<size_t>(reader.Size()));
   const TTextFileShape read = reader.ReadLines([&](std::string_view line) { store.AddText(line); });
   if (!read.FinalLineEnded && store.Count() > 0) store.SetRowAttributes(store.Count() - 1, raTextEnd);
 }

@@ -161,6 +161,11 @@ class TEditorScreenStrings : public TEditorStringList {
   bool ChangePending() const { return FChangePending; }
   void SetChangeRecord(int row, int oldCount, int newCount, int parsed);
 
+  // Rewrites every logical line where its rows stand, leaving the store as clearing it
+  // and adding the rewritten lines would: no history, no marks, no selection, carets
+  // at the top, a line end after every line. The caller then calls AfterWholeTextChange.
+  void RewriteLinesInPlace(const TStrings::TLineRewrite& rewrite);
+
   // After the whole text was replaced (load, assign): wrap when word wrap is on,
   // reset the parser states, and record a change of the whole text.
   void AfterWholeTextChange(int oldRowCount);
@@ -226,6 +231,8 @@ class TEditorStrings : public TStrings {
   void Delete(int index) override;
   void Clear() override;
   void Assign(const TPersistent& source) override;
+  // In place, without a copy of the text, unless a row holds a line break byte.
+  void RewriteLines(const TLineRewrite& rewrite) override;
   // Lines stored with a form: one row each, ending with a line end; the text is
   // wrapped when the form has been read.
   void LoadStoredLines(const TStrings& lines) override;
@@ -245,6 +252,8 @@ class TEditorStrings : public TStrings {
   TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
   void CheckLine(int line, bool orNextLine) const;
   static bool HasLineBreaksInside(const TStrings& strings);
+  // Whether a row holds CR, LF or a zero byte (which its line could not keep).
+  bool RowsHoldLineBreaks() const;
   void ReadFile(const std::string& path);
   // The first and last rows of a logical line.
   std::pair<int, int> RowsOfLine(int line) const;

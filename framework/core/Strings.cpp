@@ -32,6 +32,14 @@ int TStrings::Add(const std::string& text) {
   return index;
 }
 
+void TStrings::RewriteLines(const TLineRewrite& rewrite) {
+  TUpdateBracket bracket(*this);
+  std::string out;
+  for (int i = 0, count = Count(); i < count; ++i) {
+    if (rewrite(Get(i), out)) Put(i, out);
+  }
+}
+
 void TStrings::Exchange(int index1, int index2) {
   TUpdateBracket bracket(*this);
   std::string text = Get(index1);

@@ -4,6 +4,7 @@
 // Indices are 32-bit; a bad index raises EStringListError with SListIndexError.
 // Text is Shift-JIS bytes; "without regard to case" means AnsiCompareText.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,11 @@ class TStrings : public TPersistent {
   void Assign(const TPersistent& source) override;
   // The same lines, byte for byte.
   bool Equals(const TStrings& other) const;
+  // Rewrites every line in order, as one update: rewrite(line, out) returns true when
+  // the line is to become out. The list ends as Assign from a rewritten copy would
+  // leave it; a large list may do that without holding its text twice.
+  using TLineRewrite = std::function<bool(std::string_view line, std::string& out)>;
+  virtual void RewriteLines(const TLineRewrite& rewrite);
   // The lines a form description or component image stored for this list.
   virtual void LoadStoredLines(const TStrings& lines) { Assign(lines); }
 

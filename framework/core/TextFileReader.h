@@ -24,7 +24,7 @@ struct TTextFileShape {
 
 class TTextFileReader {
  public:
-  static constexpr size_t kDefaultBlockSize = 8192;
+  static constexpr size_t kDefaultBlockSize = 256 * 1024;
   // Text offsets are 32-bit, so no text may be larger than this.
   static constexpr int64_t kMaxFileSize = 0x7FFFFFFF;
 
