@@ -190,20 +190,31 @@ bool TEditor::FindBackward(std::string_view pattern, TSearchOptions options) {
   }
   const TMatchReach reach(pattern, options);
   std::string chunk;
+  struct TAbove {
+    std::string_view Text;
+    bool LineEnd;
+  };
+  std::vector<TAbove> above;  // the chunk's rows from the bottom up
   for (;;) {
-    // Rows above are counted first and joined once, in order.
+    // Rows above are gathered once, then joined in order.
+    above.clear();
+    auto gather = [&](int r) {
+      above.push_back({RowView(r), FRowStore->RowAttributes(r) == raLineEnd});
+      return above.back().Text.size() + (above.back().LineEnd ? 2 : 0);
+    };
     int first = row;
-    size_t bytes = static_cast<size_t>(RowChunkBytes(row));
+    size_t bytes = gather(row);
     while (bytes <= kChunkBytes && first > 0) {
       --first;
-      bytes += static_cast<size_t>(RowChunkBytes(first));
-      offset += RowChunkBytes(first);
+      const size_t rowBytes = gather(first);
+      bytes += rowBytes;
+      offset += static_cast<int64_t>(rowBytes);
     }
     chunk.clear();
     chunk.reserve(bytes);
-    for (int r = first; r <= row; ++r) {
-      chunk += RowView(r);
-      if (FRowStore->RowAttributes(r) == raLineEnd) chunk += "\r\n";
+    for (auto it = above.rbegin(); it != above.rend(); ++it) {
+      chunk += it->Text;
+      if (it->LineEnd) chunk += "\r\n";
     }
     // A match that starts at or before the offset may run on below the row: the rows
     // after it join the chunk until none can.

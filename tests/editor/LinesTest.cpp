@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "TextModelSupport.h"
 #include "app/XFileFixup.h"
+#include "framework/core/TextFileReader.h"
 
 namespace plomaret {
 namespace {
@@ -40,9 +41,12 @@ TEST_F(LinesTest, LoadAndSaveKeepTheTextAndWriteCrLf) {
   EXPECT_EQ(RoundTrip("a\rb\nc\n\rd"), "a\r\nb\r\nc\r\n\r\nd");
   EXPECT_EQ(RoundTrip("keep\r\nthis\x1a" "but not this\r\n"), "keep\r\nthis");
   EXPECT_EQ(RowsOf(Store()), (Rows{"keep|L", "this|T"}));
-  std::string block(8191, 'x');
+  std::string block(TTextFileReader::kDefaultBlockSize - 1, 'x');
   EXPECT_EQ(RoundTrip(block + "\r\nnext\r\n"), block + "\r\nnext\r\n");
   EXPECT_EQ(Lines().Count(), 2) << "CR LF across the block boundary is one line end";
+  // Rows longer than the blocks a save gathers go out whole, between short ones.
+  const std::string many = "a\r\n" + std::string(300000, 'y') + "\r\nb\r\n" + block + "z\r\n" + block + "\r\n\r\nc";
+  EXPECT_EQ(RoundTrip(many), many);
 }
 
 TEST_F(LinesTest, AnEmptyFileGivesAnEmptyEditor) {
