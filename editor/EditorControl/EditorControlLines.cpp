@@ -262,6 +262,7 @@ void TEditorScreenStrings::RewriteLinesInPlace(const TStrings::TLineRewrite& rew
     editor->SetRow(0);
     editor->SetCol(0);
   }
+  const bool marked = FMarksInUse != 0;
   FMarksInUse = 0;
   std::string joined;
   std::string out;
@@ -283,17 +284,14 @@ void TEditorScreenStrings::RewriteLinesInPlace(const TStrings::TLineRewrite& rew
     SetAttribute1(first, raLineEnd);
     ++first;
   }
-  // Fresh rows: no marks, no states, no second strings, and the last line ends too.
+  // As fresh rows: no states, no marks, no data, and the last line ends too.
   const bool extras = HasExtras();
   for (int r = 0, count = Count(); r < count; ++r) {
-    const bool wrapped = RowAttributes(r) == raWrap && r < count - 1;
-    SetAttribute1(r, wrapped ? raWrap : raLineEnd);
-    SetAttribute2(r, 0);
-    if (extras) {
-      SetStrData(r, std::string());
-      SetDataWord(r, 0);
-    }
+    InvalidateRowAttributeData(r);
+    if (marked) SetRowMarkBits(r, 0);
+    if (extras) SetDataWord(r, 0);
   }
+  if (Count() > 0) SetRowAttributes(Count() - 1, raLineEnd);
   BumpStructureStamp();
 }
 
