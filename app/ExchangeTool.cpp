@@ -204,31 +204,45 @@ bool ReportsWritten(std::ostream& out, std::ostream& err) {
 }  // namespace
 
 TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
+  // One pass: a zero byte found on the way stops it with the error, and the new
+  // version, not yet put in place, is dropped with nothing changed.
   TTextFileReader reader(input, kToolBlockSize);
-  const TTextFileShape shape = reader.Count();  // refuses a binary file before anything is written
   TExchangeResult result;
-  if (shape.EndMarkOffset >= 0) {
-    result.EndMarkOffset = shape.EndMarkOffset;
-    result.BytesAfterEndMark = reader.Size() - shape.EndMarkOffset - 1;
-  }
   TXFileFixup fixup;
-  reader.ReadLines([&](std::string_view line) {
+  // Lines are tens of bytes: gathered into blocks first, they cost one write a block.
+  std::string block;
+  block.reserve(kToolBlockSize + 8);
+  const TTextFileShape shape = reader.ReadLines([&](std::string_view line) {
     const TFixupAction action = fixup.Next(line);
     result.Counts.Count(action);
     switch (action) {
       case faDropFinalComma:
-        output.Write(line.substr(0, line.size() - 1));
+        line.remove_suffix(1);
         break;
       case faCommentOut:
-        output.Write("// ");
-        output.Write(line);
+        block += "// ";
         break;
       case faKeep:
-        output.Write(line);
         break;
     }
-    output.Write("\r\n");
+    if (line.size() >= kToolBlockSize) {
+      output.Write(block);
+      block.clear();
+      output.Write(line);
+    } else {
+      block += line;
+    }
+    block += "\r\n";
+    if (block.size() >= kToolBlockSize) {
+      output.Write(block);
+      block.clear();
+    }
   });
+  output.Write(block);
+  if (shape.EndMarkOffset >= 0) {
+    result.EndMarkOffset = shape.EndMarkOffset;
+    result.BytesAfterEndMark = reader.Size() - shape.EndMarkOffset - 1;
+  }
   return result;
 }
 
