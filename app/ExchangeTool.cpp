@@ -209,9 +209,6 @@ TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
   TTextFileReader reader(input, kToolBlockSize);
   TExchangeResult result;
   TXFileFixup fixup;
-  // Lines are tens of bytes: gathered into blocks first, they cost one write a block.
-  std::string block;
-  block.reserve(kToolBlockSize + 8);
   const TTextFileShape shape = reader.ReadLines([&](std::string_view line) {
     const TFixupAction action = fixup.Next(line);
     result.Counts.Count(action);
@@ -220,25 +217,14 @@ TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
         line.remove_suffix(1);
         break;
       case faCommentOut:
-        block += "// ";
+        output.Write("// ");
         break;
       case faKeep:
         break;
     }
-    if (line.size() >= kToolBlockSize) {
-      output.Write(block);
-      block.clear();
-      output.Write(line);
-    } else {
-      block += line;
-    }
-    block += "\r\n";
-    if (block.size() >= kToolBlockSize) {
-      output.Write(block);
-      block.clear();
-    }
+    output.Write(line);
+    output.Write("\r\n");
   });
-  output.Write(block);
   if (shape.EndMarkOffset >= 0) {
     result.EndMarkOffset = shape.EndMarkOffset;
     result.BytesAfterEndMark = reader.Size() - shape.EndMarkOffset - 1;

@@ -351,26 +351,10 @@ void TEditorStrings::LoadStoredLines(const TStrings& lines) {
 void TEditorStrings::WriteTo(TFileReplacer& file) const {
   const TEditorScreenStrings& store = Store();
   const int count = store.Count();
-  // Rows are tens of bytes: gathered into blocks first, they cost one call a block.
-  constexpr size_t kBlock = 256 * 1024;
-  std::string block;
-  block.reserve(kBlock + kLineEnd.size());
   for (int r = 0; r < count; ++r) {
-    const std::string_view row = store.ViewAt(r);
-    if (row.size() >= kBlock) {
-      file.Write(block);
-      block.clear();
-      file.Write(row);
-    } else {
-      block += row;
-    }
-    if (store.RowAttributes(r) == raLineEnd) block += kLineEnd;
-    if (block.size() >= kBlock) {
-      file.Write(block);
-      block.clear();
-    }
+    file.Write(store.ViewAt(r));
+    if (store.RowAttributes(r) == raLineEnd) file.Write(kLineEnd);
   }
-  file.Write(block);
 }
 
 void TEditorStrings::UpdateStateChanged(bool updating) {

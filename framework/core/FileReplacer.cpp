@@ -20,7 +20,6 @@ namespace plomaret {
 
 namespace {
 
-constexpr size_t kBufferSize = 1 << 20;
 // Temporary names keep this much of the file's name, so they stay within NAME_MAX.
 constexpr size_t kNameInTempNames = 64;
 
@@ -194,7 +193,7 @@ void TFileReplacer::WriteAll(int handle, const char* data, size_t size, const st
   }
 }
 
-void TFileReplacer::Write(std::string_view bytes) {
+void TFileReplacer::WriteThrough(std::string_view bytes) {
   if (FStage != tsWriting) throw EFileError("Cannot write " + Quoted(FPath) + ": the new version is already finished");
   FNewSize += static_cast<int64_t>(bytes.size());
   if (FBuffer.size() + bytes.size() > kBufferSize) {

@@ -41,7 +41,15 @@ class TFileReplacer {
   TFileReplacer(const TFileReplacer&) = delete;
   TFileReplacer& operator=(const TFileReplacer&) = delete;
 
-  void Write(std::string_view bytes);
+  // Inline while the bytes fit the buffer: a save writes millions of short rows.
+  void Write(std::string_view bytes) {
+    if (FStage == tsWriting && FBuffer.size() + bytes.size() <= kBufferSize) {
+      FNewSize += static_cast<int64_t>(bytes.size());
+      FBuffer.append(bytes);
+    } else {
+      WriteThrough(bytes);
+    }
+  }
   void Write(char byte) { Write(std::string_view(&byte, 1)); }
 
   // Flushes and syncs the new version and releases its handle; after this only
@@ -71,6 +79,8 @@ class TFileReplacer {
 
   void FlushBuffer();
   void WriteAll(int handle, const char* data, size_t size, const std::string& file);
+  static constexpr size_t kBufferSize = 1 << 20;
+  void WriteThrough(std::string_view bytes);
   int MakeTempFile(const std::string& kind, std::string& path);
   void ReplaceKeeping(bool keepOld);
   void LinkOldVersion();
