@@ -115,6 +115,31 @@ void TLineSplitter::Finish(Sink&& sink) {
   }
 }
 
+// Counts the lines TLineSplitter (ending at byte 26) would hand on, block by block,
+// without handing them on: sixteen bytes at a time where no line is carried over.
+class TLineCounter {
+ public:
+  // Returns false once the text has ended (a zero byte or byte 26).
+  bool Feed(const char* data, size_t size);
+
+  TLineSplitter::TStop Stop() const { return FStop; }
+  int64_t StopOffset() const { return FStopOffset; }
+  // Once fed: the lines so far, the last one counted even without a line end.
+  int64_t LineCount() const { return FLineEnds + (FInLine ? 1 : 0); }
+  bool FinalLineEnded() const { return !FInLine; }
+
+ private:
+  // One byte; false when it ends the text.
+  bool FeedByte(char byte, int64_t offset);
+
+  int64_t FOffset = 0;
+  int64_t FLineEnds = 0;
+  int64_t FStopOffset = -1;
+  TLineSplitter::TStop FStop = TLineSplitter::spNone;
+  bool FAfterCR = false;  // the last byte was CR: an LF now is part of its line end
+  bool FInLine = false;   // bytes have come since the last line end
+};
+
 // Splits a whole text held in memory (a zero byte ends it; byte 26 does not); calls
 // sink(line) for each line. Returns whether the last line had a line end.
 template <class Sink>

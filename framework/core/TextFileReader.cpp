@@ -47,7 +47,11 @@ TTextFileReader::~TTextFileReader() {
 }
 
 TTextFileShape TTextFileReader::Count() {
-  return ReadLines([](std::string_view) {});
+  TLineCounter counter;
+  ReadBlocks([&](const char* data, size_t size) { return counter.Feed(data, size); });
+  if (counter.Stop() == TLineSplitter::spZeroByte) ThrowZeroByte(counter.StopOffset());
+  const bool endMark = counter.Stop() == TLineSplitter::spCtrlZ;
+  return {counter.LineCount(), counter.FinalLineEnded(), endMark ? counter.StopOffset() : -1};
 }
 
 void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>& onBlock) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,39 @@ TEST(LineSplitter, AgreesWithTheRulesForEveryBlockSize) {
   }
 }
 
+// The counting pass against the splitting pass: texts long enough for the wide scan,
+// with CR LF on every side of its sixteen-byte steps, cut into blocks of every size.
+TEST(LineSplitter, TheCounterCountsWhatTheSplitterHandsOn) {
+  const std::string pieces[] = {"ab", "\r", "\n", "\r\n", "x", "\n\r", "0123456789abcdef", "\x1a", std::string(1, '\0')};
+  std::mt19937 random(11);
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    const size_t target = random() % 120;
+    while (text.size() < target) {
+      const size_t piece = random() % std::size(pieces);
+      if (piece >= 7 && random() % 8 != 0) continue;  // text mostly goes on to its end
+      text += pieces[piece];
+    }
+    for (size_t blockSize : {size_t{1}, size_t{3}, size_t{15}, size_t{16}, size_t{17}, size_t{31}, size_t{33}, size_t{200}}) {
+      TLineSplitter splitter;
+      TLineCounter counter;
+      auto ignore = [](std::string_view) {};
+      for (size_t pos = 0; pos < text.size(); pos += blockSize) {
+        const size_t n = std::min(blockSize, text.size() - pos);
+        const bool splitOn = splitter.Feed(text.data() + pos, n, ignore);
+        ASSERT_EQ(counter.Feed(text.data() + pos, n), splitOn);
+        if (!splitOn) break;
+      }
+      splitter.Finish(ignore);
+      const std::string where = ::testing::PrintToString(text) + " block " + std::to_string(blockSize);
+      ASSERT_EQ(counter.LineCount(), splitter.LineCount()) << where;
+      ASSERT_EQ(counter.FinalLineEnded(), splitter.FinalLineEnded()) << where;
+      ASSERT_EQ(counter.Stop(), splitter.Stop()) << where;
+      ASSERT_EQ(counter.StopOffset(), splitter.StopOffset()) << where;
+    }
+  }
+}
+
 TEST(LineSplitter, ReportsWhatEndedTheText) {
   TLineSplitter ctrlZ;
   auto ignore = [](std::string_view) {};
@@ -122,12 +156,13 @@ class TextFileReaderTest : public ::testing::Test {
   TScratchFolder FFolder;
 };
 
-TEST_F(TextFileReaderTest, CrAtTheEndOfA8192ByteBlockAndLfAfterItAreOneLineEnd) {
-  std::string text(8191, 'a');
+TEST_F(TextFileReaderTest, CrAtTheEndOfABlockAndLfAfterItAreOneLineEnd) {
+  const size_t before = TTextFileReader::kDefaultBlockSize - 1;
+  std::string text(before, 'a');
   text += "\r\nb\r\n";
   const TSplit split = Read(text);
   ASSERT_EQ(split.Lines.size(), 2u);
-  EXPECT_EQ(split.Lines[0], std::string(8191, 'a'));
+  EXPECT_EQ(split.Lines[0], std::string(before, 'a'));
   EXPECT_EQ(split.Lines[1], "b");
 }
 
