@@ -170,7 +170,7 @@ void TForm1::OpenFile(const std::string& given) {
   TTextFileReader check(path);
   const TTextFileShape shape = check.Count();
   try {
-    Editor1->Lines()->LoadFile(path);
+    Editor1->Lines()->LoadCountedFile(check, shape);
   } catch (const std::bad_alloc&) {
     ShowNoFile();
     throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));

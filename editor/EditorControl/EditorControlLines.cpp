@@ -1,6 +1,7 @@
 // Lines: the framework's string list over the row store, in logical lines.
 
 #include <algorithm>
+#include <optional>
 
 #include "editor/EditorControl.h"
 #include "editor/EditorUtils.h"
@@ -320,18 +321,26 @@ bool TEditorStrings::HasLineBreaksInside(const TStrings& strings) {
 void TEditorStrings::LoadFile(const std::string& path) {
   // Loaded or not (a failed load leaves the editor empty), the text is as read.
   TScopeExit unmodified([this] { FEditor->SetModified(false); });
-  ReadFile(path);
+  ReadFile(path, nullptr, nullptr);
 }
 
-void TEditorStrings::ReadFile(const std::string& path) {
+void TEditorStrings::LoadCountedFile(TTextFileReader& reader, const TTextFileShape& shape) {
+  TScopeExit unmodified([this] { FEditor->SetModified(false); });
+  ReadFile(reader.Path(), &reader, &shape);
+}
+
+void TEditorStrings::ReadFile(const std::string& path, TTextFileReader* counted, const TTextFileShape* countedShape) {
   TUpdateBracket update(*this);
   TEditorScreenStrings& store = Store();
   const int oldRows = store.Count();
   store.Clear();  // the editor is empty from here on, even if the file cannot be read
   TScopeExit announce([&] { store.AfterWholeTextChange(oldRows); });
   const auto emptied = OnFailure([&] { store.Clear(); });
-  TTextFileReader reader(path);
-  const TTextFileShape shape = reader.Count();  // refuses a binary file before any row exists
+  std::optional<TTextFileReader> own;
+  if (counted == nullptr) counted = &own.emplace(path);
+  TTextFileReader& reader = *counted;
+  // Refuses a binary file before any row exists.
+  const TTextFileShape shape = countedShape != nullptr ? *countedShape : reader.Count();
   store.SetItemCapacity(static_cast<int>(std::min<int64_t>(shape.LineCount, INT32_MAX)));
   store.ReserveForText(static_cast<size_t>(reader.Size()));
   const TTextFileShape read = reader.ReadLines([&](std::string_view line) { store.AddText(line); });

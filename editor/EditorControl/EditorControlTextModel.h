@@ -19,6 +19,8 @@
 namespace plomaret {
 
 class TEditorUndoObj;
+class TTextFileReader;
+struct TTextFileShape;
 class TEditorScreenStrings;
 
 // What the text model needs of an editor control that shows it. The control
@@ -239,6 +241,8 @@ class TEditorStrings : public TStrings {
   // Reads the file as bytes in two passes (CR LF, lone CR and lone LF end lines;
   // byte 26 ends the text); a file that is not text leaves the editor empty.
   void LoadFile(const std::string& path) override;
+  // LoadFile for a file its caller has counted already (and so knows to be text).
+  void LoadCountedFile(TTextFileReader& reader, const TTextFileShape& shape);
   // Writes AllText with CR LF line ends; a failed save leaves the old file whole.
   void WriteTo(TFileReplacer& file) const override;
 
@@ -254,7 +258,8 @@ class TEditorStrings : public TStrings {
   static bool HasLineBreaksInside(const TStrings& strings);
   // Whether a row holds CR, LF or a zero byte (which its line could not keep).
   bool RowsHoldLineBreaks() const;
-  void ReadFile(const std::string& path);
+  // counted: a reader whose Count gave countedShape, or nullptr to open and count.
+  void ReadFile(const std::string& path, TTextFileReader* counted, const TTextFileShape* countedShape);
   // The first and last rows of a logical line.
   std::pair<int, int> RowsOfLine(int line) const;
   // Puts the caret at byte offset `offset` counted from the start of row `row`.
