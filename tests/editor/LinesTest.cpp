@@ -165,6 +165,56 @@ TEST_F(LinesTest, TheFixUpRunsOverLinesAndLeavesNothingToUndo) {
   EXPECT_EQ(FEditor.FRow, 7);
 }
 
+// Exchange where the rows stand against Exchange through a working copy assigned
+// back: the same rows, attributes, marks, history, carets and notices, with word wrap
+// off and on, and for rows holding a line break byte (which only the copy can split).
+TEST_F(LinesTest, RewritingInPlaceEndsAsAssigningARewrittenCopy) {
+  const std::string texts[] = {
+      "",
+      "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;,\r\n  0.3;0.4;;\r\n }\r\n MeshVertexColors {\r\n  1;\r\n }\r\n}",
+      " MeshVertexColors {\r\n  0;1;1;1;1;,\r\n" + std::string(90, 'v') + "\r\n }\r\n\r\n",
+      " MeshTextureCoords {\r\n" + std::string(70, 'w') + ";,\r\n }\r\nlast",
+  };
+  for (const std::string& text : texts) {
+    for (int wrap : {0, 16, 33}) {
+      for (bool breakInRow : {false, true}) {
+        TEditorDouble inPlace, viaCopy;
+        for (TEditorDouble* e : {&inPlace, &viaCopy}) {
+          if (wrap > 0) {
+            e->Store().WrapOption()->SetWrapByte(wrap);
+            e->Store().SwitchWordWrap(true);
+          }
+          e->Lines().SetAllText(text);
+          e->Lines().Add("added ;,");  // a step to undo
+          const int rows = e->Store().Count();
+          e->Store().SetRowMarkBits(rows / 2, 0x0104);
+          e->Store().IncludeMarks(0x0104);
+          if (breakInRow) e->Store().Put(0, "a\rb ;,");
+          e->FLog.clear();
+        }
+        const TFixupCounts counted = ExchangeAsWholeText(inPlace.Lines());
+        const TFixupCounts expected = ExchangeThroughWorkingCopy(viaCopy.Lines());
+        const std::string where = ::testing::PrintToString(text) + " wrap " + std::to_string(wrap) +
+                                  (breakInRow ? " with a break in a row" : "");
+        EXPECT_EQ(counted.CommasDropped, expected.CommasDropped) << where;
+        EXPECT_EQ(counted.LinesCommentedOut, expected.LinesCommentedOut) << where;
+        const TEditorScreenStrings& a = inPlace.Store();
+        const TEditorScreenStrings& b = viaCopy.Store();
+        ASSERT_EQ(RowsOf(a), RowsOf(b)) << where;
+        for (int r = 0; r < a.Count(); ++r) {
+          EXPECT_EQ(a.Attribute1(r), b.Attribute1(r)) << where << " row " << r;
+          EXPECT_EQ(a.Attribute2(r), b.Attribute2(r)) << where << " row " << r;
+        }
+        EXPECT_EQ(a.Marks(), b.Marks()) << where;
+        EXPECT_EQ(a.UndoObj()->CanUndo(), b.UndoObj()->CanUndo()) << where;
+        EXPECT_EQ(inPlace.FLog, viaCopy.FLog) << where;
+        EXPECT_EQ(inPlace.FLastChange, viaCopy.FLastChange) << where;
+        EXPECT_EQ(inPlace.FModified, viaCopy.FModified) << where;
+      }
+    }
+  }
+}
+
 TEST_F(LinesTest, AFailedSaveLeavesTheOldFileAndTheText) {
   Lines().SetAllText("text\r\n");
   EXPECT_THROW(Lines().SaveFile(FFolder.Path("no/such/folder/f.x")), EFileError);
