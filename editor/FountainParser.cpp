@@ -114,9 +114,9 @@ bool TFountainParser::StateCanSettle() const { return !ScanCanChangeState(StartR
 bool TFountainParser::RowSettlesState(int index, const TRowAttributeStringList& rows) const {
   // With no region able to open, a parse from the top keeps the start state's fields
   // but the token kind and remain, and UpdateRowData clears those two at every row
-  // that has text and is not scanned together with the next.
+  // that has text and ends its line (a comment goes on past any wrap, even the last row's).
   if (!StateCanSettle()) return false;
-  if (rows.RowAttributes(index) == raWrap && index < rows.Count() - 1) return false;
+  if (rows.RowAttributes(index) == raWrap) return false;
   return rows.ViewAt(index).find_first_not_of(' ') != std::string_view::npos;
 }
 
