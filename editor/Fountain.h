@@ -208,6 +208,13 @@ class TFountainParser : public TObject {
   // Computes the start state of row index + 1 from that of row index (data, whose
   // RowAttribute is the row's attribute).
   virtual void UpdateRowData(int index, const TRowAttributeStringList& rows, TRowAttributeData& data);
+  // Whether some row can leave the start state whatever state a parse from the top
+  // brings into it, so that a parse may begin below such a row instead of at the top.
+  virtual bool StateCanSettle() const;
+  // Whether UpdateRowData of row index leaves the start state (row attributes aside)
+  // whatever state a parse from the top brings into the row. A parser that changes
+  // UpdateRowData or keeps state of its own answers for its own rules.
+  virtual bool RowSettlesState(int index, const TRowAttributeStringList& rows) const;
 
   std::string TokenString() const { return std::string(TokenView()); }
   std::string_view TokenView() const { return std::string_view(FTokenStart, static_cast<size_t>(FP - FTokenStart)); }
@@ -297,7 +304,8 @@ class TFountainParser : public TObject {
   // at its end. Here only bracket regions outlive a row end, so a row that starts
   // outside any region, with no bracket that could open one, need not be scanned
   // for its end state. A derived parser that keeps state of its own in StateValue,
-  // StateByte or StateStr answers true.
+  // StateByte or StateStr answers true. The answer must not depend on the row
+  // attributes, the token kind or the remain of data.
   virtual bool ScanCanChangeState(const TRowAttributeData& data) const;
 
   const char* FBuffer = "";

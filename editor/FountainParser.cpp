@@ -109,6 +109,17 @@ bool TFountainParser::ScanCanChangeState(const TRowAttributeData& data) const {
   return false;
 }
 
+bool TFountainParser::StateCanSettle() const { return !ScanCanChangeState(StartRowAttributeData()); }
+
+bool TFountainParser::RowSettlesState(int index, const TRowAttributeStringList& rows) const {
+  // With no region able to open, a parse from the top keeps the start state's fields
+  // but the token kind and remain, and UpdateRowData clears those two at every row
+  // that has text and ends its line (a comment goes on past any wrap, even the last row's).
+  if (!StateCanSettle()) return false;
+  if (rows.RowAttributes(index) == raWrap) return false;
+  return rows.ViewAt(index).find_first_not_of(' ') != std::string_view::npos;
+}
+
 void TFountainParser::PrepareSpecialStarts() {
   FSpecialStarts.reset();
   if (FFountain == nullptr) return;

@@ -3,7 +3,8 @@
 // sits in a buffer of exactly its size), ends within length + 2 calls, and its
 // tokens move forward, do not overlap, stay inside the text and cover every byte
 // that is not a blank. Row states are passed on through the row list as the row
-// store keeps them.
+// store keeps them; a row that the parser says settles the state leaves the start
+// state, as a parse that begins below it assumes.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -111,6 +112,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TRowAttributeData scanned = stored;
     fullScan->UpdateRowData(i, *rows, scanned);
     FUZZ_CHECK(next == scanned);
+    if (parser->RowSettlesState(i, *rows)) {
+      TRowAttributeData settled = StartRowAttributeData();
+      settled.RowAttribute = next.RowAttribute;
+      settled.PrevRowAttribute = next.PrevRowAttribute;
+      FUZZ_CHECK(next == settled);
+    }
     FUZZ_CHECK(next.BracketIndex >= -2 && next.BracketIndex < TFountainBracketCollection::kMaxItems);
     next.PrevRowAttribute = stored.RowAttribute;
     state = next;

@@ -79,15 +79,7 @@ void CheckInvariants(TEditorDouble& editor, const std::string& model) {
   }
   FUZZ_CHECK(marks == store.Marks());
   // Every saved parser state agrees with a parse from the top.
-  TOwned<TFountainParser> parser = editor.CurrentFountain()->CreateParser();
-  TRowAttributeData state = StartRowAttributeData();
-  for (int r = 0; r < store.Count(); ++r) {
-    state.RowAttribute = store.RowAttributes(r);
-    const TRowAttributeData saved = store.RowAttributeData(r);
-    FUZZ_CHECK(saved.BracketIndex == kInvalidBracket || saved == state);
-    parser->UpdateRowData(r, store, state);
-    state.PrevRowAttribute = store.RowAttributes(r);
-  }
+  FUZZ_CHECK(plomaret::testing::FirstStateNotAsFromTheTop(store, *editor.CurrentFountain()) == -1);
 }
 
 }  // namespace

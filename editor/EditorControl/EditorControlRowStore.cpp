@@ -14,6 +14,12 @@ namespace {
 using TStoreUpdate = TUpdateBracket;
 
 bool EndsWithLineFeed(std::string_view text) { return !text.empty() && text.back() == '\n'; }
+
+// Where the rows without a known state begin after rows [first, first + n) became m
+// rows, any of which may hold a known state; end is where they began before.
+int MovedStatesEnd(int end, int first, int n, int m) {
+  return end > first + n ? end - n + m : std::max(end, first + m);
+}
 bool EndsWithLineEnd(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
 
 }  // namespace
@@ -253,6 +259,7 @@ void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, 
 void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList& rows) {
   TStoreUpdate update(*this);
   const int m = rows.Count();
+  const int statesEnd = MovedStatesEnd(StatesEnd(), first, n, m);
   std::vector<uint16_t> marks(static_cast<size_t>(m), 0);
   if (m < n) {
     // The first n - m rows of the run go; the last m are overwritten.
@@ -280,15 +287,18 @@ void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList
     CopyRowFrom(rows, i, first + i);
     SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
   }
+  KeepStatesEnd(statesEnd);
 }
 
 uint16_t TEditorScreenStrings::DeleteRows(int a, int n) {
   if (a < 0 || a >= Count() || n <= 0) return 0;
   n = std::min(n, Count() - a);
   TStoreUpdate update(*this);
+  const int statesEnd = MovedStatesEnd(StatesEnd(), a, n, 0);
   uint16_t marks = 0;
   for (int r = a; r < a + n; ++r) marks |= RowMarkBits(r);
   for (int i = 0; i < n; ++i) Delete(a);
+  KeepStatesEnd(statesEnd);
   return marks;
 }
 
@@ -324,13 +334,25 @@ TOwned<TFountainParser> TEditorScreenStrings::CreateStateParser() const {
   return fountain->CreateParser();
 }
 
+int TEditorScreenStrings::StatesEnd() const {
+  return StructureStamp() == FStatesStamp ? std::min(FStatesEnd, Count()) : Count();
+}
+
+void TEditorScreenStrings::KeepStatesEnd(int end) {
+  FStatesEnd = end;
+  FStatesStamp = StructureStamp();
+}
+
 void TEditorScreenStrings::ResetStates() {
   const TAttachedEditor* primary = PrimaryEditor();
   if (primary != nullptr && (primary->IsLoading() || primary->IsDestroying())) return;
   const int count = Count();
   for (int r = 0; r < count; ++r) InvalidateRowAttributeData(r);
   TOwned<TFountainParser> parser = CreateStateParser();
-  if (!parser || count == 0) return;
+  if (!parser || count == 0) {
+    KeepStatesEnd(0);
+    return;
+  }
   const int last = primary->InitBracketsFull() ? count - 1 : std::min(count - 1, primary->TopRow() + StateHorizon());
   TRowAttributeData state = StartRowAttributeData();
   for (int r = 0; r <= last; ++r) {
@@ -339,28 +361,59 @@ void TEditorScreenStrings::ResetStates() {
     parser->UpdateRowData(r, *this, state);
     state.PrevRowAttribute = RowAttributes(r);
   }
+  KeepStatesEnd(last + 1);
+}
+
+int TEditorScreenStrings::ShownRowAbove(int a) const {
+  // The rows an editor shows above a are written as a parse from the top would write
+  // them, so that they are repainted alike.
+  const int horizon = StateHorizon();
+  int shown = a;
+  for (const TAttachedEditor* editor : FEditors) {
+    const int top = editor->TopRow();
+    if (top >= 0 && top < shown && a - top <= horizon) shown = top;
+  }
+  return shown;
+}
+
+int TEditorScreenStrings::StatesStartAbove(TFountainParser& parser, int a, TRowAttributeData& state) const {
+  const int statesEnd = StatesEnd();
+  const bool canSettle = parser.StateCanSettle();
+  const int shown = canSettle ? ShownRowAbove(a) : a;
+  // Without rows that settle the state, the rows known to hold no state are skipped.
+  for (int r = (canSettle ? a : std::min(a, statesEnd)) - 1; r >= 0; --r) {
+    if (r < statesEnd && BracketIndexes(r) != kInvalidBracket) {
+      state = RowAttributeData(r);
+      parser.UpdateRowData(r, *this, state);
+      state.PrevRowAttribute = RowAttributes(r);
+      return r + 1;
+    }
+    if (canSettle && r < shown && parser.RowSettlesState(r, *this)) {
+      // A parse from the top would leave the start state below this row.
+      state = StartRowAttributeData();
+      state.PrevRowAttribute = RowAttributes(r);
+      return r + 1;
+    }
+  }
+  state = StartRowAttributeData();
+  return 0;
 }
 
 int TEditorScreenStrings::UpdateStates(int a, bool notify) {
   const int count = Count();
   TOwned<TFountainParser> parser = CreateStateParser();
   if (!parser || count == 0) return 0;
-  // Start from the nearest row above a whose state is known.
-  int known = std::min(a, count) - 1;
-  while (known >= 0 && BracketIndexes(known) == kInvalidBracket) --known;
-  TRowAttributeData state = StartRowAttributeData();
-  int start = 0;
-  if (known >= 0) {
-    state = RowAttributeData(known);
-    parser->UpdateRowData(known, *this, state);
-    state.PrevRowAttribute = RowAttributes(known);
-    start = known + 1;
-  }
+  TRowAttributeData state;
+  const int start = StatesStartAbove(*parser, std::min(a, count), state);
   const int limit = std::min(std::max(a, 0) + StateHorizon(), count - 1);
   int rewritten = 0;
   for (int r = start; r <= limit; ++r) {
     state.RowAttribute = RowAttributes(r);
-    if (RowAttributeData(r) == state) return rewritten;  // everything below is already right
+    if (RowAttributeData(r) == state) {
+      // Everything below is already right.
+      KeepStatesEnd(std::max(StatesEnd(), r));
+      return rewritten;
+    }
     SetRowAttributeData(r, state);
     if (notify) {
       ++rewritten;
@@ -369,7 +422,10 @@ int TEditorScreenStrings::UpdateStates(int a, bool notify) {
     parser->UpdateRowData(r, *this, state);
     state.PrevRowAttribute = RowAttributes(r);
   }
-  for (int r = limit + 1; r < count; ++r) InvalidateRowAttributeData(r);
+  // Rows further down may keep states of the text as it was.
+  const int statesEnd = StatesEnd();
+  for (int r = limit + 1; r < statesEnd; ++r) InvalidateRowAttributeData(r);
+  KeepStatesEnd(std::max(start, limit + 1));
   return rewritten;
 }
 

@@ -200,6 +200,15 @@ class TEditorScreenStrings : public TEditorStringList {
   // Rows per two screens of the primary editor: how far states are computed ahead.
   int StateHorizon() const;
   TOwned<TFountainParser> CreateStateParser() const;
+  // The first row above row a whose state UpdateStates must write, with the state
+  // there (row attribute not yet set): below the nearest known state, or below a row
+  // that settles the state, but never below a row that an editor shows above a.
+  int StatesStartAbove(TFountainParser& parser, int a, TRowAttributeData& state) const;
+  // The lowest row above a that an editor shows, within a horizon of a (a if none).
+  int ShownRowAbove(int a) const;
+  // FStatesEnd, or the row count when the rows changed in a way it did not follow.
+  int StatesEnd() const;
+  void KeepStatesEnd(int end);
   // Copies row `from` of list into row `to` of the store: text, attributes, data.
   void CopyRowFrom(const TEditorStringList& list, int from, int to);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
@@ -211,6 +220,10 @@ class TEditorScreenStrings : public TEditorStringList {
   int FChangeParsed = 0;
   bool FChangePending = false;
   uint16_t FMarksInUse = 0;
+  // Every row from FStatesEnd on holds no known state, while the structure stamp is
+  // FStatesStamp: the rows past an edit need no clearing, nor a walk up to a state.
+  int FStatesEnd = 0;
+  uint64_t FStatesStamp = ~uint64_t{0};
   TOwned<TEditorUndoObj> FUndo;
   bool FWrapOn = false;
   TOwned<TEditorWrapOption> FWrapOption;

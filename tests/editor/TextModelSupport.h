@@ -27,7 +27,7 @@ class TEditorDouble : public TAttachedEditor {
   const std::bitset<256>& WordDelimiters() const override { return FDelimiters; }
   TFountain* CurrentFountain() const override { return FFountain.get(); }
   int RowHeight() const override { return 13; }
-  int ScreenHeight() const override { return 1080; }
+  int ScreenHeight() const override { return FScreenHeight; }
   bool InitBracketsFull() const override { return false; }
   bool IsLoading() const override { return false; }
   bool IsDestroying() const override { return false; }
@@ -70,6 +70,7 @@ class TEditorDouble : public TAttachedEditor {
   int FRow = 0;
   int FCol = 0;
   int FTopRow = 0;
+  int FScreenHeight = 1080;  // rows of 13 pixels: how far states are computed ahead
   int FTabSpaceCount = 8;
   bool FFocused = false;
   bool FModified = false;
@@ -89,6 +90,21 @@ inline std::vector<std::string> RowsOf(const TEditorScreenStrings& store) {
     rows.push_back(std::string(store.ViewAt(r)) + "|" + attribute);
   }
   return rows;
+}
+
+// The first row whose kept parser state is not the one a parse from the top gives
+// (rows whose state is not computed yet are passed over), or -1.
+inline int FirstStateNotAsFromTheTop(const TEditorScreenStrings& store, TFountain& fountain) {
+  TOwned<TFountainParser> parser = fountain.CreateParser();
+  TRowAttributeData state = StartRowAttributeData();
+  for (int r = 0; r < store.Count(); ++r) {
+    state.RowAttribute = store.RowAttributes(r);
+    const TRowAttributeData saved = store.RowAttributeData(r);
+    if (saved.BracketIndex != kInvalidBracket && !(saved == state)) return r;
+    parser->UpdateRowData(r, store, state);
+    state.PrevRowAttribute = store.RowAttributes(r);
+  }
+  return -1;
 }
 
 }  // namespace plomaret::testing
