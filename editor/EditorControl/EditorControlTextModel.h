@@ -89,6 +89,12 @@ struct TRowsText {
   std::vector<TSavedRow> Rows;  // where Text breaks into rows
 };
 
+// Rows a split made, before they go into the store: their texts one after another.
+struct TSplitRows {
+  std::string Text;
+  std::vector<TSavedRow> Rows;
+};
+
 // The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
 inline constexpr uint8_t kNoRowsAttribute = 3;
 
@@ -195,7 +201,22 @@ class TEditorScreenStrings : public TEditorStringList {
   TOwned<TFountainParser> CreateStateParser() const;
   // Copies row `from` of list into row `to` of the store: text, attributes, data.
   void CopyRowFrom(const TEditorStringList& list, int from, int to);
+  // ReplaceRows without the rows: deletes or inserts rows so that the n rows at
+  // first become m, and gives the marks each of the m rows is to have.
+  std::vector<uint16_t> ResizeRun(int first, int n, int m);
+  // Row `to` becomes a fresh row holding text, as a row of a list made by a split.
+  void PutSplitRow(int to, const std::string& text, TRowAttribute attribute);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
+  // Splits rows first..a-1, text and rows lastOld+1..last into rows as StrToRows
+  // splits their joined text, but stops where a new row starts where an old one of
+  // lastOld+1..last does: from there on the old rows are what a split would make.
+  // Gives the number of those old rows kept (0: the split went to the end); false
+  // when the run is not one it can split so (the caller splits the whole text).
+  bool SplitRunUntilRowsRealign(int first, int a, int lastOld, int last, std::string_view text, TSplitRows& rows,
+                                int& kept);
+  // Rows kept after a replace stand for rows a whole split would have made afresh:
+  // their parser states read as not yet parsed.
+  void ForgetStatesOfKeptRows(int row, int count);
 
   std::vector<TAttachedEditor*> FEditors;
   int FChangeRow = 0;
@@ -277,6 +298,9 @@ struct TUndoData {
   // at most one row above the edit), and the row numbers of older steps would no
   // longer fit.
   std::vector<TSavedRow> Rows;
+  // Rows after the step's own that a split of the whole rest of the line would have
+  // replaced by equal ones: the step counts them in its change without saving them.
+  int KeptRows = 0;
 };
 
 // Steps, oldest first.

@@ -58,6 +58,76 @@ void TEditorScreenStrings::StrToRows(std::string_view text, TEditorStringList& r
   if (rows.Count() == 0) rows.Add(std::string());  // a text that a zero byte ends at once
 }
 
+bool TEditorScreenStrings::SplitRunUntilRowsRealign(int first, int a, int lastOld, int last, std::string_view text,
+                                                    TSplitRows& rows, int& kept) {
+  kept = 0;
+  // The rows after the run must be the end of one wrapped line, ended as a line is.
+  if (!FWrapOn || lastOld >= last || RowAttributes(last) == raWrap || text.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  const TCellLayout layout = CellLayout();
+  TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  auto addRow = [&rows](std::string_view row, TRowAttribute attribute) {
+    rows.Text += row;
+    rows.Rows.push_back({static_cast<int>(row.size()), attribute});
+  };
+  // Rows first..a-1 are wrapped rows of one line: no line end among them.
+  std::string head;
+  for (int r = first; r < a; ++r) head += ViewAt(r);
+  head += text;
+  const size_t lastBreak = head.find_last_of("\r\n");
+  // A window on the line that runs on into the rows after the run: its bytes from
+  // offset `base` of that line on.
+  std::string line;
+  size_t base = 0;
+  if (lastBreak == std::string::npos) {
+    line = std::move(head);
+  } else {
+    line = head.substr(lastBreak + 1);
+    TLineRows lineRows;
+    SplitLines(std::string_view(head).substr(0, lastBreak + 1), [&](std::string_view whole) {
+      wrapper.Wrap(whole, lineRows);
+      for (int r = 0; r < lineRows.Count(); ++r) addRow(lineRows.Row(whole, r), lineRows.Attribute(r));
+    });
+  }
+
+  // Rows are split one at a time, and the old rows joined on only as far as the
+  // split can look. Where a new row starts where an old one does, the rest of the
+  // line splits as before. The old row there must not be the run's first row, and
+  // a new row must come before it: ResizeRun then moves marks as it would for the
+  // whole line.
+  const auto lookahead = static_cast<size_t>(wrapper.RowLookahead());
+  // Offsets count from the start of the line.
+  int joined = lastOld + 1;     // the next old row to join on
+  int candidate = lastOld + 1;  // the next old row a new row may meet
+  size_t candidateStart = line.size();
+  size_t from = 0;
+  for (;;) {
+    if (from - base > 4096) {
+      // Drop what the split has passed, but not the byte before `from`: a window
+      // that starts at a row start is no empty line.
+      line.erase(0, from - base - 1);
+      base = from - 1;
+    }
+    while (joined <= last && base + line.size() < from + lookahead) line += ViewAt(joined++);
+    while (candidate <= last && candidateStart < from) candidateStart += ViewAt(candidate++).size();
+    if (candidate <= last && candidateStart == from && candidate > first && !rows.Rows.empty()) {
+      kept = last - candidate + 1;
+      return true;
+    }
+    const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from - base));
+    if (next.End < 0) return true;
+    const size_t end = base + static_cast<size_t>(next.End);
+    addRow(std::string_view(line).substr(from - base, end - from), next.Last ? raLineEnd : raWrap);
+    if (next.Last) return true;
+    from = end;
+  }
+}
+
+void TEditorScreenStrings::ForgetStatesOfKeptRows(int row, int count) {
+  for (int r = row; r < row + count; ++r) InvalidateRowAttributeData(r);
+}
+
 int TEditorScreenStrings::RowCountOf(std::string_view line) {
   if (!FWrapOn) return 1;
   const TCellLayout layout = CellLayout();
