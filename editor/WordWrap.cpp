@@ -277,10 +277,15 @@ bool TLineWrapper::NextPlainRow(std::string_view line, int from, TRowBreak& row)
 }
 
 TRowBreak TLineWrapper::NextRow(std::string_view line, int from) {
+  if (line.empty()) return {0, true};
+  if (TRowBreak row; NextPlainRow(line, from, row)) return row;
+  return NextRowByCellMap(line, from);
+}
+
+TRowBreak TLineWrapper::NextRowByCellMap(std::string_view line, int from) {
   const int wrap = FLayout.WrapByte;
   const int end = static_cast<int>(line.size());
   if (end == 0) return {0, true};
-  if (TRowBreak row; NextPlainRow(line, from, row)) return row;
   TEditorAttributeArray& cursor = FCursor;
   // Tabs of the rest are measured from the new row's start.
   cursor.Start(line, from, FLayout);

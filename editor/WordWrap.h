@@ -148,6 +148,10 @@ class TLineWrapper {
   // (From 0, an empty line gives one row here as in Wrap.)
   TRowBreak NextRow(std::string_view line, int from);
   int RowLookahead() const { return FLayout.WrapByte + 8; }
+  // NextRow the long way, over the cell map, whatever the row holds: what NextRow
+  // does where a tab or a double-byte character is in reach, and must agree with
+  // where none is.
+  TRowBreak NextRowByCellMap(std::string_view line, int from);
 
   const TCellLayout& Layout() const { return FLayout; }
 

@@ -215,7 +215,7 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   int kept = 0;
   TOwned<TEditorStringList> rows;
   int newRows = 0;
-  if (endTakenFromRow && SplitRunUntilRowsRealign(first, a, lastOld, last, text, split, kept)) {
+  if (endTakenFromRow && SplitRunKeepingUnchangedRows(first, a, lastOld, last, text, split, kept)) {
     if (kept == 0) split.Rows.back().Attribute = endAttribute;
     newRows = static_cast<int>(split.Rows.size());
   } else {

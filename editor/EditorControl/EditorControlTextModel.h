@@ -181,6 +181,13 @@ class TEditorScreenStrings : public TEditorStringList {
   virtual TOwned<TEditorUndoObj> CreateUndoObj();
   virtual TOwned<TEditorWrapOption> CreateWrapOption();
   void UpdateStateChanged(bool updating) override;
+  // How ReplaceText splits an edited run of a wrapped line: rows first..a-1, text and
+  // rows lastOld+1..last become rows as StrToRows splits their joined text, but the
+  // rows at the end that come out as old rows of the run already are (the same text
+  // in the same place) are left out: kept counts them, and they stay in the store.
+  // False when the run is not one it can split so: then the joined text is split.
+  virtual bool SplitRunKeepingUnchangedRows(int first, int a, int lastOld, int last, std::string_view text,
+                                            TSplitRows& rows, int& kept);
 
  private:
   friend class TEditorUndoObj;
@@ -207,13 +214,6 @@ class TEditorScreenStrings : public TEditorStringList {
   // Row `to` becomes a fresh row holding text, as a row of a list made by a split.
   void PutSplitRow(int to, const std::string& text, TRowAttribute attribute);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
-  // Splits rows first..a-1, text and rows lastOld+1..last into rows as StrToRows
-  // splits their joined text, but stops where a new row starts where an old one of
-  // lastOld+1..last does: from there on the old rows are what a split would make.
-  // Gives the number of those old rows kept (0: the split went to the end); false
-  // when the run is not one it can split so (the caller splits the whole text).
-  bool SplitRunUntilRowsRealign(int first, int a, int lastOld, int last, std::string_view text, TSplitRows& rows,
-                                int& kept);
   // Rows kept after a replace stand for rows a whole split would have made afresh:
   // their parser states read as not yet parsed.
   void ForgetStatesOfKeptRows(int row, int count);

@@ -58,8 +58,8 @@ void TEditorScreenStrings::StrToRows(std::string_view text, TEditorStringList& r
   if (rows.Count() == 0) rows.Add(std::string());  // a text that a zero byte ends at once
 }
 
-bool TEditorScreenStrings::SplitRunUntilRowsRealign(int first, int a, int lastOld, int last, std::string_view text,
-                                                    TSplitRows& rows, int& kept) {
+bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int lastOld, int last, std::string_view text,
+                                                        TSplitRows& rows, int& kept) {
   kept = 0;
   // The rows after the run must be the end of one wrapped line, ended as a line is.
   if (!FWrapOn || lastOld >= last || RowAttributes(last) == raWrap || text.find('\0') != std::string_view::npos) {
@@ -91,16 +91,21 @@ bool TEditorScreenStrings::SplitRunUntilRowsRealign(int first, int a, int lastOl
     });
   }
 
-  // Rows are split one at a time, and the old rows joined on only as far as the
-  // split can look. Where a new row starts where an old one does, the rest of the
-  // line splits as before. The old row there must not be the run's first row, and
-  // a new row must come before it: ResizeRun then moves marks as it would for the
-  // whole line.
+  // The line is split row by row, the old rows joined on only as far as the split
+  // can look, and each new row compared with the old row at its place. Old rows are
+  // not taken on trust: an edit splits again from one row above it, so a row further
+  // up may no longer be what a split would make. A run of equal rows to the line end
+  // is kept when it starts after the run's first row and after a new row: ResizeRun
+  // then moves marks as it would for the whole line.
   const auto lookahead = static_cast<size_t>(wrapper.RowLookahead());
   // Offsets count from the start of the line.
-  int joined = lastOld + 1;     // the next old row to join on
-  int candidate = lastOld + 1;  // the next old row a new row may meet
-  size_t candidateStart = line.size();
+  int joined = lastOld + 1;  // the next old row to join on
+  int old = lastOld + 1;     // the old row at or after `from`
+  size_t oldStart = line.size();
+  int equalFrom = -1;  // the old row that starts the run of equal rows, if any
+  int equalTo = -1;    // the old row the last new row equals, if any
+  size_t equalText = 0;
+  size_t equalRows = 0;
   size_t from = 0;
   for (;;) {
     if (from - base > 4096) {
@@ -110,18 +115,32 @@ bool TEditorScreenStrings::SplitRunUntilRowsRealign(int first, int a, int lastOl
       base = from - 1;
     }
     while (joined <= last && base + line.size() < from + lookahead) line += ViewAt(joined++);
-    while (candidate <= last && candidateStart < from) candidateStart += ViewAt(candidate++).size();
-    if (candidate <= last && candidateStart == from && candidate > first && !rows.Rows.empty()) {
-      kept = last - candidate + 1;
-      return true;
-    }
+    while (old <= last && oldStart < from) oldStart += ViewAt(old++).size();
     const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from - base));
-    if (next.End < 0) return true;
+    if (next.End < 0) {
+      rows.Rows.back().Attribute = raLineEnd;  // the row made last ends the line
+      break;
+    }
     const size_t end = base + static_cast<size_t>(next.End);
+    equalTo = old <= last && oldStart == from && oldStart + ViewAt(old).size() == end ? old : -1;
+    if (equalTo < 0) {
+      equalFrom = -1;
+    } else if (equalFrom < 0 && old > first && !rows.Rows.empty()) {
+      equalFrom = old;
+      equalText = rows.Text.size();
+      equalRows = rows.Rows.size();
+    }
     addRow(std::string_view(line).substr(from - base, end - from), next.Last ? raLineEnd : raWrap);
-    if (next.Last) return true;
+    if (next.Last) break;
     from = end;
   }
+  // Equal rows are kept only when they end the line as the old rows did.
+  if (equalFrom >= 0 && equalTo == last) {
+    kept = last - equalFrom + 1;
+    rows.Text.resize(equalText);
+    rows.Rows.resize(equalRows);
+  }
+  return true;
 }
 
 void TEditorScreenStrings::ForgetStatesOfKeptRows(int row, int count) {
