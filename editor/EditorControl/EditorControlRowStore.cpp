@@ -130,6 +130,7 @@ TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
   TRowsText result;
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
+  result.Rows.reserve(static_cast<size_t>(end - row));
   for (int r = row; r < end; ++r) {
     const std::string_view text = ViewAt(r);
     result.Text += text;

@@ -198,10 +198,10 @@ class TEditorScreenStrings : public TEditorStringList {
   // After the rows were split again or joined: what every view must redo.
   void AfterRewrap();
   bool PrimaryLoading() const;
-  // Builds the new rows with build(list) and puts them in place of the store's, with
-  // the change event held back, as one update.
+  // Builds the new rows (about `capacity` of them) with build(list) and puts them in
+  // place of the store's, with the change event held back, as one update.
   template <class Build>
-  void RebuildRows(Build build);
+  void RebuildRows(int capacity, Build build);
   void ZeroChangeRecord();
   // Rows per two screens of the primary editor: how far states are computed ahead.
   int StateHorizon() const;

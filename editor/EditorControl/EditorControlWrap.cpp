@@ -2,6 +2,9 @@
 // wrapping and unwrapping the whole text, and what a change of the options does.
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "editor/EditorControl.h"
 #include "framework/core/ScopeGuard.h"
@@ -67,6 +70,7 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
   }
   const TCellLayout layout = CellLayout();
   TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  rows.Rows.reserve(static_cast<size_t>(last - first + 2));
   auto addRow = [&rows](std::string_view row, TRowAttribute attribute) {
     rows.Text += row;
     rows.Rows.push_back({static_cast<int>(row.size()), attribute});
@@ -155,34 +159,67 @@ int TEditorScreenStrings::RowCountOf(std::string_view line) {
 }
 
 template <class Build>
-void TEditorScreenStrings::RebuildRows(Build build) {
+void TEditorScreenStrings::RebuildRows(int capacity, Build build) {
   CleanSelections();
   // The views are told once, by whoever asked for the whole text to change.
   TScopedValue quiet(OnChange, TNotifyEvent());
   TUpdateBracket update(*this);
   TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-  rows->SetItemCapacity(Count());
+  rows->SetItemCapacity(capacity);
   build(*rows);
   SwapItems(*rows);
 }
 
+namespace {
+
+// Whether a line is one row however it wraps: most lines of a model are short, and
+// without a tab a line takes as many cells as it has bytes.
+bool FitsOneRow(std::string_view line, const TLineWrapper& wrapper) {
+  return line.size() < static_cast<size_t>(wrapper.Layout().WrapByte) &&
+         std::memchr(line.data(), '\t', line.size()) == nullptr;
+}
+
+}  // namespace
+
 void TEditorScreenStrings::WrapAll() {
   if (!FWrapOn || Count() == 0 || PrimaryLoading()) return;
   const TCellLayout layout = CellLayout();
-  RebuildRows([&](TEditorStringList& rows) {
-    TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  const int count = Count();
+  // About the rows the text will have, so that the new list is made once: a row
+  // no wider than a row can be stays one, a longer one becomes about a row per
+  // WrapByte - 2 bytes (a row breaks before a double-byte character).
+  const size_t wrap = static_cast<size_t>(layout.WrapByte);
+  int64_t capacity = 0;
+  for (int r = 0; r < count; ++r) {
+    const size_t size = ViewAt(r).size();
+    capacity += size < wrap + 3 ? 1 : static_cast<int64_t>(size / (wrap - 2) + 1);
+  }
+  RebuildRows(static_cast<int>(std::min<int64_t>(capacity, INT_MAX)), [&](TEditorStringList& rows) {
     TLineRows lineRows;
-    std::string line;
+    std::string joined;
     std::vector<uint16_t> marks;
-    const int count = Count();
     const TRowAttribute lastAttribute = RowAttributes(count - 1);
     for (int first = 0; first < count;) {
       const int last = LastRowOfLine(first);
-      line.clear();
+      std::string_view line = ViewAt(first);
+      if (first == last && FitsOneRow(line, wrapper)) {
+        // The row stays as it is: a fresh row is a line end without marks.
+        const int row = rows.AddText(line);
+        if (const uint16_t rowMarks = RowMarkBits(first)) rows.SetRowMarkBits(row, rowMarks);
+        first = last + 1;
+        continue;
+      }
       marks.clear();
-      for (int r = first; r <= last; ++r) {
-        line += ViewAt(r);
-        marks.push_back(RowMarkBits(r));
+      if (first == last) {
+        marks.push_back(RowMarkBits(first));
+      } else {
+        joined.clear();
+        for (int r = first; r <= last; ++r) {
+          joined += ViewAt(r);
+          marks.push_back(RowMarkBits(r));
+        }
+        line = joined;
       }
       wrapper.Wrap(line, lineRows);
       // Marks stay with the row of the same number; surplus ones go to the last row.
@@ -203,20 +240,24 @@ void TEditorScreenStrings::WrapAll() {
 
 void TEditorScreenStrings::UnwrapAll() {
   if (Count() == 0) return;
-  RebuildRows([&](TEditorStringList& rows) {
-    const int count = Count();
+  const int count = Count();
+  RebuildRows(count, [&](TEditorStringList& rows) {
     const TRowAttribute lastAttribute = RowAttributes(count - 1) == raWrap ? raTextEnd : RowAttributes(count - 1);
-    std::string line;
+    std::string joined;
     for (int first = 0; first < count;) {
       const int last = LastRowOfLine(first);
-      line.clear();
-      uint16_t marks = 0;
-      for (int r = first; r <= last; ++r) {
-        line += ViewAt(r);
-        marks |= RowMarkBits(r);
+      std::string_view line = ViewAt(first);
+      uint16_t marks = RowMarkBits(first);
+      if (first < last) {
+        joined.assign(line);
+        for (int r = first + 1; r <= last; ++r) {
+          joined += ViewAt(r);
+          marks |= RowMarkBits(r);
+        }
+        line = joined;
       }
       const int row = rows.AddText(line);
-      rows.SetRowMarkBits(row, marks);
+      if (marks != 0) rows.SetRowMarkBits(row, marks);
       first = last + 1;
     }
     rows.SetRowAttributes(rows.Count() - 1, lastAttribute);
