@@ -1,6 +1,8 @@
 #include "editor/WordWrap.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "editor/EditorUtils.h"
 #include "framework/core/CodePage.h"
@@ -43,6 +45,30 @@ bool NarrowerThan(std::string_view line, int width, const TCellLayout& layout) {
     }
   }
   return cells < width;
+}
+
+bool IsTabOrLeadByte(unsigned char byte) { return byte == '\t' || IsLeadByte(byte); }
+
+// Whether any of n bytes is a tab or a lead byte. Text is mostly ASCII: eight bytes
+// at a time, looking closer only at words with a tab or a byte from 128 up.
+bool HasTabOrLeadByte(const unsigned char* bytes, size_t n) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighs = 0x8080808080808080u;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    const uint64_t tabs = word ^ (kOnes * '\t');  // a zero byte where word has a tab
+    if ((((tabs - kOnes) & ~tabs) | word) & kHighs) {
+      for (size_t k = i; k < i + 8; ++k) {
+        if (IsTabOrLeadByte(bytes[k])) return true;
+      }
+    }
+  }
+  for (; i < n; ++i) {
+    if (IsTabOrLeadByte(bytes[i])) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -208,63 +234,115 @@ TLineWrapper::TLineWrapper(const TEditorWrapOption& option, int tabSpaceCount, c
   FLayout.WordWrap = true;
   FLayout.WrapByte = option.WrapByte();
   FLayout.Delimiters = &FDelimiters;
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    const std::string_view ch(&byte, 1);
+    FIsFollow[static_cast<size_t>(b)] = IsOneOf(ch, FFollowStr);
+    FIsLead[static_cast<size_t>(b)] = IsOneOf(ch, FLeadStr);
+    FIsPunctuation[static_cast<size_t>(b)] = IsOneOf(ch, FPunctuationStr);
+  }
+}
+
+bool TLineWrapper::NextPlainRow(std::string_view line, int from, TRowBreak& row) const {
+  const int wrap = FLayout.WrapByte;
+  const int end = static_cast<int>(line.size());
+  // The cell map would stop at wrap + 3 cells: the row sees no further.
+  const int seen = std::min(end - from, wrap + 3);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data()) + from;
+  if (HasTabOrLeadByte(bytes, static_cast<size_t>(seen))) return false;
+  if (seen < wrap) {
+    // What is left fits (see NextRow).
+    row = from < end || !FFollowRetMark ? TRowBreak{end, true} : TRowBreak{-1, true};
+    return true;
+  }
+  // col is the 1-based column the row ends on: bytes[col - 1] is its last byte, and
+  // the next character, bytes[col], exists while col < seen.
+  int col = wrap;
+  if (FWordBreak && seen > wrap) {
+    const int floor = wrap / 3;
+    while (col > floor && !FDelimiters[bytes[col - 1]]) --col;
+  }
+  if (FFollowPunctuation) {
+    while (col < wrap + 2 && col < seen && FIsPunctuation[bytes[col]]) ++col;
+  }
+  if (FLeading && col < seen) {
+    const int floor = wrap / 5 * 4;
+    while (col > floor && FIsLead[bytes[col - 1]]) --col;
+    if (seen - col >= 2 && FIsFollow[bytes[col]]) {
+      while (col > floor && (FIsLead[bytes[col - 1]] || FIsFollow[bytes[col]])) --col;
+    }
+  }
+  row = {from + col, false};
+  return true;
+}
+
+TRowBreak TLineWrapper::NextRow(std::string_view line, int from) {
+  if (line.empty()) return {0, true};
+  if (TRowBreak row; NextPlainRow(line, from, row)) return row;
+  return NextRowByCellMap(line, from);
+}
+
+TRowBreak TLineWrapper::NextRowByCellMap(std::string_view line, int from) {
+  const int wrap = FLayout.WrapByte;
+  const int end = static_cast<int>(line.size());
+  if (end == 0) return {0, true};
+  TEditorAttributeArray& cursor = FCursor;
+  // Tabs of the rest are measured from the new row's start.
+  cursor.Start(line, from, FLayout);
+  cursor.MoveTo(wrap);
+  if (cursor.AtEnd()) {
+    // What is left fits. Nothing left: the line end takes a row of its own, or
+    // with FollowRetMark stays on the row made last.
+    if (from < end || !FFollowRetMark) return {end, true};
+    return {-1, true};
+  }
+
+  if (cursor.Cell() == kCellLead) {
+    cursor.StepBack();  // a double-byte character would straddle the wrap column
+  } else if (FWordBreak && cursor.Length() > wrap) {
+    const int floor = wrap / 3;
+    while (cursor.Col() > floor && cursor.Cell() != kCellDelimiter && cursor.Cell() != kCellTabFill &&
+           cursor.Cell() != kCellTrail) {
+      cursor.StepBackChar();
+    }
+  }
+
+  if (FFollowPunctuation) {
+    while (cursor.Col() < wrap + 2) {
+      const std::string_view next = cursor.NextChar();
+      // A tab would hang up to a whole row's width past the wrap column.
+      if (next.empty() || next == "\t" || !IsOneOf(next, FPunctuationStr)) break;
+      for (size_t i = 0; i < next.size(); ++i) cursor.StepForward();
+    }
+  }
+
+  if (FLeading && cursor.Col() < cursor.Length()) {
+    const int floor = wrap / 5 * 4;
+    // An opening bracket does not end a row.
+    while (cursor.Col() > floor && IsOneOf(cursor.CurrentChar(), FLeadStr)) cursor.StepBackChar();
+    // A closing mark does not begin one: give up characters until neither rule is broken.
+    if (cursor.Length() - cursor.Col() >= 2 && IsOneOf(cursor.NextChar(), FFollowStr)) {
+      while (cursor.Col() > floor &&
+             (IsOneOf(cursor.CurrentChar(), FLeadStr) || IsOneOf(cursor.NextChar(), FFollowStr))) {
+        cursor.StepBackChar();
+      }
+    }
+  }
+  return {from + cursor.ByteCount(), false};
 }
 
 template <class Emit>
 void TLineWrapper::Split(std::string_view line, Emit&& emit) {
-  const int wrap = FLayout.WrapByte;
-  const int end = static_cast<int>(line.size());
-  if (NarrowerThan(line, wrap, FLayout)) {
-    emit(end);
+  if (NarrowerThan(line, FLayout.WrapByte, FLayout)) {
+    emit(static_cast<int>(line.size()));
     return;
   }
-  TEditorAttributeArray& cursor = FCursor;
-  int from = 0;
-  for (;;) {
-    // Tabs of the rest are measured from the new row's start.
-    cursor.Start(line, from, FLayout);
-    cursor.MoveTo(wrap);
-    if (cursor.AtEnd()) {
-      // What is left fits. Nothing left: the line end takes a row of its own, or
-      // with FollowRetMark stays on the row emitted last.
-      if (from < end || !FFollowRetMark) emit(end);
-      return;
-    }
-
-    if (cursor.Cell() == kCellLead) {
-      cursor.StepBack();  // a double-byte character would straddle the wrap column
-    } else if (FWordBreak && cursor.Length() > wrap) {
-      const int floor = wrap / 3;
-      while (cursor.Col() > floor && cursor.Cell() != kCellDelimiter && cursor.Cell() != kCellTabFill &&
-             cursor.Cell() != kCellTrail) {
-        cursor.StepBackChar();
-      }
-    }
-
-    if (FFollowPunctuation) {
-      while (cursor.Col() < wrap + 2) {
-        const std::string_view next = cursor.NextChar();
-        // A tab would hang up to a whole row's width past the wrap column.
-        if (next.empty() || next == "\t" || !IsOneOf(next, FPunctuationStr)) break;
-        for (size_t i = 0; i < next.size(); ++i) cursor.StepForward();
-      }
-    }
-
-    if (FLeading && cursor.Col() < cursor.Length()) {
-      const int floor = wrap / 5 * 4;
-      // An opening bracket does not end a row.
-      while (cursor.Col() > floor && IsOneOf(cursor.CurrentChar(), FLeadStr)) cursor.StepBackChar();
-      // A closing mark does not begin one: give up characters until neither rule is broken.
-      if (cursor.Length() - cursor.Col() >= 2 && IsOneOf(cursor.NextChar(), FFollowStr)) {
-        while (cursor.Col() > floor &&
-               (IsOneOf(cursor.CurrentChar(), FLeadStr) || IsOneOf(cursor.NextChar(), FFollowStr))) {
-          cursor.StepBackChar();
-        }
-      }
-    }
-
-    from += cursor.ByteCount();
-    emit(from);
+  for (int from = 0;;) {
+    const TRowBreak row = NextRow(line, from);
+    if (row.End < 0) return;
+    emit(row.End);
+    if (row.Last) return;
+    from = row.End;
   }
 }
 

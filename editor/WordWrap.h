@@ -7,6 +7,7 @@
 // only as far as the wrap can look, so wrapping a line costs time linear in its
 // length whatever the width.
 
+#include <bitset>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,13 @@ struct TLineRows {
   bool HasLineEndRow() const { return Count() >= 2 && Ends[Ends.size() - 1] == Ends[Ends.size() - 2]; }
 };
 
+// One row of a line as the wrap splits it: where it ends, and whether the line ends
+// with it. End is -1 when no row starts at the offset asked for.
+struct TRowBreak {
+  int End = -1;
+  bool Last = true;
+};
+
 // Wraps lines by one set of options. It copies the options when made: make one for
 // each pass over the text (a whole-text wrap, one split of an edited text).
 class TLineWrapper {
@@ -134,12 +142,26 @@ class TLineWrapper {
   TLineRows Wrap(std::string_view line);
   // The number of rows Wrap would make, without building them.
   int RowCount(std::string_view line);
+  // The row that starts at byte `from` of line, from is 0 or the end of a row Wrap
+  // made. A row depends on no more than the RowLookahead() bytes from its start, so
+  // line may be cut after them: wrapping a line row by row needs only a window of it.
+  // (From 0, an empty line gives one row here as in Wrap.)
+  TRowBreak NextRow(std::string_view line, int from);
+  int RowLookahead() const { return FLayout.WrapByte + 8; }
+  // NextRow the long way, over the cell map, whatever the row holds: what NextRow
+  // does where a tab or a double-byte character is in reach, and must agree with
+  // where none is.
+  TRowBreak NextRowByCellMap(std::string_view line, int from);
 
   const TCellLayout& Layout() const { return FLayout; }
 
  private:
   template <class Emit>
   void Split(std::string_view line, Emit&& emit);
+  // NextRow where every byte the row can look at takes one cell (no tab, no
+  // double-byte character): cells are bytes, and no cell map is needed. False
+  // when the row is not such a one.
+  bool NextPlainRow(std::string_view line, int from, TRowBreak& row) const;
 
   TCellLayout FLayout;
   TDelimiters FDelimiters;
@@ -150,6 +172,10 @@ class TLineWrapper {
   std::string FFollowStr;
   std::string FLeadStr;
   std::string FPunctuationStr;
+  // For each byte on its own: whether it is one of the characters of each list.
+  std::bitset<256> FIsFollow;
+  std::bitset<256> FIsLead;
+  std::bitset<256> FIsPunctuation;
   TEditorAttributeArray FCursor;
 };
 

@@ -1,7 +1,9 @@
 // Random edits, undo, redo, wrap switches and wrap option changes on a random text,
 // checked after every step against a plain string edited the way ReplaceText
 // defines it: line ends become CR LF, a text without a final line end joins the next
-// line, and a lone CR at the very end of the text becomes the text end.
+// line, and a lone CR at the very end of the text becomes the text end. A twin store
+// that splits every edited wrapped line to its end takes the same steps, and must
+// come out the same in every row, word, change and history count.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -82,27 +84,55 @@ void CheckInvariants(TEditorDouble& editor, const std::string& model) {
   FUZZ_CHECK(plomaret::testing::FirstStateNotAsFromTheTop(store, *editor.CurrentFountain()) == -1);
 }
 
+// The twin takes every step too; it must not differ in anything the store keeps or
+// tells its editors.
+void CheckTwin(TEditorDouble& editor, TEditorDouble& twin) {
+  TEditorScreenStrings& store = editor.Store();
+  TEditorScreenStrings& other = twin.Store();
+  FUZZ_CHECK(plomaret::testing::RowWordsOf(store) == plomaret::testing::RowWordsOf(other));
+  FUZZ_CHECK(editor.FLastChange == twin.FLastChange && editor.FChanges == twin.FChanges);
+  FUZZ_CHECK(store.ChangeParsed() == other.ChangeParsed());
+  FUZZ_CHECK(editor.FLog == twin.FLog);
+  FUZZ_CHECK(store.Marks() == other.Marks());
+  FUZZ_CHECK(store.UndoObj()->UndoList().Count() == other.UndoObj()->UndoList().Count());
+  FUZZ_CHECK(store.UndoObj()->RedoList().Count() == other.UndoObj()->RedoList().Count());
+}
+
+void SetUp(TEditorDouble& editor) {
+  TFountainBracketItem* bracket = editor.FFountain->Brackets()->Add();
+  bracket->SetLeftBracket("{");
+  bracket->SetRightBracket("}");
+  editor.FFountain->SetCommenter("//");
+  editor.Store().UndoObj()->SetListMax(100000);
+  editor.Store().WrapOption()->SetWrapByte(20);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TFuzzInput input(data, size);
   TEditorDouble editor;
-  TFountainBracketItem* bracket = editor.FFountain->Brackets()->Add();
-  bracket->SetLeftBracket("{");
-  bracket->SetRightBracket("}");
-  editor.FFountain->SetCommenter("//");
+  TEditorDouble twin(Create<plomaret::testing::TWholeLineSplitStore>().release());
+  SetUp(editor);
+  SetUp(twin);
   TEditorScreenStrings& store = editor.Store();
-  store.UndoObj()->SetListMax(100000);
-  store.WrapOption()->SetWrapByte(20);
+  // Both take every step that changes the text or the options.
+  auto both = [&](auto step) {
+    step(editor);
+    step(twin);
+  };
 
   std::string model = Normalised(Text(input), true);
-  editor.Lines().SetAllText(model);
+  both([&](TEditorDouble& e) {
+    e.Lines().SetAllText(model);
+    e.Store().ResetStates();
+  });
   Trace("start", model);
-  store.ResetStates();
   std::string atReset = model;  // the text when the history was last emptied
   std::string furthest = model;  // the text when the redo list was last empty
   int steps = 0;
   CheckInvariants(editor, model);
+  CheckTwin(editor, twin);
 
   while (!input.Empty() && steps < 200) {
     ++steps;
@@ -112,7 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int a = static_cast<int>(input.Byte() % static_cast<uint32_t>(count + 1));
       const int n = static_cast<int>(input.Byte() % static_cast<uint32_t>(count - a + 1));
       const std::string text = Text(input);
-      editor.FCol = static_cast<int>(input.Byte() % 3);
+      const int col = static_cast<int>(input.Byte() % 3);
+      both([&](TEditorDouble& e) { e.FCol = col; });
       if (n == 0 && text.empty()) continue;
       const size_t start = RowOffset(store, a);
       size_t end = RowOffset(store, a + n);
@@ -127,53 +158,63 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       if (kTrace) std::fprintf(stderr, "replace %d %d (of %d rows)\n", a, n, count);
       Trace("  with", text);
-      store.ReplaceText(a, n, text);
+      both([&](TEditorDouble& e) { e.Store().ReplaceText(a, n, text); });
       model = expected;
       furthest = model;
     } else if (op == 5) {
-      store.Undo();
+      both([](TEditorDouble& e) { e.Store().Undo(); });
       model = editor.Lines().AllText();
       Trace("undo", model);
     } else if (op == 6) {
-      store.Redo();
+      both([](TEditorDouble& e) { e.Store().Redo(); });
       model = editor.Lines().AllText();
       Trace("redo", model);
     } else if (op == 7) {
       if (kTrace) std::fprintf(stderr, "wrap %s\n", store.WordWrap() ? "off" : "on");
-      store.SwitchWordWrap(!store.WordWrap());
+      const bool on = !store.WordWrap();
+      both([&](TEditorDouble& e) { e.Store().SwitchWordWrap(on); });
       atReset = furthest = model;
     } else if (op == 8) {
-      TEditorWrapOption* option = store.WrapOption();
       if (kTrace) std::fprintf(stderr, "option change\n");
-      switch (input.Byte() % 5) {
-        case 0: option->SetWrapByte(static_cast<int>(input.Byte())); break;
-        case 1: option->SetWordBreak(!option->WordBreak()); break;
-        case 2: option->SetFollowPunctuation(!option->FollowPunctuation()); break;
-        case 3: option->SetLeading(!option->Leading()); break;
-        default: option->SetFollowRetMark(!option->FollowRetMark()); break;
-      }
+      const uint32_t which = input.Byte() % 5;
+      const int wrapByte = which == 0 ? static_cast<int>(input.Byte()) : 0;
+      both([&](TEditorDouble& e) {
+        TEditorWrapOption* option = e.Store().WrapOption();
+        switch (which) {
+          case 0: option->SetWrapByte(wrapByte); break;
+          case 1: option->SetWordBreak(!option->WordBreak()); break;
+          case 2: option->SetFollowPunctuation(!option->FollowPunctuation()); break;
+          case 3: option->SetLeading(!option->Leading()); break;
+          default: option->SetFollowRetMark(!option->FollowRetMark()); break;
+        }
+      });
       // A change of an option (not a setter called with the value it has) while
       // the text is wrapped empties the history.
       if (!store.UndoObj()->CanUndo() && !store.UndoObj()->CanRedo()) atReset = furthest = model;
     } else if (count > 0) {
       const int row = static_cast<int>(input.Byte() % static_cast<uint32_t>(count));
       const uint16_t mark = static_cast<uint16_t>(1u << (input.Byte() % 16));
-      store.SetRowMarkBits(row, static_cast<uint16_t>(store.RowMarkBits(row) | mark));
-      store.IncludeMarks(mark);
+      both([&](TEditorDouble& e) {
+        e.Store().SetRowMarkBits(row, static_cast<uint16_t>(e.Store().RowMarkBits(row) | mark));
+        e.Store().IncludeMarks(mark);
+      });
     }
     Trace("text", model);
     TraceRows(store);
     CheckInvariants(editor, model);
+    CheckTwin(editor, twin);
   }
   // Undoing every step since the history was last emptied gives that text back.
   while (store.UndoObj()->CanUndo()) {
-    store.Undo();
+    both([](TEditorDouble& e) { e.Store().Undo(); });
     TraceRows(store);
+    CheckTwin(editor, twin);
   }
   FUZZ_CHECK(editor.Lines().AllText() == atReset);
   while (store.UndoObj()->CanRedo()) {
-    store.Redo();
+    both([](TEditorDouble& e) { e.Store().Redo(); });
     Trace("redone", editor.Lines().AllText());
+    CheckTwin(editor, twin);
   }
   FUZZ_CHECK(editor.Lines().AllText() == furthest);
   return 0;

@@ -136,6 +136,7 @@ TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
   TRowsText result;
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
+  result.Rows.reserve(static_cast<size_t>(end - row));
   for (int r = row; r < end; ++r) {
     const std::string_view text = ViewAt(r);
     result.Text += text;
@@ -156,7 +157,8 @@ void TEditorScreenStrings::ReplaceText(int a, int n, std::string_view text) {
     ReplaceText(a - 1, 1, std::string(ViewAt(a - 1)).append(text));
     return;
   }
-  const int first = std::max(FirstRowOfLine(a), a - 1);  // re-wrapping starts at most one row above
+  // Re-wrapping starts at most one row above.
+  const int first = a > 0 && RowAttributes(a - 1) == raWrap ? a - 1 : a;
   const int lastOld = a + n - 1;
   const int last = LastRowOfLine(lastOld);
 
@@ -216,36 +218,65 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
     endAttribute = !text.empty() && EndsWithLineFeed(text) ? raLineEnd : raTextEnd;
   }
 
+  TSplitRows split;
+  int kept = 0;
+  TOwned<TEditorStringList> rows;
+  int newRows = 0;
+  if (endTakenFromRow && SplitRunKeepingUnchangedRows(first, a, lastOld, last, text, split, kept)) {
+    if (kept == 0) split.Rows.back().Attribute = endAttribute;
+    newRows = static_cast<int>(split.Rows.size());
+  } else {
+    std::string newText;
+    auto appendRows = [&](int from, int to) {
+      for (int r = from; r <= to; ++r) {
+        newText += ViewAt(r);
+        if (RowAttributes(r) == raLineEnd) newText += "\r\n";
+      }
+    };
+    appendRows(first, a - 1);
+    newText += text;
+    appendRows(lastOld + 1, last);
+    rows = Create<TEditorStringList>();
+    StrToRows(newText, *rows);
+    if (endTakenFromRow && endAttribute == raTextEnd && EndsWithLineEnd(newText)) {
+      // The run ends in an empty last row after a line end: splitting the text makes
+      // no row for it, yet it must stay, or that line end would be lost.
+      rows->Add(std::string());
+    }
+    rows->SetRowAttributes(rows->Count() - 1, static_cast<TRowAttribute>(endAttribute));
+    newRows = rows->Count();
+  }
+
+  const int replaced = last - first + 1 - kept;
   TUndoData& record = FUndo->AddRecord();
   record.StartRow = first;
-  TRowsText old = RowsText(first, last - first + 1);
+  TRowsText old = RowsText(first, replaced);
   record.Text = std::move(old.Text);
   record.EndAttribute = old.EndAttribute;
   record.Rows = std::move(old.Rows);
-  oldCount = old.RowCount;
-
-  std::string newText;
-  auto appendRows = [&](int from, int to) {
-    for (int r = from; r <= to; ++r) {
-      newText += ViewAt(r);
-      if (RowAttributes(r) == raLineEnd) newText += "\r\n";
+  record.NewRowCount = newRows;
+  record.KeptRows = kept;
+  oldCount = old.RowCount + kept;
+  newCount = newRows + kept;
+  if (rows) {
+    ReplaceRows(first, replaced, *rows);
+  } else {
+    TStoreUpdate update(*this);
+    const int statesEnd = MovedStatesEnd(StatesEnd(), first, replaced, newRows);
+    const std::vector<uint16_t> marks = ResizeRun(first, replaced, newRows);
+    std::string rowText;  // one buffer for every row
+    size_t position = 0;
+    for (int i = 0; i < newRows; ++i) {
+      const TSavedRow& row = split.Rows[static_cast<size_t>(i)];
+      const auto length = static_cast<size_t>(row.Length);
+      rowText.assign(split.Text, position, length);
+      PutSplitRow(first + i, rowText, static_cast<TRowAttribute>(row.Attribute));
+      SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
+      position += length;
     }
-  };
-  appendRows(first, a - 1);
-  newText += text;
-  appendRows(lastOld + 1, last);
-
-  TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-  StrToRows(newText, *rows);
-  if (endTakenFromRow && endAttribute == raTextEnd && EndsWithLineEnd(newText)) {
-    // The run ends in an empty last row after a line end: splitting the text makes
-    // no row for it, yet it must stay, or that line end would be lost.
-    rows->Add(std::string());
+    KeepStatesEnd(statesEnd);
   }
-  rows->SetRowAttributes(rows->Count() - 1, static_cast<TRowAttribute>(endAttribute));
-  newCount = rows->Count();
-  record.NewRowCount = newCount;
-  ReplaceRows(first, last - first + 1, *rows);
+  ForgetStatesOfKeptRows(first + newRows, kept);
 }
 
 void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, int to) {
@@ -256,10 +287,28 @@ void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, 
   SetStrData(to, list.StrData(from));
 }
 
+void TEditorScreenStrings::PutSplitRow(int to, const std::string& text, TRowAttribute attribute) {
+  Put(to, text);
+  SetAttribute1(to, 0);
+  SetRowAttributes(to, attribute);
+  SetAttribute2(to, 0);
+  SetDataWord(to, 0);
+  if (!ViewStrData(to).empty()) SetStrData(to, std::string());
+}
+
 void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList& rows) {
   TStoreUpdate update(*this);
   const int m = rows.Count();
   const int statesEnd = MovedStatesEnd(StatesEnd(), first, n, m);
+  const std::vector<uint16_t> marks = ResizeRun(first, n, m);
+  for (int i = 0; i < m; ++i) {
+    CopyRowFrom(rows, i, first + i);
+    SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
+  }
+  KeepStatesEnd(statesEnd);
+}
+
+std::vector<uint16_t> TEditorScreenStrings::ResizeRun(int first, int n, int m) {
   std::vector<uint16_t> marks(static_cast<size_t>(m), 0);
   if (m < n) {
     // The first n - m rows of the run go; the last m are overwritten.
@@ -283,11 +332,7 @@ void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList
   } else {
     for (int i = 0; i < m; ++i) marks[static_cast<size_t>(i)] = RowMarkBits(first + i);
   }
-  for (int i = 0; i < m; ++i) {
-    CopyRowFrom(rows, i, first + i);
-    SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
-  }
-  KeepStatesEnd(statesEnd);
+  return marks;
 }
 
 uint16_t TEditorScreenStrings::DeleteRows(int a, int n) {

@@ -91,6 +91,12 @@ struct TRowsText {
   std::vector<TSavedRow> Rows;  // where Text breaks into rows
 };
 
+// Rows a split made, before they go into the store: their texts one after another.
+struct TSplitRows {
+  std::string Text;
+  std::vector<TSavedRow> Rows;
+};
+
 // The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
 inline constexpr uint8_t kNoRowsAttribute = 3;
 
@@ -182,6 +188,13 @@ class TEditorScreenStrings : public TEditorStringList {
   virtual TOwned<TEditorUndoObj> CreateUndoObj();
   virtual TOwned<TEditorWrapOption> CreateWrapOption();
   void UpdateStateChanged(bool updating) override;
+  // How ReplaceText splits an edited run of a wrapped line: rows first..a-1, text and
+  // rows lastOld+1..last become rows as StrToRows splits their joined text, but the
+  // rows at the end that come out as old rows of the run already are (the same text
+  // in the same place) are left out: kept counts them, and they stay in the store.
+  // False when the run is not one it can split so: then the joined text is split.
+  virtual bool SplitRunKeepingUnchangedRows(int first, int a, int lastOld, int last, std::string_view text,
+                                            TSplitRows& rows, int& kept);
 
  private:
   friend class TEditorUndoObj;
@@ -192,10 +205,10 @@ class TEditorScreenStrings : public TEditorStringList {
   // After the rows were split again or joined: what every view must redo.
   void AfterRewrap();
   bool PrimaryLoading() const;
-  // Builds the new rows with build(list) and puts them in place of the store's, with
-  // the change event held back, as one update.
+  // Builds the new rows (about `capacity` of them) with build(list) and puts them in
+  // place of the store's, with the change event held back, as one update.
   template <class Build>
-  void RebuildRows(Build build);
+  void RebuildRows(int capacity, Build build);
   void ZeroChangeRecord();
   // Rows per two screens of the primary editor: how far states are computed ahead.
   int StateHorizon() const;
@@ -211,7 +224,15 @@ class TEditorScreenStrings : public TEditorStringList {
   void KeepStatesEnd(int end);
   // Copies row `from` of list into row `to` of the store: text, attributes, data.
   void CopyRowFrom(const TEditorStringList& list, int from, int to);
+  // ReplaceRows without the rows: deletes or inserts rows so that the n rows at
+  // first become m, and gives the marks each of the m rows is to have.
+  std::vector<uint16_t> ResizeRun(int first, int n, int m);
+  // Row `to` becomes a fresh row holding text, as a row of a list made by a split.
+  void PutSplitRow(int to, const std::string& text, TRowAttribute attribute);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
+  // Rows kept after a replace stand for rows a whole split would have made afresh:
+  // their parser states read as not yet parsed.
+  void ForgetStatesOfKeptRows(int row, int count);
 
   std::vector<TAttachedEditor*> FEditors;
   int FChangeRow = 0;
@@ -304,6 +325,9 @@ struct TUndoData {
   // at most one row above the edit), and the row numbers of older steps would no
   // longer fit.
   std::vector<TSavedRow> Rows;
+  // Rows after the step's own that a split of the whole rest of the line would have
+  // replaced by equal ones: the step counts them in its change without saving them.
+  int KeptRows = 0;
 };
 
 // Steps, oldest first.

@@ -81,8 +81,9 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
   }
   store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
   restoredRows = rows->Count();
+  store.ForgetStatesOfKeptRows(record.StartRow + restoredRows, record.KeptRows);
   const int parsed = store.UpdateStates(record.StartRow, true);
-  store.SetChangeRecord(record.StartRow, produced.RowCount, restoredRows, parsed);
+  store.SetChangeRecord(record.StartRow, produced.RowCount + record.KeptRows, restoredRows + record.KeptRows, parsed);
   return produced;
 }
 
@@ -122,6 +123,7 @@ void TEditorUndoObj::Redo() {
     TUndoData& inverse = AddRecord();
     inverse.StartRow = record.StartRow;
     inverse.NewRowCount = restored;
+    inverse.KeptRows = record.KeptRows;
     inverse.EndAttribute = produced.EndAttribute;
     inverse.Text = std::move(produced.Text);
     inverse.Rows = std::move(produced.Rows);

@@ -2,6 +2,9 @@
 // wrapping and unwrapping the whole text, and what a change of the options does.
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "editor/EditorControl.h"
 #include "framework/core/ScopeGuard.h"
@@ -58,6 +61,96 @@ void TEditorScreenStrings::StrToRows(std::string_view text, TEditorStringList& r
   if (rows.Count() == 0) rows.Add(std::string());  // a text that a zero byte ends at once
 }
 
+bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int lastOld, int last, std::string_view text,
+                                                        TSplitRows& rows, int& kept) {
+  kept = 0;
+  // The rows after the run must be the end of one wrapped line, ended as a line is.
+  if (!FWrapOn || lastOld >= last || RowAttributes(last) == raWrap || text.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  const TCellLayout layout = CellLayout();
+  TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  rows.Rows.reserve(static_cast<size_t>(last - first + 2));
+  auto addRow = [&rows](std::string_view row, TRowAttribute attribute) {
+    rows.Text += row;
+    rows.Rows.push_back({static_cast<int>(row.size()), attribute});
+  };
+  // Rows first..a-1 are wrapped rows of one line: no line end among them.
+  std::string head;
+  for (int r = first; r < a; ++r) head += ViewAt(r);
+  head += text;
+  const size_t lastBreak = head.find_last_of("\r\n");
+  // A window on the line that runs on into the rows after the run: its bytes from
+  // offset `base` of that line on.
+  std::string line;
+  size_t base = 0;
+  if (lastBreak == std::string::npos) {
+    line = std::move(head);
+  } else {
+    line = head.substr(lastBreak + 1);
+    TLineRows lineRows;
+    SplitLines(std::string_view(head).substr(0, lastBreak + 1), [&](std::string_view whole) {
+      wrapper.Wrap(whole, lineRows);
+      for (int r = 0; r < lineRows.Count(); ++r) addRow(lineRows.Row(whole, r), lineRows.Attribute(r));
+    });
+  }
+
+  // The line is split row by row, the old rows joined on only as far as the split
+  // can look, and each new row compared with the old row at its place. Old rows are
+  // not taken on trust: an edit splits again from one row above it, so a row further
+  // up may no longer be what a split would make. A run of equal rows to the line end
+  // is kept when it starts after the run's first row and after a new row: ResizeRun
+  // then moves marks as it would for the whole line.
+  const auto lookahead = static_cast<size_t>(wrapper.RowLookahead());
+  // Offsets count from the start of the line.
+  int joined = lastOld + 1;  // the next old row to join on
+  int old = lastOld + 1;     // the old row at or after `from`
+  size_t oldStart = line.size();
+  int equalFrom = -1;  // the old row that starts the run of equal rows, if any
+  int equalTo = -1;    // the old row the last new row equals, if any
+  size_t equalText = 0;
+  size_t equalRows = 0;
+  size_t from = 0;
+  for (;;) {
+    if (from - base > 4096) {
+      // Drop what the split has passed, but not the byte before `from`: a window
+      // that starts at a row start is no empty line.
+      line.erase(0, from - base - 1);
+      base = from - 1;
+    }
+    while (joined <= last && base + line.size() < from + lookahead) line += ViewAt(joined++);
+    while (old <= last && oldStart < from) oldStart += ViewAt(old++).size();
+    const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from - base));
+    if (next.End < 0) {
+      rows.Rows.back().Attribute = raLineEnd;  // the row made last ends the line
+      break;
+    }
+    const size_t end = base + static_cast<size_t>(next.End);
+    equalTo = old <= last && oldStart == from && oldStart + ViewAt(old).size() == end ? old : -1;
+    if (equalTo < 0) {
+      equalFrom = -1;
+    } else if (equalFrom < 0 && old > first && !rows.Rows.empty()) {
+      equalFrom = old;
+      equalText = rows.Text.size();
+      equalRows = rows.Rows.size();
+    }
+    addRow(std::string_view(line).substr(from - base, end - from), next.Last ? raLineEnd : raWrap);
+    if (next.Last) break;
+    from = end;
+  }
+  // Equal rows are kept only when they end the line as the old rows did.
+  if (equalFrom >= 0 && equalTo == last) {
+    kept = last - equalFrom + 1;
+    rows.Text.resize(equalText);
+    rows.Rows.resize(equalRows);
+  }
+  return true;
+}
+
+void TEditorScreenStrings::ForgetStatesOfKeptRows(int row, int count) {
+  for (int r = row; r < row + count; ++r) InvalidateRowAttributeData(r);
+}
+
 int TEditorScreenStrings::RowCountOf(std::string_view line) {
   if (!FWrapOn) return 1;
   const TCellLayout layout = CellLayout();
@@ -66,34 +159,67 @@ int TEditorScreenStrings::RowCountOf(std::string_view line) {
 }
 
 template <class Build>
-void TEditorScreenStrings::RebuildRows(Build build) {
+void TEditorScreenStrings::RebuildRows(int capacity, Build build) {
   CleanSelections();
   // The views are told once, by whoever asked for the whole text to change.
   TScopedValue quiet(OnChange, TNotifyEvent());
   TUpdateBracket update(*this);
   TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-  rows->SetItemCapacity(Count());
+  rows->SetItemCapacity(capacity);
   build(*rows);
   SwapItems(*rows);
 }
 
+namespace {
+
+// Whether a line is one row however it wraps: most lines of a model are short, and
+// without a tab a line takes as many cells as it has bytes.
+bool FitsOneRow(std::string_view line, const TLineWrapper& wrapper) {
+  return line.size() < static_cast<size_t>(wrapper.Layout().WrapByte) &&
+         std::memchr(line.data(), '\t', line.size()) == nullptr;
+}
+
+}  // namespace
+
 void TEditorScreenStrings::WrapAll() {
   if (!FWrapOn || Count() == 0 || PrimaryLoading()) return;
   const TCellLayout layout = CellLayout();
-  RebuildRows([&](TEditorStringList& rows) {
-    TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
+  const int count = Count();
+  // About the rows the text will have, so that the new list is made once: a row
+  // no wider than a row can be stays one, a longer one becomes about a row per
+  // WrapByte - 2 bytes (a row breaks before a double-byte character).
+  const size_t wrap = static_cast<size_t>(layout.WrapByte);
+  int64_t capacity = 0;
+  for (int r = 0; r < count; ++r) {
+    const size_t size = ViewAt(r).size();
+    capacity += size < wrap + 3 ? 1 : static_cast<int64_t>(size / (wrap - 2) + 1);
+  }
+  RebuildRows(static_cast<int>(std::min<int64_t>(capacity, INT_MAX)), [&](TEditorStringList& rows) {
     TLineRows lineRows;
-    std::string line;
+    std::string joined;
     std::vector<uint16_t> marks;
-    const int count = Count();
     const TRowAttribute lastAttribute = RowAttributes(count - 1);
     for (int first = 0; first < count;) {
       const int last = LastRowOfLine(first);
-      line.clear();
+      std::string_view line = ViewAt(first);
+      if (first == last && FitsOneRow(line, wrapper)) {
+        // The row stays as it is: a fresh row is a line end without marks.
+        const int row = rows.AddText(line);
+        if (const uint16_t rowMarks = RowMarkBits(first)) rows.SetRowMarkBits(row, rowMarks);
+        first = last + 1;
+        continue;
+      }
       marks.clear();
-      for (int r = first; r <= last; ++r) {
-        line += ViewAt(r);
-        marks.push_back(RowMarkBits(r));
+      if (first == last) {
+        marks.push_back(RowMarkBits(first));
+      } else {
+        joined.clear();
+        for (int r = first; r <= last; ++r) {
+          joined += ViewAt(r);
+          marks.push_back(RowMarkBits(r));
+        }
+        line = joined;
       }
       wrapper.Wrap(line, lineRows);
       // Marks stay with the row of the same number; surplus ones go to the last row.
@@ -114,20 +240,24 @@ void TEditorScreenStrings::WrapAll() {
 
 void TEditorScreenStrings::UnwrapAll() {
   if (Count() == 0) return;
-  RebuildRows([&](TEditorStringList& rows) {
-    const int count = Count();
+  const int count = Count();
+  RebuildRows(count, [&](TEditorStringList& rows) {
     const TRowAttribute lastAttribute = RowAttributes(count - 1) == raWrap ? raTextEnd : RowAttributes(count - 1);
-    std::string line;
+    std::string joined;
     for (int first = 0; first < count;) {
       const int last = LastRowOfLine(first);
-      line.clear();
-      uint16_t marks = 0;
-      for (int r = first; r <= last; ++r) {
-        line += ViewAt(r);
-        marks |= RowMarkBits(r);
+      std::string_view line = ViewAt(first);
+      uint16_t marks = RowMarkBits(first);
+      if (first < last) {
+        joined.assign(line);
+        for (int r = first + 1; r <= last; ++r) {
+          joined += ViewAt(r);
+          marks |= RowMarkBits(r);
+        }
+        line = joined;
       }
       const int row = rows.AddText(line);
-      rows.SetRowMarkBits(row, marks);
+      if (marks != 0) rows.SetRowMarkBits(row, marks);
       first = last + 1;
     }
     rows.SetRowAttributes(rows.Count() - 1, lastAttribute);

@@ -82,6 +82,25 @@ class TEditorDouble : public TAttachedEditor {
   TOwned<TEditorStrings> FLines;
 };
 
+// A store that splits an edited run of a wrapped line to the end of the line: the
+// reference that splitting only until the rows realign must agree with.
+class TWholeLineSplitStore : public TEditorScreenStrings {
+ protected:
+  bool SplitRunKeepingUnchangedRows(int, int, int, int, std::string_view, TSplitRows&, int&) override { return false; }
+};
+
+// Everything a store keeps of each row: text, both attribute words, data word and
+// parser state string.
+inline std::vector<std::string> RowWordsOf(const TEditorScreenStrings& store) {
+  std::vector<std::string> rows;
+  for (int r = 0; r < store.Count(); ++r) {
+    rows.push_back(std::string(store.ViewAt(r)) + "|" + std::to_string(store.Attribute1(r)) + "|" +
+                   std::to_string(store.Attribute2(r)) + "|" + std::to_string(store.DataWord(r)) + "|" +
+                   store.StrData(r));
+  }
+  return rows;
+}
+
 // The rows of a store as "text|attribute" strings (attribute: L line end, W wrap, T text end).
 inline std::vector<std::string> RowsOf(const TEditorScreenStrings& store) {
   std::vector<std::string> rows;

@@ -186,5 +186,60 @@ TEST(WordWrap, RandomLinesUnderEveryOptionCombination) {
   }
 }
 
+// Rows are split without a cell map where no tab or double-byte character is in
+// reach of the row; the result must be the cell map's, and a line cut RowLookahead()
+// bytes after a row start must give that row as the whole line does.
+TEST(WordWrap, RowsSplitWithoutACellMapAgreeWithTheCellMap) {
+  std::mt19937 random(20250107);
+  // Mostly single-cell bytes (katakana from 0xA1 on among them), with few tabs and
+  // double-byte characters, so that rows of both kinds and their edges occur.
+  const Rows pieces = {"a", "Z", "_", " ", ",", ".", ")", "(", "[", "!", "\xa1", "\xa2", "\xa4", "\xb6", "\xde", "\xfd",
+                       "ab", "0.5;,", "\t", kA, kMaru, kOpen};
+  for (int round = 0; round < 400; ++round) {
+    std::string line;
+    const bool fewSpecial = random() % 4 != 0;
+    for (int i = static_cast<int>(random() % 400); i > 0; --i) {
+      const size_t piece = random() % pieces.size();
+      if (piece + 4 >= pieces.size() && fewSpecial && random() % 20 != 0) continue;
+      line += pieces[piece];
+    }
+    if (random() % 8 == 0) line += '\x82';
+    const int wrapByte = std::vector<int>{20, 21, 37, 80}[random() % 4];
+    const int tab = static_cast<int>(random() % 12) + 1;
+    for (int bits = 0; bits < 16; ++bits) {
+      const TOptions o{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0, wrapByte};
+      auto option = MakeOption(o);
+      TLineWrapper wrapper(*option, tab, DefaultDelimiters());
+      TLineWrapper reference(*option, tab, DefaultDelimiters());
+      SCOPED_TRACE(testing::Message() << "round " << round << " options " << bits << " line " << line);
+      const TLineRows rows = wrapper.Wrap(line);
+      int from = 0;
+      for (int i = 0;; ++i) {
+        const TRowBreak row = wrapper.NextRow(line, from);
+        const TRowBreak expected = reference.NextRowByCellMap(line, from);
+        ASSERT_EQ(row.End, expected.End) << "from " << from;
+        ASSERT_EQ(row.Last, expected.Last) << "from " << from;
+        const size_t window = static_cast<size_t>(from + wrapper.RowLookahead());
+        if (window < line.size()) {
+          const TRowBreak cut = wrapper.NextRow(std::string_view(line).substr(0, window), from);
+          ASSERT_EQ(cut.End, row.End) << "from " << from;
+          ASSERT_EQ(cut.Last, row.Last) << "from " << from;
+        }
+        if (row.End < 0) {
+          ASSERT_EQ(i, rows.Count());
+          break;
+        }
+        ASSERT_LT(i, rows.Count());
+        ASSERT_EQ(row.End, rows.Ends[static_cast<size_t>(i)]) << "row " << i;
+        if (row.Last) {
+          ASSERT_EQ(i + 1, rows.Count());
+          break;
+        }
+        from = row.End;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace plomaret
