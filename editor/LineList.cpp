@@ -216,6 +216,7 @@ void TLineList::CompactTextsIfWasteful() {
 }
 
 const TLineList::TLineExtras* TLineList::ExtrasOf(const TLineItem& item) const {
+  if (!HasExtras()) return nullptr;  // the usual case, without reading the text's header
   const uint32_t extras = FTexts.Extras(item.FText);
   return extras == 0 ? nullptr : &FExtras[extras - 1];
 }

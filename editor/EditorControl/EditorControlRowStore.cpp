@@ -137,6 +137,10 @@ TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
   result.Rows.reserve(static_cast<size_t>(end - row));
+  // Sized first: the rest of a long wrapped line is copied once, not grown into.
+  size_t bytes = 0;
+  for (int r = row; r < end; ++r) bytes += ViewAt(r).size() + 2;
+  result.Text.reserve(bytes);
   for (int r = row; r < end; ++r) {
     const std::string_view text = ViewAt(r);
     result.Text += text;
@@ -264,13 +268,11 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
     TStoreUpdate update(*this);
     const int statesEnd = MovedStatesEnd(StatesEnd(), first, replaced, newRows);
     const std::vector<uint16_t> marks = ResizeRun(first, replaced, newRows);
-    std::string rowText;  // one buffer for every row
     size_t position = 0;
     for (int i = 0; i < newRows; ++i) {
       const TSavedRow& row = split.Rows[static_cast<size_t>(i)];
       const auto length = static_cast<size_t>(row.Length);
-      rowText.assign(split.Text, position, length);
-      PutSplitRow(first + i, rowText, static_cast<TRowAttribute>(row.Attribute));
+      PutSplitRow(first + i, std::string_view(split.Text).substr(position, length), static_cast<TRowAttribute>(row.Attribute));
       SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
       position += length;
     }
@@ -279,16 +281,18 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   ForgetStatesOfKeptRows(first + newRows, kept);
 }
 
+// Rows are written in place where the old text has room: an edit in a long wrapped
+// line rewrites every row after it, mostly with texts of the same length.
 void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, int to) {
-  Put(to, std::string(list.ViewAt(from)));
+  PutInPlace(to, list.ViewAt(from));
   SetAttribute1(to, list.Attribute1(from));
   SetAttribute2(to, list.Attribute2(from));
   SetDataWord(to, list.DataWord(from));
   SetStrData(to, list.StrData(from));
 }
 
-void TEditorScreenStrings::PutSplitRow(int to, const std::string& text, TRowAttribute attribute) {
-  Put(to, text);
+void TEditorScreenStrings::PutSplitRow(int to, std::string_view text, TRowAttribute attribute) {
+  PutInPlace(to, text);
   SetAttribute1(to, 0);
   SetRowAttributes(to, attribute);
   SetAttribute2(to, 0);

@@ -228,7 +228,7 @@ class TEditorScreenStrings : public TEditorStringList {
   // first become m, and gives the marks each of the m rows is to have.
   std::vector<uint16_t> ResizeRun(int first, int n, int m);
   // Row `to` becomes a fresh row holding text, as a row of a list made by a split.
-  void PutSplitRow(int to, const std::string& text, TRowAttribute attribute);
+  void PutSplitRow(int to, std::string_view text, TRowAttribute attribute);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
   // Rows kept after a replace stand for rows a whole split would have made afresh:
   // their parser states read as not yet parsed.
