@@ -42,16 +42,25 @@ TFixupAction TXFileFixup::Next(std::string_view line) {
   return faKeep;
 }
 
-std::string TXFileFixup::Apply(std::string_view line, TFixupAction action) {
+void TXFileFixup::ApplyInto(std::string_view line, TFixupAction action, std::string& out) {
+  // Into a buffer the caller keeps: a million lines rewritten need no allocation each.
   switch (action) {
     case faDropFinalComma:
-      return std::string(line.substr(0, line.size() - 1));
+      out.assign(line.substr(0, line.size() - 1));
+      return;
     case faCommentOut:
-      return std::string(kCommentPrefix).append(line);
+      out.assign(kCommentPrefix).append(line);
+      return;
     case faKeep:
       break;
   }
-  return std::string(line);
+  out.assign(line);
+}
+
+std::string TXFileFixup::Apply(std::string_view line, TFixupAction action) {
+  std::string out;
+  ApplyInto(line, action, out);
+  return out;
 }
 
 TFixupCounts ExchangeLines(TStrings& lines) {
@@ -75,7 +84,7 @@ TFixupCounts ExchangeAsWholeText(TStrings& lines) {
     const TFixupAction action = fixup.Next(line);
     counts.Count(action);
     if (action == faKeep) return false;
-    out = TXFileFixup::Apply(line, action);
+    TXFileFixup::ApplyInto(line, action, out);
     return true;
   });
   return counts;

@@ -29,6 +29,7 @@ class TXFileFixup {
 
   // The line as the action makes it.
   static std::string Apply(std::string_view line, TFixupAction action);
+  static void ApplyInto(std::string_view line, TFixupAction action, std::string& out);
 
  private:
   TScanState FState = ssOutside;

@@ -1,6 +1,7 @@
 // Lines: the framework's string list over the row store, in logical lines.
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "editor/EditorControl.h"
@@ -299,12 +300,9 @@ void TEditorScreenStrings::RewriteLinesInPlace(const TStrings::TLineRewrite& rew
 bool TEditorStrings::RowsHoldLineBreaks() const {
   const TEditorScreenStrings& store = Store();
   for (int r = 0, count = store.Count(); r < count; ++r) {
+    // Every row is followed by a zero byte: the scan stops at CR, LF or the first zero.
     const std::string_view row = store.ViewAt(r);
-    const char* end = row.data() + row.size();
-    // The scan also stops at byte 26, which is an ordinary byte here.
-    for (const char* at = FindLineBreakOrEnd(row.data(), end); at != end; at = FindLineBreakOrEnd(at + 1, end)) {
-      if (*at != '\x1a') return true;
-    }
+    if (std::strcspn(row.data(), "\r\n") < row.size()) return true;
   }
   return false;
 }

@@ -396,7 +396,8 @@ void TEditorScreenStrings::ResetStates() {
   const TAttachedEditor* primary = PrimaryEditor();
   if (primary != nullptr && (primary->IsLoading() || primary->IsDestroying())) return;
   const int count = Count();
-  for (int r = 0; r < count; ++r) InvalidateRowAttributeData(r);
+  // Rows from the bound on hold no known state already.
+  for (int r = 0, known = StatesEnd(); r < known; ++r) InvalidateRowAttributeData(r);
   TOwned<TFountainParser> parser = CreateStateParser();
   if (!parser || count == 0) {
     KeepStatesEnd(0);

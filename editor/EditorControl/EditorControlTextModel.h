@@ -174,8 +174,9 @@ class TEditorScreenStrings : public TEditorStringList {
   // at the top, a line end after every line. The caller then calls AfterWholeTextChange.
   void RewriteLinesInPlace(const TStrings::TLineRewrite& rewrite);
 
-  // After the whole text was replaced (load, assign): wrap when word wrap is on,
-  // reset the parser states, and record a change of the whole text.
+  // After the whole text was replaced (load, assign) by rows that hold no known state
+  // (new, or invalidated): wrap when word wrap is on, compute the states the view
+  // needs, and record a change of the whole text.
   void AfterWholeTextChange(int oldRowCount);
 
   // Applied to every attached editor, in attach order.

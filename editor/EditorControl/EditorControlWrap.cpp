@@ -293,6 +293,7 @@ void TEditorScreenStrings::WrapOptionChanged(TObject*) {
 
 void TEditorScreenStrings::AfterWholeTextChange(int oldRowCount) {
   WrapAll();
+  KeepStatesEnd(0);  // the rows are new: no state is known, and none need clearing
   ResetStates();
   SetChangeRecord(0, oldRowCount, Count(), 0);
 }

@@ -8,6 +8,15 @@ namespace plomaret {
 
 namespace {
 
+// The bits set in a 16-bit mask, without a library call where the CPU has no
+// instruction for it.
+inline int BitsSet(unsigned mask) {
+  mask = mask - ((mask >> 1) & 0x5555u);
+  mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+  mask = (mask + (mask >> 4)) & 0x0F0Fu;
+  return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
+}
+
 inline bool IsLineBreakOrEnd(unsigned char byte) {
   return byte == '\n' || byte == '\r' || byte == 0 || byte == 26;
 }
@@ -76,7 +85,7 @@ bool TLineCounter::Feed(const char* data, size_t size) {
     const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
     // An LF right after a CR (in this block or at the end of the last) ends no line.
     const unsigned afterCR = (crs << 1) | (FAfterCR ? 1u : 0u);
-    FLineEnds += __builtin_popcount(crs) + __builtin_popcount(lfs & ~afterCR);
+    FLineEnds += BitsSet(crs | (lfs & ~afterCR & 0xFFFFu));
     // Bytes after the block's last line end (or a block without one) are in a line.
     FInLine = ((lfs | crs) & 0x8000u) == 0;
     FAfterCR = (crs & 0x8000u) != 0;
