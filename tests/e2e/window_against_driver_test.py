@@ -68,11 +68,14 @@ class Drag:
     def on_window(self, window):
         xdotool = window.session.xdotool
         self.points = [window.cell_point(*cell) for cell in self.cells]
+        # Separate motion events: Qt merges the ones it finds queued, and on a busy machine
+        # (CTest runs other tests beside this one) a window can be kept waiting for a while.
+        step = 0.4
         xdotool("mousemove", *self.points[0], "mousedown", 1)
         for point in self.points[1:]:
-            time.sleep(0.15)  # separate motion events: Qt merges the ones it finds queued
+            time.sleep(step)
             xdotool("mousemove", *point)
-        time.sleep(0.15)
+        time.sleep(step)
         xdotool("mouseup", 1)
 
     def script(self, to_driver):
