@@ -59,6 +59,24 @@ void TLineList::PutInPlace(int index, std::string_view text) {
   CompactTextsIfWasteful();
 }
 
+void TLineList::PutFresh(int index, std::string_view text, uint32_t attribute1, uint32_t attribute2) {
+  TLineItem& item = CheckedItem(index);
+  AnnounceChanging();
+  BumpStructureStamp();
+  const std::string_view old = FTexts.View(item.FText);
+  if (FTexts.Extras(item.FText) == 0 && !text.empty() && text.size() <= old.size()) {
+    FTexts.Overwrite(item.FText, text);
+  } else {
+    const TTextRef stored = FTexts.Store(text);
+    ReleaseItem(item);
+    item.FText = stored;
+  }
+  item.FAttribute1 = attribute1;
+  item.FAttribute2 = attribute2;
+  AnnounceChange();
+  CompactTextsIfWasteful();
+}
+
 void TLineList::SetItemCapacity(int capacity) {
   if (capacity < FItemCount) throw EStringListError("List capacity out of bounds");
   if (capacity != FItemCapacity) Reallocate(capacity);

@@ -38,6 +38,9 @@ class TLineList : public TStrings {
   // Put that writes a text no longer than the old one where that stands: views of the
   // item's old text see the new one.
   void PutInPlace(int index, std::string_view text);
+  // The item becomes a fresh one holding text and the two words, without a second
+  // string or data word; the text is written in place where the old one has room.
+  void PutFresh(int index, std::string_view text, uint32_t attribute1, uint32_t attribute2);
   int Count() const override { return FItemCount; }
   int Capacity() const override { return FItemCapacity; }
   void SetCapacity(int capacity) override { SetItemCapacity(capacity); }

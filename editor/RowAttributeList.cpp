@@ -4,25 +4,7 @@ namespace plomaret {
 
 namespace {
 
-// A field of a packed word: `width` bits from bit `shift`.
-struct TBitField {
-  unsigned Shift;
-  unsigned Width;
-
-  constexpr uint32_t Mask() const { return ((Width == 32 ? 0u : (1u << Width)) - 1u) << Shift; }
-  constexpr uint32_t Read(uint32_t word) const { return (word & Mask()) >> Shift; }
-  constexpr uint32_t Write(uint32_t word, uint32_t value) const { return (word & ~Mask()) | ((value << Shift) & Mask()); }
-};
-
-constexpr TBitField kRowAttribute{0, 2};
-constexpr TBitField kPrevRowAttribute{2, 2};
-constexpr TBitField kBracketIndex{4, 4};
-constexpr TBitField kStateValue{8, 8};
-constexpr TBitField kRemain{16, 8};
-constexpr TBitField kStateValue2{24, 8};
-constexpr TBitField kTokenKind{0, 8};
-constexpr TBitField kStateByte{8, 8};
-constexpr TBitField kMarks{16, 16};
+using namespace row_bits;
 
 // Stored as value + 2 so that -2 (not valid) and -1 (none) fit in four bits.
 constexpr int32_t kBracketBias = 2;
@@ -37,9 +19,6 @@ TRowAttributeData InvalidRowAttributeData() {
   return data;
 }
 
-TRowAttribute TRowAttributeStringList::RowAttributes(int row) const {
-  return static_cast<TRowAttribute>(kRowAttribute.Read(Attribute1(row)));
-}
 void TRowAttributeStringList::SetRowAttributes(int row, TRowAttribute value) {
   const uint32_t word = Attribute1(row);
   if (kRowAttribute.Read(word) != value) BumpStructureStamp();  // logical lines changed
@@ -93,11 +72,12 @@ void TRowAttributeStringList::SetStateBytes(int row, uint8_t value) {
   SetAttribute2(row, kStateByte.Write(Attribute2(row), value));
 }
 
-uint16_t TRowAttributeStringList::RowMarkBits(int row) const {
-  return static_cast<uint16_t>(kMarks.Read(Attribute2(row)));
-}
 void TRowAttributeStringList::SetRowMarkBits(int row, uint16_t value) {
   SetAttribute2(row, kMarks.Write(Attribute2(row), value));
+}
+
+void TRowAttributeStringList::PutFreshRow(int row, std::string_view text, TRowAttribute attribute, uint16_t marks) {
+  PutFresh(row, text, kRowAttribute.Write(0, attribute), kMarks.Write(0, marks));
 }
 
 TRowAttributeData TRowAttributeStringList::RowAttributeData(int row) const {

@@ -39,9 +39,36 @@ TRowAttributeData StartRowAttributeData();
 // The state written into rows that must be parsed again.
 TRowAttributeData InvalidRowAttributeData();
 
+namespace row_bits {
+
+// A field of a packed word: `width` bits from bit `shift`.
+struct TBitField {
+  unsigned Shift;
+  unsigned Width;
+
+  constexpr uint32_t Mask() const { return ((Width == 32 ? 0u : (1u << Width)) - 1u) << Shift; }
+  constexpr uint32_t Read(uint32_t word) const { return (word & Mask()) >> Shift; }
+  constexpr uint32_t Write(uint32_t word, uint32_t value) const { return (word & ~Mask()) | ((value << Shift) & Mask()); }
+};
+
+inline constexpr TBitField kRowAttribute{0, 2};
+inline constexpr TBitField kPrevRowAttribute{2, 2};
+inline constexpr TBitField kBracketIndex{4, 4};
+inline constexpr TBitField kStateValue{8, 8};
+inline constexpr TBitField kRemain{16, 8};
+inline constexpr TBitField kStateValue2{24, 8};
+inline constexpr TBitField kTokenKind{0, 8};
+inline constexpr TBitField kStateByte{8, 8};
+inline constexpr TBitField kMarks{16, 16};
+
+}  // namespace row_bits
+
 class TRowAttributeStringList : public TLineList {
  public:
-  TRowAttribute RowAttributes(int row) const;
+  // Read for every row of every pass over a wrapped line: kept inline.
+  TRowAttribute RowAttributes(int row) const {
+    return static_cast<TRowAttribute>(row_bits::kRowAttribute.Read(Attribute1(row)));
+  }
   void SetRowAttributes(int row, TRowAttribute value);
   uint8_t PrevRowAttributes(int row) const;
   void SetPrevRowAttributes(int row, uint8_t value);
@@ -57,8 +84,11 @@ class TRowAttributeStringList : public TLineList {
   void SetTokenKinds(int row, uint8_t value);
   uint8_t StateBytes(int row) const;
   void SetStateBytes(int row, uint8_t value);
-  uint16_t RowMarkBits(int row) const;
+  uint16_t RowMarkBits(int row) const { return static_cast<uint16_t>(row_bits::kMarks.Read(Attribute2(row))); }
   void SetRowMarkBits(int row, uint16_t value);
+  // The row becomes a fresh one (its state not yet parsed) holding text, ended as
+  // attribute says, with these marks.
+  void PutFreshRow(int row, std::string_view text, TRowAttribute attribute, uint16_t marks);
 
   // The whole parser state of a row (row attribute included), and writing it back
   // without touching the row's marks.

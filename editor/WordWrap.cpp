@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "editor/EditorUtils.h"
 #include "framework/core/CodePage.h"
@@ -49,26 +52,34 @@ bool NarrowerThan(std::string_view line, int width, const TCellLayout& layout) {
 
 bool IsTabOrLeadByte(unsigned char byte) { return byte == '\t' || IsLeadByte(byte); }
 
-// Whether any of n bytes is a tab or a lead byte. Text is mostly ASCII: eight bytes
-// at a time, looking closer only at words with a tab or a byte from 128 up.
+// Whether any of n bytes is a tab or a lead byte. Text is mostly ASCII: many bytes
+// at a time, looking closer only at a block with a tab or a byte from 128 up.
 bool HasTabOrLeadByte(const unsigned char* bytes, size_t n) {
+  auto anyIn = [bytes](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      if (IsTabOrLeadByte(bytes[k])) return true;
+    }
+    return false;
+  };
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Every row of a long wrapped line is scanned again on each key typed into it.
+  const __m128i tab = _mm_set1_epi8('\t');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+    if (_mm_movemask_epi8(_mm_or_si128(block, _mm_cmpeq_epi8(block, tab))) != 0 && anyIn(i, i + 16)) return true;
+  }
+#else
   constexpr uint64_t kOnes = 0x0101010101010101u;
   constexpr uint64_t kHighs = 0x8080808080808080u;
-  size_t i = 0;
   for (; i + 8 <= n; i += 8) {
     uint64_t word;
     std::memcpy(&word, bytes + i, 8);
     const uint64_t tabs = word ^ (kOnes * '\t');  // a zero byte where word has a tab
-    if ((((tabs - kOnes) & ~tabs) | word) & kHighs) {
-      for (size_t k = i; k < i + 8; ++k) {
-        if (IsTabOrLeadByte(bytes[k])) return true;
-      }
-    }
+    if ((((tabs - kOnes) & ~tabs) | word) & kHighs && anyIn(i, i + 8)) return true;
   }
-  for (; i < n; ++i) {
-    if (IsTabOrLeadByte(bytes[i])) return true;
-  }
-  return false;
+#endif
+  return anyIn(i, n);
 }
 
 }  // namespace

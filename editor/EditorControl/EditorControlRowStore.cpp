@@ -20,6 +20,11 @@ bool EndsWithLineFeed(std::string_view text) { return !text.empty() && text.back
 int MovedStatesEnd(int end, int first, int n, int m) {
   return end > first + n ? end - n + m : std::max(end, first + m);
 }
+// The same when the m rows hold no known state either.
+int FreshRunStatesEnd(int end, int first, int n, int m) { return end > first + n ? end - n + m : std::min(end, first); }
+// Larger split buffers go back after the edit: a line this long is rare.
+constexpr size_t kMaxKeptSplitBytes = size_t{8} << 20;
+
 bool EndsWithLineEnd(std::string_view text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
 
 }  // namespace
@@ -120,6 +125,10 @@ int64_t TEditorScreenStrings::OffsetBytes(int row) const {
   }
 }
 
+size_t TEditorScreenStrings::SavedBytes(int row) const {
+  return ViewAt(row).size() + (RowAttributes(row) == raLineEnd ? 2 : 0);
+}
+
 int TEditorScreenStrings::FirstRowOfLine(int row) const {
   while (row > 0 && row - 1 < Count() && RowAttributes(row - 1) == raWrap) --row;
   return row;
@@ -132,21 +141,27 @@ int TEditorScreenStrings::LastRowOfLine(int row) const {
   return row;
 }
 
-TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
+TRowsText TEditorScreenStrings::RowsText(int row, int count, int textRows) const {
   TRowsText result;
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
+  const int textEnd = textRows < 0 ? end : std::min(end, row + textRows);
   result.Rows.reserve(static_cast<size_t>(end - row));
   // Sized first: the rest of a long wrapped line is copied once, not grown into.
   size_t bytes = 0;
-  for (int r = row; r < end; ++r) bytes += ViewAt(r).size() + 2;
+  for (int r = row; r < textEnd; ++r) bytes += SavedBytes(r);
   result.Text.reserve(bytes);
   for (int r = row; r < end; ++r) {
     const std::string_view text = ViewAt(r);
-    result.Text += text;
     result.EndAttribute = RowAttributes(r);
     result.Rows.push_back({static_cast<int>(text.size()), result.EndAttribute});
-    if (result.EndAttribute == raLineEnd) result.Text += "\r\n";
+    const size_t lineEnd = result.EndAttribute == raLineEnd ? 2 : 0;
+    if (r < textEnd) {
+      result.Text += text;
+      if (lineEnd != 0) result.Text += "\r\n";
+    } else {
+      result.LeftOut += text.size() + lineEnd;
+    }
   }
   result.RowCount = end - row;
   return result;
@@ -222,7 +237,11 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
     endAttribute = !text.empty() && EndsWithLineFeed(text) ? raLineEnd : raTextEnd;
   }
 
-  TSplitRows split;
+  // The split's buffers serve every key typed into a long line, so that its pages
+  // are not handed back and faulted in again each time.
+  TSplitRows split = std::move(FSplitBuffers);
+  split.Text.clear();
+  split.Rows.clear();
   int kept = 0;
   TOwned<TEditorStringList> rows;
   int newRows = 0;
@@ -254,7 +273,10 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   const int replaced = last - first + 1 - kept;
   TUndoData& record = FUndo->AddRecord();
   record.StartRow = first;
-  TRowsText old = RowsText(first, replaced);
+  // After the edited rows, split rows end with the old rows' bytes: the step need
+  // not save them.
+  TRowsText old = RowsText(first, replaced, rows ? -1 : lastOld + 1 - first);
+  record.SharedTail = old.LeftOut;
   record.Text = std::move(old.Text);
   record.EndAttribute = old.EndAttribute;
   record.Rows = std::move(old.Rows);
@@ -266,19 +288,21 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
     ReplaceRows(first, replaced, *rows);
   } else {
     TStoreUpdate update(*this);
-    const int statesEnd = MovedStatesEnd(StatesEnd(), first, replaced, newRows);
+    const int statesEnd = FreshRunStatesEnd(StatesEnd(), first, replaced, newRows);
     const std::vector<uint16_t> marks = ResizeRun(first, replaced, newRows);
     size_t position = 0;
     for (int i = 0; i < newRows; ++i) {
       const TSavedRow& row = split.Rows[static_cast<size_t>(i)];
       const auto length = static_cast<size_t>(row.Length);
-      PutSplitRow(first + i, std::string_view(split.Text).substr(position, length), static_cast<TRowAttribute>(row.Attribute));
-      SetRowMarkBits(first + i, marks[static_cast<size_t>(i)]);
+      // Written in place where the old text has room: mostly the same length.
+      PutFreshRow(first + i, std::string_view(split.Text).substr(position, length),
+                  static_cast<TRowAttribute>(row.Attribute), marks[static_cast<size_t>(i)]);
       position += length;
     }
     KeepStatesEnd(statesEnd);
   }
   ForgetStatesOfKeptRows(first + newRows, kept);
+  if (split.Text.capacity() <= kMaxKeptSplitBytes) FSplitBuffers = std::move(split);
 }
 
 // Rows are written in place where the old text has room: an edit in a long wrapped
@@ -289,15 +313,6 @@ void TEditorScreenStrings::CopyRowFrom(const TEditorStringList& list, int from, 
   SetAttribute2(to, list.Attribute2(from));
   SetDataWord(to, list.DataWord(from));
   SetStrData(to, list.StrData(from));
-}
-
-void TEditorScreenStrings::PutSplitRow(int to, std::string_view text, TRowAttribute attribute) {
-  PutInPlace(to, text);
-  SetAttribute1(to, 0);
-  SetRowAttributes(to, attribute);
-  SetAttribute2(to, 0);
-  SetDataWord(to, 0);
-  if (!ViewStrData(to).empty()) SetStrData(to, std::string());
 }
 
 void TEditorScreenStrings::ReplaceRows(int first, int n, const TEditorStringList& rows) {

@@ -89,6 +89,7 @@ struct TRowsText {
   uint8_t EndAttribute = 3;    // the attribute of the last row; 3: no rows
   int RowCount = 0;
   std::vector<TSavedRow> Rows;  // where Text breaks into rows
+  size_t LeftOut = 0;           // the bytes of the rows left out of Text
 };
 
 // Rows a split made, before they go into the store: their texts one after another.
@@ -158,8 +159,12 @@ class TEditorScreenStrings : public TEditorStringList {
   // A row's bytes as offsets into the whole text count them: its text, 2 for a line end,
   // 1 at the text end (where a walk over the rows stops).
   int64_t OffsetBytes(int row) const;
+  // A row's bytes as RowsText keeps them: its text, and CR LF after a line end.
+  size_t SavedBytes(int row) const;
   int LastRowOfLine(int row) const;
-  TRowsText RowsText(int row, int count) const;
+  // The rows' text (count < 0: to the end of the line); of only the first textRows
+  // of them when the caller has the others' bytes elsewhere (textRows >= 0).
+  TRowsText RowsText(int row, int count, int textRows = -1) const;
 
   // The change record of the last change, valid while the editors are told.
   int ChangeRow() const { return FChangeRow; }
@@ -228,8 +233,6 @@ class TEditorScreenStrings : public TEditorStringList {
   // ReplaceRows without the rows: deletes or inserts rows so that the n rows at
   // first become m, and gives the marks each of the m rows is to have.
   std::vector<uint16_t> ResizeRun(int first, int n, int m);
-  // Row `to` becomes a fresh row holding text, as a row of a list made by a split.
-  void PutSplitRow(int to, std::string_view text, TRowAttribute attribute);
   void ReplaceTextGeneral(int first, int a, int lastOld, int last, std::string_view text, int& oldCount, int& newCount);
   // Rows kept after a replace stand for rows a whole split would have made afresh:
   // their parser states read as not yet parsed.
@@ -247,6 +250,7 @@ class TEditorScreenStrings : public TEditorStringList {
   int FStatesEnd = 0;
   uint64_t FStatesStamp = ~uint64_t{0};
   TOwned<TEditorUndoObj> FUndo;
+  TSplitRows FSplitBuffers;  // kept between edits (see ReplaceTextGeneral)
   bool FWrapOn = false;
   TOwned<TEditorWrapOption> FWrapOption;
 };
@@ -329,6 +333,11 @@ struct TUndoData {
   // Rows after the step's own that a split of the whole rest of the line would have
   // replaced by equal ones: the step counts them in its change without saving them.
   int KeptRows = 0;
+  // The last SharedTail bytes of the saved rows' text are not in Text: they are the
+  // last bytes of the rows the step made, which stand in the store whenever the step
+  // is undone. Typing into a long wrapped line moves every later row, and copying the
+  // rest of the line for each key would cost more than the edit.
+  size_t SharedTail = 0;
 };
 
 // Steps, oldest first.

@@ -72,10 +72,16 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
     restoredRows = 0;
     return produced;
   }
+  // The saved rows end with the bytes the produced rows end with; the inverse step
+  // shares them in the same way.
+  std::string text = record.Text;
+  const size_t producedOwn = produced.Text.size() - std::min(record.SharedTail, produced.Text.size());
+  text.append(produced.Text, producedOwn);
+  produced.Text.resize(producedOwn);
   TOwned<TEditorStringList> rows = Create<TEditorStringList>();
   size_t position = 0;
   for (const TSavedRow& saved : record.Rows) {
-    const int row = rows->AddText(std::string_view(record.Text).substr(position, static_cast<size_t>(saved.Length)));
+    const int row = rows->AddText(std::string_view(text).substr(position, static_cast<size_t>(saved.Length)));
     rows->SetRowAttributes(row, static_cast<TRowAttribute>(saved.Attribute));
     position += static_cast<size_t>(saved.Length) + (saved.Attribute == raLineEnd ? 2 : 0);
   }
@@ -124,6 +130,7 @@ void TEditorUndoObj::Redo() {
     inverse.StartRow = record.StartRow;
     inverse.NewRowCount = restored;
     inverse.KeptRows = record.KeptRows;
+    inverse.SharedTail = record.SharedTail;
     inverse.EndAttribute = produced.EndAttribute;
     inverse.Text = std::move(produced.Text);
     inverse.Rows = std::move(produced.Rows);

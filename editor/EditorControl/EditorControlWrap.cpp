@@ -71,29 +71,31 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
   const TCellLayout layout = CellLayout();
   TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
   rows.Rows.reserve(static_cast<size_t>(last - first + 2));
-  auto addRow = [&rows](std::string_view row, TRowAttribute attribute) {
-    rows.Text += row;
-    rows.Rows.push_back({static_cast<int>(row.size()), attribute});
+  // The new rows' texts follow one another in rows.Text, and the line that runs on
+  // into the rows after the run is split where it lies there: from lineStart on.
+  std::string& joinedText = rows.Text;
+  auto addRow = [&rows](size_t length, TRowAttribute attribute) {
+    rows.Rows.push_back({static_cast<int>(length), attribute});
   };
   // Rows first..a-1 are wrapped rows of one line: no line end among them.
   std::string head;
   for (int r = first; r < a; ++r) head += ViewAt(r);
   head += text;
   const size_t lastBreak = head.find_last_of("\r\n");
-  // A window on the line that runs on into the rows after the run: its bytes from
-  // offset `base` of that line on.
-  std::string line;
-  size_t base = 0;
-  if (lastBreak == std::string::npos) {
-    line = std::move(head);
-  } else {
-    line = head.substr(lastBreak + 1);
+  const size_t lineHead = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+  if (lineHead > 0) {
+    // Whole lines first, each row without its line end.
     TLineRows lineRows;
-    SplitLines(std::string_view(head).substr(0, lastBreak + 1), [&](std::string_view whole) {
+    SplitLines(std::string_view(head).substr(0, lineHead), [&](std::string_view whole) {
       wrapper.Wrap(whole, lineRows);
-      for (int r = 0; r < lineRows.Count(); ++r) addRow(lineRows.Row(whole, r), lineRows.Attribute(r));
+      for (int r = 0; r < lineRows.Count(); ++r) {
+        joinedText += lineRows.Row(whole, r);
+        addRow(lineRows.Row(whole, r).size(), lineRows.Attribute(r));
+      }
     });
   }
+  const size_t lineStart = joinedText.size();
+  joinedText.append(head, lineHead);
 
   // The line is split row by row, the old rows joined on only as far as the split
   // can look, and each new row compared with the old row at its place. Old rows are
@@ -105,43 +107,42 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
   // Offsets count from the start of the line.
   int joined = lastOld + 1;  // the next old row to join on
   int old = lastOld + 1;     // the old row at or after `from`
-  size_t oldStart = line.size();
+  size_t oldStart = joinedText.size() - lineStart;
+  size_t oldEnd = oldStart + ViewAt(old).size();
   int equalFrom = -1;  // the old row that starts the run of equal rows, if any
   int equalTo = -1;    // the old row the last new row equals, if any
   size_t equalText = 0;
   size_t equalRows = 0;
   size_t from = 0;
   for (;;) {
-    if (from - base > 4096) {
-      // Drop what the split has passed, but not the byte before `from`: a window
-      // that starts at a row start is no empty line.
-      line.erase(0, from - base - 1);
-      base = from - 1;
+    while (joined <= last && joinedText.size() - lineStart < from + lookahead) joinedText += ViewAt(joined++);
+    while (old <= last && oldStart < from) {
+      oldStart = oldEnd;
+      if (++old <= last) oldEnd += ViewAt(old).size();
     }
-    while (joined <= last && base + line.size() < from + lookahead) line += ViewAt(joined++);
-    while (old <= last && oldStart < from) oldStart += ViewAt(old++).size();
-    const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from - base));
+    const std::string_view line = std::string_view(joinedText).substr(lineStart);
+    const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from));
     if (next.End < 0) {
       rows.Rows.back().Attribute = raLineEnd;  // the row made last ends the line
       break;
     }
-    const size_t end = base + static_cast<size_t>(next.End);
-    equalTo = old <= last && oldStart == from && oldStart + ViewAt(old).size() == end ? old : -1;
+    const auto end = static_cast<size_t>(next.End);
+    equalTo = old <= last && oldStart == from && oldEnd == end ? old : -1;
     if (equalTo < 0) {
       equalFrom = -1;
     } else if (equalFrom < 0 && old > first && !rows.Rows.empty()) {
       equalFrom = old;
-      equalText = rows.Text.size();
+      equalText = lineStart + from;
       equalRows = rows.Rows.size();
     }
-    addRow(std::string_view(line).substr(from - base, end - from), next.Last ? raLineEnd : raWrap);
+    addRow(end - from, next.Last ? raLineEnd : raWrap);
     if (next.Last) break;
     from = end;
   }
   // Equal rows are kept only when they end the line as the old rows did.
   if (equalFrom >= 0 && equalTo == last) {
     kept = last - equalFrom + 1;
-    rows.Text.resize(equalText);
+    joinedText.resize(equalText);
     rows.Rows.resize(equalRows);
   }
   return true;
