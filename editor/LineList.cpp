@@ -63,10 +63,7 @@ void TLineList::PutFresh(int index, std::string_view text, uint32_t attribute1, 
   TLineItem& item = CheckedItem(index);
   AnnounceChanging();
   BumpStructureStamp();
-  const std::string_view old = FTexts.View(item.FText);
-  if (FTexts.Extras(item.FText) == 0 && !text.empty() && text.size() <= old.size()) {
-    FTexts.Overwrite(item.FText, text);
-  } else {
+  if (!FTexts.OverwriteIfRoom(item.FText, text)) {
     const TTextRef stored = FTexts.Store(text);
     ReleaseItem(item);
     item.FText = stored;

@@ -52,18 +52,29 @@ size_t TTextArena::RecordSize(TTextRef ref) const {
 }
 
 void TTextArena::Overwrite(TTextRef ref, std::string_view text) {
-  const size_t old = View(ref).size();
-  if (ref == kEmptyTextRef || text.size() > old) throw std::logic_error("TTextArena::Overwrite: no room");
+  if (ref == kEmptyTextRef || !WriteOver(ref, text, true)) throw std::logic_error("TTextArena::Overwrite: no room");
+}
+
+bool TTextArena::OverwriteIfRoom(TTextRef ref, std::string_view text) {
+  return ref != kEmptyTextRef && !text.empty() && WriteOver(ref, text, false);
+}
+
+bool TTextArena::WriteOver(TTextRef ref, std::string_view text, bool withExtras) {
   // The arena's own memory: the reference names a place in one of its chunks.
   char* place = const_cast<char*>(Address(ref));
+  const auto head = static_cast<uint8_t>(place[-1]);
+  const bool shortHead = head < kLongHead;
+  const size_t old = shortHead ? head : LongLength(place);
+  if (text.size() > old || (!shortHead && !withExtras && (head & kHasExtras) != 0)) return false;
   std::memmove(place, text.data(), text.size());
   place[text.size()] = '\0';
-  if (static_cast<uint8_t>(place[-1]) < kLongHead) {
+  if (shortHead) {
     place[-1] = static_cast<char>(text.size());
   } else {
     WriteWord(place - 1 - sizeof(uint32_t), static_cast<uint32_t>(text.size()));
   }
   FGarbage += old - text.size();
+  return true;
 }
 
 TTextRef TTextArena::Store(std::string_view text, uint32_t extras) {

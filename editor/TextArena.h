@@ -48,6 +48,9 @@ class TTextArena {
   // Puts a text no longer than the stored one where that stands (its header keeps its
   // form); the bytes it no longer needs count as garbage.
   void Overwrite(TTextRef ref, std::string_view text);
+  // Overwrite where the stored text has no extras and room for a text that is not
+  // empty; false, with nothing written, otherwise.
+  bool OverwriteIfRoom(TTextRef ref, std::string_view text);
   // The text is no longer used.
   void Release(TTextRef ref);
   void Reset();
@@ -76,6 +79,9 @@ class TTextArena {
   // The header's size, told by its last byte.
   static size_t HeaderSizeOf(const char* text);
   size_t RecordSize(TTextRef ref) const;
+  // Overwrite's work, refused (false) where the text has no room, or has extras and
+  // withExtras is false.
+  bool WriteOver(TTextRef ref, std::string_view text, bool withExtras);
   void StartChunk(size_t atLeast);
 
   struct TChunk {

@@ -141,27 +141,21 @@ int TEditorScreenStrings::LastRowOfLine(int row) const {
   return row;
 }
 
-TRowsText TEditorScreenStrings::RowsText(int row, int count, int textRows) const {
+TRowsText TEditorScreenStrings::RowsText(int row, int count) const {
   TRowsText result;
   if (row < 0 || row >= Count()) return result;
   const int end = count < 0 ? LastRowOfLine(row) + 1 : std::min(Count(), row + count);
-  const int textEnd = textRows < 0 ? end : std::min(end, row + textRows);
   result.Rows.reserve(static_cast<size_t>(end - row));
   // Sized first: the rest of a long wrapped line is copied once, not grown into.
   size_t bytes = 0;
-  for (int r = row; r < textEnd; ++r) bytes += SavedBytes(r);
+  for (int r = row; r < end; ++r) bytes += SavedBytes(r);
   result.Text.reserve(bytes);
   for (int r = row; r < end; ++r) {
     const std::string_view text = ViewAt(r);
+    result.Text += text;
     result.EndAttribute = RowAttributes(r);
     result.Rows.push_back({static_cast<int>(text.size()), result.EndAttribute});
-    const size_t lineEnd = result.EndAttribute == raLineEnd ? 2 : 0;
-    if (r < textEnd) {
-      result.Text += text;
-      if (lineEnd != 0) result.Text += "\r\n";
-    } else {
-      result.LeftOut += text.size() + lineEnd;
-    }
+    if (result.EndAttribute == raLineEnd) result.Text += "\r\n";
   }
   result.RowCount = end - row;
   return result;
@@ -242,6 +236,7 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   TSplitRows split = std::move(FSplitBuffers);
   split.Text.clear();
   split.Rows.clear();
+  split.JoinedRows.clear();
   int kept = 0;
   TOwned<TEditorStringList> rows;
   int newRows = 0;
@@ -273,10 +268,21 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
   const int replaced = last - first + 1 - kept;
   TUndoData& record = FUndo->AddRecord();
   record.StartRow = first;
-  // After the edited rows, split rows end with the old rows' bytes: the step need
-  // not save them.
-  TRowsText old = RowsText(first, replaced, rows ? -1 : lastOld + 1 - first);
-  record.SharedTail = old.LeftOut;
+  TRowsText old;
+  if (rows) {
+    old = RowsText(first, replaced);
+  } else {
+    // After the edited rows, split rows end with the old rows' bytes: the step need
+    // not save them, only how they were split.
+    old = RowsText(first, lastOld + 1 - first);
+    for (int i = 0; i < replaced - old.RowCount; ++i) {
+      const TSavedRow& row = split.JoinedRows.at(static_cast<size_t>(i));
+      old.Rows.push_back(row);
+      old.EndAttribute = row.Attribute;
+      record.SharedTail += static_cast<size_t>(row.Length) + (row.Attribute == raLineEnd ? 2 : 0);
+    }
+    old.RowCount = replaced;
+  }
   record.Text = std::move(old.Text);
   record.EndAttribute = old.EndAttribute;
   record.Rows = std::move(old.Rows);

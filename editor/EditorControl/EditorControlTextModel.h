@@ -89,13 +89,14 @@ struct TRowsText {
   uint8_t EndAttribute = 3;    // the attribute of the last row; 3: no rows
   int RowCount = 0;
   std::vector<TSavedRow> Rows;  // where Text breaks into rows
-  size_t LeftOut = 0;           // the bytes of the rows left out of Text
 };
 
 // Rows a split made, before they go into the store: their texts one after another.
 struct TSplitRows {
   std::string Text;
   std::vector<TSavedRow> Rows;
+  // The old rows after the edited ones that the split joined on, in order.
+  std::vector<TSavedRow> JoinedRows;
 };
 
 // The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
@@ -162,9 +163,8 @@ class TEditorScreenStrings : public TEditorStringList {
   // A row's bytes as RowsText keeps them: its text, and CR LF after a line end.
   size_t SavedBytes(int row) const;
   int LastRowOfLine(int row) const;
-  // The rows' text (count < 0: to the end of the line); of only the first textRows
-  // of them when the caller has the others' bytes elsewhere (textRows >= 0).
-  TRowsText RowsText(int row, int count, int textRows = -1) const;
+  // The rows' text (count < 0: to the end of the line).
+  TRowsText RowsText(int row, int count) const;
 
   // The change record of the last change, valid while the editors are told.
   int ChangeRow() const { return FChangeRow; }

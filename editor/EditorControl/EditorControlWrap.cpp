@@ -115,7 +115,12 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
   size_t equalRows = 0;
   size_t from = 0;
   for (;;) {
-    while (joined <= last && joinedText.size() - lineStart < from + lookahead) joinedText += ViewAt(joined++);
+    while (joined <= last && joinedText.size() - lineStart < from + lookahead) {
+      const std::string_view row = ViewAt(joined);
+      joinedText += row;
+      rows.JoinedRows.push_back({static_cast<int>(row.size()), RowAttributes(joined)});
+      ++joined;
+    }
     while (old <= last && oldStart < from) {
       oldStart = oldEnd;
       if (++old <= last) oldEnd += ViewAt(old).size();

@@ -41,7 +41,9 @@ void TTextLayer::SetRecording(bool recording) {
 
 void TTextLayer::Insert(TBands& bands, TTextCell cell) {
   FTallest = std::max(FTallest, cell.Bounds.Height());
-  bands[cell.Bounds.Top].push_back(std::move(cell));
+  TBand& band = bands[cell.Bounds.Top];
+  band.Right = std::max({band.Cells.empty() ? cell.Bounds.Right : band.Right, cell.Bounds.Right, cell.Glyph.Right});
+  band.Cells.push_back(std::move(cell));
 }
 
 void TTextLayer::Add(TTextCell cell) {
@@ -55,7 +57,11 @@ void TTextLayer::Add(TTextCell cell) {
   };
   for (TBands* bands : {&FBands, &FRemnants}) {
     for (auto band = bands->lower_bound(cell.Glyph.Top - FTallest); band != bands->end() && band->first < cell.Glyph.Bottom;) {
-      auto& cells = band->second;
+      auto& cells = band->second.Cells;
+      if (cell.Glyph.Left >= band->second.Right) {
+        ++band;  // no glyph there ends to the right of this one's start
+        continue;
+      }
       for (auto it = cells.begin(); it != cells.end();) {
         if (sameCharacter(*it)) {
           cell.Bounds = cell.Bounds.Union(it->Bounds);
@@ -84,7 +90,11 @@ void TTextLayer::Erase(const TRect& rect) {
   for (TBands* bands : {&FBands, &FRemnants}) {
     auto band = bands->lower_bound(rect.Top - FTallest + 1);
     while (band != bands->end() && band->first < rect.Bottom) {
-      std::erase_if(band->second, [&](TTextCell& cell) {
+      if (rect.Left >= band->second.Right) {
+        ++band;  // every cell there ends before rect starts
+        continue;
+      }
+      std::erase_if(band->second.Cells, [&](TTextCell& cell) {
         if (cell.Bounds.Intersect(rect).IsEmpty()) return false;
         if (bands == &FBands) {
           // A character is gone when the painting crosses its middle; a line along its
@@ -95,7 +105,7 @@ void TTextLayer::Erase(const TRect& rect) {
         cut(cell);
         return true;
       });
-      band = band->second.empty() ? bands->erase(band) : std::next(band);
+      band = band->second.Cells.empty() ? bands->erase(band) : std::next(band);
     }
   }
   for (TTextCell& remnant : remnants) Insert(FRemnants, std::move(remnant));
@@ -106,17 +116,17 @@ void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
   // as are those in the strip the move uncovers (it is repainted).
   auto scroll = [&](TBands& bands) {
     TBands kept;
-    for (auto& [top, cells] : bands) {
-      for (TTextCell& cell : cells) {
+    for (auto& [top, band] : bands) {
+      for (TTextCell& cell : band.Cells) {
         if (cell.Bounds.Intersect(area).IsEmpty()) {
-          kept[cell.Bounds.Top].push_back(std::move(cell));
+          Insert(kept, std::move(cell));
           continue;
         }
         if (!area.ContainsRect(cell.Bounds)) continue;
         // A character moved partly out of the area keeps the part that is still shown.
         cell.Bounds = cell.Bounds.Offset(dx, dy).Intersect(area);
         cell.Glyph = cell.Glyph.Offset(dx, dy);
-        if (!cell.Bounds.IsEmpty()) kept[cell.Bounds.Top].push_back(std::move(cell));
+        if (!cell.Bounds.IsEmpty()) Insert(kept, std::move(cell));
       }
     }
     bands = std::move(kept);
@@ -127,7 +137,7 @@ void TTextLayer::Scroll(const TRect& area, int dx, int dy) {
 
 const TTextCell* TTextLayer::At(TPoint point) const {
   for (auto band = FBands.lower_bound(point.Y - FTallest + 1); band != FBands.end() && band->first <= point.Y; ++band) {
-    for (const TTextCell& cell : band->second) {
+    for (const TTextCell& cell : band->second.Cells) {
       if (cell.Bounds.Contains(point)) return &cell;
     }
   }
@@ -136,7 +146,7 @@ const TTextCell* TTextLayer::At(TPoint point) const {
 
 std::vector<TTextCell> TTextLayer::Cells() const {
   std::vector<TTextCell> cells;
-  for (const auto& [top, band] : FBands) cells.insert(cells.end(), band.begin(), band.end());
+  for (const auto& [top, band] : FBands) cells.insert(cells.end(), band.Cells.begin(), band.Cells.end());
   return cells;
 }
 

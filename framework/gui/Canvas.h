@@ -74,7 +74,15 @@ class TTextLayer {
   std::vector<TTextCell> Cells() const;
 
  private:
-  using TBands = std::map<int, std::vector<TTextCell>>;
+  // The characters whose cells start at one height. Right is at least the right
+  // edge of every cell and glyph in it (it may be stale after an erase): a row
+  // painted from left to right finds nothing to its right, and its characters are
+  // added without a look at the others.
+  struct TBand {
+    std::vector<TTextCell> Cells;
+    int Right = 0;
+  };
+  using TBands = std::map<int, TBand>;
   void Insert(TBands& bands, TTextCell cell);
   // Characters by the top of their cell, so that painting a row looks at that row's
   // characters only.

@@ -132,6 +132,8 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
     std::string text;
     int32_t data;
     std::string strData;
+    uint32_t attribute1 = 0;
+    uint32_t attribute2 = 0;
   };
   std::vector<TModel> model;
   std::mt19937 random(42);
@@ -156,9 +158,24 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
       FList->Delete(at);
       model.erase(model.begin() + at);
     } else if (choice < 9) {
+      // Written anew, in place where it fits, or as a fresh item without extras.
       int at = static_cast<int>(random() % count);
       std::string text = randomText();
-      FList->Put(at, text);
+      switch (random() % 3) {
+        case 0:
+          FList->Put(at, text);
+          break;
+        case 1:
+          FList->PutInPlace(at, text);
+          break;
+        default: {
+          const uint32_t attribute1 = static_cast<uint32_t>(random());
+          const uint32_t attribute2 = static_cast<uint32_t>(random());
+          FList->PutFresh(at, text, attribute1, attribute2);
+          model[at] = {text, 0, "", attribute1, attribute2};
+          break;
+        }
+      }
       model[at].text = text;
     } else if (choice < 10 && step % 2 == 0) {
       int a = static_cast<int>(random() % count), b = static_cast<int>(random() % count);
@@ -182,6 +199,8 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
         ASSERT_EQ(FList->ViewAt(i).data()[model[i].text.size()], '\0') << "scanners rely on the zero byte";
         ASSERT_EQ(FList->DataWord(i), model[i].data);
         ASSERT_EQ(FList->ViewStrData(i), model[i].strData);
+        ASSERT_EQ(FList->Attribute1(i), model[i].attribute1);
+        ASSERT_EQ(FList->Attribute2(i), model[i].attribute2);
       }
     }
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,26 @@ TEST(TextArenaTest, ReleasedTextsCountAsGarbageUntilReset) {
   arena.Reset();
   EXPECT_EQ(arena.GarbageBytes(), 0u);
   EXPECT_EQ(arena.View(arena.Store("again")), "again");
+}
+
+// A text written over a stored one takes its place when it fits; the bytes it leaves
+// are garbage. Writing over a text with extras keeps them, or is refused.
+TEST(TextArenaTest, TextsAreWrittenOverWhereTheyFit) {
+  TTextArena arena;
+  const TTextRef shortText = arena.Store("abcdef");
+  const TTextRef longText = arena.Store(std::string(300, 'x'));
+  const TTextRef withExtras = arena.Store(std::string(200, 'y'), 5);
+  EXPECT_TRUE(arena.OverwriteIfRoom(shortText, "abc"));
+  EXPECT_FALSE(arena.OverwriteIfRoom(shortText, "abcd")) << "the room is what is stored now";
+  EXPECT_FALSE(arena.OverwriteIfRoom(shortText, "")) << "an empty text needs no room";
+  EXPECT_TRUE(arena.OverwriteIfRoom(longText, std::string(299, 'z')));
+  EXPECT_FALSE(arena.OverwriteIfRoom(withExtras, "y"));
+  EXPECT_FALSE(arena.OverwriteIfRoom(kEmptyTextRef, "a"));
+  EXPECT_EQ(arena.GarbageBytes(), 3u + 1u);
+  arena.Overwrite(withExtras, "yy");
+  EXPECT_THROW(arena.Overwrite(withExtras, "yyy"), std::logic_error);
+  ExpectIntact(arena, {{shortText, "abc", 0}, {longText, std::string(299, 'z'), 0}, {withExtras, "yy", 5}});
+  EXPECT_EQ(arena.GarbageBytes(), 3u + 1u + 198u);
 }
 
 // A reserved chunk larger than a slot takes the texts of a whole load.
