@@ -211,8 +211,9 @@ class TEditorScreenStrings : public TEditorStringList {
   // After the rows were split again or joined: what every view must redo.
   void AfterRewrap();
   bool PrimaryLoading() const;
-  // Builds the new rows (about `capacity` of them) with build(list) and puts them in
-  // place of the store's, with the change event held back, as one update.
+  // Builds the new rows (about `capacity` of them, holding no parser state) with
+  // build(list) and puts them in place of the store's, with the change event held
+  // back, as one update.
   template <class Build>
   void RebuildRows(int capacity, Build build);
   void ZeroChangeRecord();

@@ -174,6 +174,7 @@ void TEditorScreenStrings::RebuildRows(int capacity, Build build) {
   rows->SetItemCapacity(capacity);
   build(*rows);
   SwapItems(*rows);
+  KeepStatesEnd(0);  // the new rows hold no state: none need clearing
 }
 
 namespace {
