@@ -63,15 +63,19 @@ void TLineList::PutFresh(int index, std::string_view text, uint32_t attribute1, 
   TLineItem& item = CheckedItem(index);
   AnnounceChanging();
   BumpStructureStamp();
-  if (!FTexts.OverwriteIfRoom(item.FText, text)) {
-    const TTextRef stored = FTexts.Store(text);
+  PutFreshItem(item, {text, attribute1, attribute2});
+  AnnounceChange();
+  CompactTextsIfWasteful();
+}
+
+void TLineList::PutFreshItem(TLineItem& item, const TFreshItem& fresh) {
+  if (!FTexts.OverwriteIfRoom(item.FText, fresh.Text)) {
+    const TTextRef stored = FTexts.Store(fresh.Text);
     ReleaseItem(item);
     item.FText = stored;
   }
-  item.FAttribute1 = attribute1;
-  item.FAttribute2 = attribute2;
-  AnnounceChange();
-  CompactTextsIfWasteful();
+  item.FAttribute1 = fresh.Attribute1;
+  item.FAttribute2 = fresh.Attribute2;
 }
 
 void TLineList::SetItemCapacity(int capacity) {

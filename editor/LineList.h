@@ -26,6 +26,13 @@ struct TLineItem {
   uint32_t FAttribute2;
 };
 
+// What a fresh item is to hold (see TLineList::PutFresh).
+struct TFreshItem {
+  std::string_view Text;
+  uint32_t Attribute1 = 0;
+  uint32_t Attribute2 = 0;
+};
+
 class TLineList : public TStrings {
  public:
   ~TLineList() override;
@@ -41,6 +48,19 @@ class TLineList : public TStrings {
   // The item becomes a fresh one holding text and the two words, without a second
   // string or data word; the text is written in place where the old one has room.
   void PutFresh(int index, std::string_view text, uint32_t attribute1, uint32_t attribute2);
+  // PutFresh for items first .. first + count - 1 as one change (the thousands of rows
+  // after an edit in a long wrapped line): source(i) gives item first + i's TFreshItem.
+  template <class Source>
+  void PutFreshRun(int first, int count, Source&& source) {
+    if (count <= 0) return;
+    CheckedItem(first);
+    CheckedItem(first + count - 1);
+    AnnounceChanging();
+    BumpStructureStamp();
+    for (int i = 0; i < count; ++i) PutFreshItem(Item(first + i), source(i));
+    AnnounceChange();
+    CompactTextsIfWasteful();
+  }
   int Count() const override { return FItemCount; }
   int Capacity() const override { return FItemCapacity; }
   void SetCapacity(int capacity) override { SetItemCapacity(capacity); }
@@ -103,6 +123,7 @@ class TLineList : public TStrings {
     if (index < 0 || index >= FItemCount) IndexError();
     return Item(index);
   }
+  void PutFreshItem(TLineItem& item, const TFreshItem& fresh);
   void MoveGapTo(int index);
   void Reallocate(int capacity);
   void ReleaseItem(TLineItem& item);

@@ -76,10 +76,6 @@ void TRowAttributeStringList::SetRowMarkBits(int row, uint16_t value) {
   SetAttribute2(row, kMarks.Write(Attribute2(row), value));
 }
 
-void TRowAttributeStringList::PutFreshRow(int row, std::string_view text, TRowAttribute attribute, uint16_t marks) {
-  PutFresh(row, text, kRowAttribute.Write(0, attribute), kMarks.Write(0, marks));
-}
-
 TRowAttributeData TRowAttributeStringList::RowAttributeData(int row) const {
   const uint32_t word1 = Attribute1(row);
   const uint32_t word2 = Attribute2(row);

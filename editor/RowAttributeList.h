@@ -86,9 +86,19 @@ class TRowAttributeStringList : public TLineList {
   void SetStateBytes(int row, uint8_t value);
   uint16_t RowMarkBits(int row) const { return static_cast<uint16_t>(row_bits::kMarks.Read(Attribute2(row))); }
   void SetRowMarkBits(int row, uint16_t value);
-  // The row becomes a fresh one (its state not yet parsed) holding text, ended as
-  // attribute says, with these marks.
-  void PutFreshRow(int row, std::string_view text, TRowAttribute attribute, uint16_t marks);
+  // What a fresh row (its state not yet parsed) is to hold: its text, how it ends,
+  // and its marks.
+  struct TFreshRow {
+    std::string_view Text;
+    TRowAttribute Attribute;
+    uint16_t Marks;
+  };
+  // Rows first .. first + count - 1 become fresh ones as one change: source(i) gives
+  // row first + i's TFreshRow. Texts are written in place where the old has room.
+  template <class Source>
+  void PutFreshRows(int first, int count, Source&& source) {
+    PutFreshRun(first, count, [&source](int i) { return FreshItem(source(i)); });
+  }
 
   // The whole parser state of a row (row attribute included), and writing it back
   // without touching the row's marks.
@@ -96,6 +106,11 @@ class TRowAttributeStringList : public TLineList {
   void SetRowAttributeData(int row, const TRowAttributeData& data);
   // Marks the row's state as not valid; keeps its row attribute and marks.
   void InvalidateRowAttributeData(int row);
+
+ private:
+  static TFreshItem FreshItem(const TFreshRow& row) {
+    return {row.Text, row_bits::kRowAttribute.Write(0, row.Attribute), row_bits::kMarks.Write(0, row.Marks)};
+  }
 };
 
 }  // namespace plomaret

@@ -296,15 +296,14 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
     TStoreUpdate update(*this);
     const int statesEnd = FreshRunStatesEnd(StatesEnd(), first, replaced, newRows);
     const std::vector<uint16_t> marks = ResizeRun(first, replaced, newRows);
+    // Written in place where the old text has room: mostly the same length.
     size_t position = 0;
-    for (int i = 0; i < newRows; ++i) {
+    PutFreshRows(first, newRows, [&](int i) {
       const TSavedRow& row = split.Rows[static_cast<size_t>(i)];
-      const auto length = static_cast<size_t>(row.Length);
-      // Written in place where the old text has room: mostly the same length.
-      PutFreshRow(first + i, std::string_view(split.Text).substr(position, length),
-                  static_cast<TRowAttribute>(row.Attribute), marks[static_cast<size_t>(i)]);
-      position += length;
-    }
+      const std::string_view text = std::string_view(split.Text).substr(position, static_cast<size_t>(row.Length));
+      position += text.size();
+      return TFreshRow{text, static_cast<TRowAttribute>(row.Attribute), marks[static_cast<size_t>(i)]};
+    });
     KeepStatesEnd(statesEnd);
   }
   ForgetStatesOfKeptRows(first + newRows, kept);
