@@ -107,8 +107,13 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
   // Offsets count from the start of the line.
   int joined = lastOld + 1;  // the next old row to join on
   int old = lastOld + 1;     // the old row at or after `from`
+  // An old row's length, from what the split joined where it has come that far.
+  auto oldLength = [&](int row) {
+    return row < joined ? static_cast<size_t>(rows.JoinedRows[static_cast<size_t>(row - lastOld - 1)].Length)
+                        : ViewAt(row).size();
+  };
   size_t oldStart = joinedText.size() - lineStart;
-  size_t oldEnd = oldStart + ViewAt(old).size();
+  size_t oldEnd = oldStart + oldLength(old);
   int equalFrom = -1;  // the old row that starts the run of equal rows, if any
   int equalTo = -1;    // the old row the last new row equals, if any
   size_t equalText = 0;
@@ -123,7 +128,7 @@ bool TEditorScreenStrings::SplitRunKeepingUnchangedRows(int first, int a, int la
     }
     while (old <= last && oldStart < from) {
       oldStart = oldEnd;
-      if (++old <= last) oldEnd += ViewAt(old).size();
+      if (++old <= last) oldEnd += oldLength(old);
     }
     const std::string_view line = std::string_view(joinedText).substr(lineStart);
     const TRowBreak next = wrapper.NextRow(line, static_cast<int>(from));
