@@ -76,6 +76,15 @@ void TRowAttributeStringList::SetRowMarkBits(int row, uint16_t value) {
   SetAttribute2(row, kMarks.Write(Attribute2(row), value));
 }
 
+void TRowAttributeStringList::MakeRowFresh(int row, TRowAttribute attribute, uint16_t marks) {
+  SetAttribute1(row, kRowAttribute.Write(0, attribute));
+  SetAttribute2(row, kMarks.Write(0, marks));
+  if (HasExtras()) {
+    SetDataWord(row, 0);
+    SetStrData(row, std::string());
+  }
+}
+
 TRowAttributeData TRowAttributeStringList::RowAttributeData(int row) const {
   const uint32_t word1 = Attribute1(row);
   const uint32_t word2 = Attribute2(row);

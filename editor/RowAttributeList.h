@@ -104,6 +104,9 @@ class TRowAttributeStringList : public TLineList {
   // without touching the row's marks.
   TRowAttributeData RowAttributeData(int row) const;
   void SetRowAttributeData(int row, const TRowAttributeData& data);
+  // The row keeps its text and becomes a fresh one, ended as attribute says, with
+  // these marks.
+  void MakeRowFresh(int row, TRowAttribute attribute, uint16_t marks);
   // Marks the row's state as not valid; keeps its row attribute and marks.
   void InvalidateRowAttributeData(int row);
 

@@ -211,11 +211,12 @@ class TEditorScreenStrings : public TEditorStringList {
   // After the rows were split again or joined: what every view must redo.
   void AfterRewrap();
   bool PrimaryLoading() const;
-  // Builds the new rows (about `capacity` of them, holding no parser state) with
-  // build(list) and puts them in place of the store's, with the change event held
-  // back, as one update.
-  template <class Build>
-  void RebuildRows(int capacity, Build build);
+  // Runs rewrap, which splits or joins the rows where they stand into fresh rows,
+  // with the change event held back, as one update.
+  template <class Rewrap>
+  void RewrapInPlace(Rewrap rewrap);
+  // Inserts or deletes rows at the end of rows first..last so that they become count.
+  void ReplaceLineRows(int first, int last, int count);
   void ZeroChangeRecord();
   // Rows per two screens of the primary editor: how far states are computed ahead.
   int StateHorizon() const;

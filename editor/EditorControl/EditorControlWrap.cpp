@@ -169,19 +169,6 @@ int TEditorScreenStrings::RowCountOf(std::string_view line) {
   return wrapper.RowCount(line);
 }
 
-template <class Build>
-void TEditorScreenStrings::RebuildRows(int capacity, Build build) {
-  CleanSelections();
-  // The views are told once, by whoever asked for the whole text to change.
-  TScopedValue quiet(OnChange, TNotifyEvent());
-  TUpdateBracket update(*this);
-  TOwned<TEditorStringList> rows = Create<TEditorStringList>();
-  rows->SetItemCapacity(capacity);
-  build(*rows);
-  SwapItems(*rows);
-  KeepStatesEnd(0);  // the new rows hold no state: none need clearing
-}
-
 namespace {
 
 // Whether a line is one row however it wraps: most lines of a model are short, and
@@ -193,86 +180,87 @@ bool FitsOneRow(std::string_view line, const TLineWrapper& wrapper) {
 
 }  // namespace
 
+template <class Rewrap>
+void TEditorScreenStrings::RewrapInPlace(Rewrap rewrap) {
+  CleanSelections();
+  // The views are told once, by whoever asked for the whole text to change.
+  TScopedValue quiet(OnChange, TNotifyEvent());
+  TUpdateBracket update(*this);
+  rewrap();
+  BumpStructureStamp();
+  KeepStatesEnd(0);  // every row is fresh: no state is known, and none need clearing
+}
+
+void TEditorScreenStrings::ReplaceLineRows(int first, int last, int count) {
+  const int rows = last - first + 1;
+  // Rows come and go at the run's end: doing so in text order, the gap of the row
+  // array moves over each row once.
+  for (int i = rows; i < count; ++i) InsertText(first + rows, std::string_view());
+  for (int i = count; i < rows; ++i) Delete(first + count);
+}
+
 void TEditorScreenStrings::WrapAll() {
   if (!FWrapOn || Count() == 0 || PrimaryLoading()) return;
   const TCellLayout layout = CellLayout();
   TLineWrapper wrapper(*FWrapOption, layout.TabSpaceCount, *layout.Delimiters);
-  const int count = Count();
-  // About the rows the text will have, so that the new list is made once: a row
-  // no wider than a row can be stays one, a longer one becomes about a row per
-  // WrapByte - 2 bytes (a row breaks before a double-byte character).
-  const size_t wrap = static_cast<size_t>(layout.WrapByte);
-  int64_t capacity = 0;
-  for (int r = 0; r < count; ++r) {
-    const size_t size = ViewAt(r).size();
-    capacity += size < wrap + 3 ? 1 : static_cast<int64_t>(size / (wrap - 2) + 1);
-  }
-  RebuildRows(static_cast<int>(std::min<int64_t>(capacity, INT_MAX)), [&](TEditorStringList& rows) {
+  // Each line is split where it stands; a line that stays one row keeps its text.
+  RewrapInPlace([&] {
+    const TRowAttribute lastAttribute = RowAttributes(Count() - 1);
     TLineRows lineRows;
-    std::string joined;
+    std::string line;  // a copy: the rows it comes from are written over
     std::vector<uint16_t> marks;
-    const TRowAttribute lastAttribute = RowAttributes(count - 1);
-    for (int first = 0; first < count;) {
+    for (int first = 0; first < Count();) {
       const int last = LastRowOfLine(first);
-      std::string_view line = ViewAt(first);
-      if (first == last && FitsOneRow(line, wrapper)) {
-        // The row stays as it is: a fresh row is a line end without marks.
-        const int row = rows.AddText(line);
-        if (const uint16_t rowMarks = RowMarkBits(first)) rows.SetRowMarkBits(row, rowMarks);
-        first = last + 1;
+      if (first == last && FitsOneRow(ViewAt(first), wrapper)) {
+        MakeRowFresh(first, raLineEnd, RowMarkBits(first));
+        ++first;
         continue;
       }
+      line.clear();
       marks.clear();
-      if (first == last) {
-        marks.push_back(RowMarkBits(first));
-      } else {
-        joined.clear();
-        for (int r = first; r <= last; ++r) {
-          joined += ViewAt(r);
-          marks.push_back(RowMarkBits(r));
-        }
-        line = joined;
+      for (int r = first; r <= last; ++r) {
+        line += ViewAt(r);
+        marks.push_back(RowMarkBits(r));
       }
       wrapper.Wrap(line, lineRows);
+      const int count = lineRows.Count();
+      ReplaceLineRows(first, last, count);
       // Marks stay with the row of the same number; surplus ones go to the last row.
-      for (int r = 0; r < lineRows.Count(); ++r) {
-        const int row = rows.AddText(lineRows.Row(line, r));
-        rows.SetRowAttributes(row, lineRows.Attribute(r));
+      PutFreshRows(first, count, [&](int r) {
         uint16_t rowMarks = r < static_cast<int>(marks.size()) ? marks[static_cast<size_t>(r)] : 0;
-        if (r == lineRows.Count() - 1) {
+        if (r == count - 1) {
           for (size_t old = static_cast<size_t>(r) + 1; old < marks.size(); ++old) rowMarks |= marks[old];
         }
-        rows.SetRowMarkBits(row, rowMarks);
-      }
-      first = last + 1;
+        return TFreshRow{lineRows.Row(line, r), lineRows.Attribute(r), rowMarks};
+      });
+      first += count;
     }
-    rows.SetRowAttributes(rows.Count() - 1, lastAttribute);
+    SetRowAttributes(Count() - 1, lastAttribute);
   });
 }
 
 void TEditorScreenStrings::UnwrapAll() {
   if (Count() == 0) return;
-  const int count = Count();
-  RebuildRows(count, [&](TEditorStringList& rows) {
-    const TRowAttribute lastAttribute = RowAttributes(count - 1) == raWrap ? raTextEnd : RowAttributes(count - 1);
-    std::string joined;
-    for (int first = 0; first < count;) {
+  RewrapInPlace([&] {
+    const TRowAttribute end = RowAttributes(Count() - 1);
+    const TRowAttribute lastAttribute = end == raWrap ? raTextEnd : end;
+    std::string line;  // a copy: the rows it comes from are written over
+    for (int first = 0; first < Count(); ++first) {
       const int last = LastRowOfLine(first);
-      std::string_view line = ViewAt(first);
       uint16_t marks = RowMarkBits(first);
-      if (first < last) {
-        joined.assign(line);
-        for (int r = first + 1; r <= last; ++r) {
-          joined += ViewAt(r);
-          marks |= RowMarkBits(r);
-        }
-        line = joined;
+      if (first == last) {
+        MakeRowFresh(first, raLineEnd, marks);
+        continue;
       }
-      const int row = rows.AddText(line);
-      if (marks != 0) rows.SetRowMarkBits(row, marks);
-      first = last + 1;
+      line.clear();
+      for (int r = first; r <= last; ++r) {
+        line += ViewAt(r);
+        marks |= RowMarkBits(r);
+      }
+      ReplaceLineRows(first, last, 1);
+      PutFreshRows(first, 1, [&](int) { return TFreshRow{line, raLineEnd, marks}; });
     }
-    rows.SetRowAttributes(rows.Count() - 1, lastAttribute);
+    SetRowAttributes(Count() - 1, lastAttribute);
   });
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TextModelSupport.h"
 #include "app/XFileFixup.h"
 
@@ -129,6 +131,107 @@ TEST_F(TextModelWrapTest, PutOnAWrappedLineReplacesAllItsRows) {
   for (int i = 0; i < Lines().Count(); ++i) Lines().Put(i, Lines().Get(i) + kLong);
   EXPECT_EQ(Lines().Count(), 3);
   EXPECT_EQ(Lines().Get(2), "b" + kLong);
+}
+
+// The rows wrapping (or unwrapping) the store gives, made the plain way: each line
+// joined, split afresh into new rows of a new list. Marks stay with the row of the
+// same number, surplus ones go to the line's last row; unwrapped, a line takes the
+// marks of all its rows. Each row as "text|attribute|marks|data word|state string".
+Rows RowsRewrappedAfresh(const TEditorScreenStrings& store, bool wrap, const TEditorWrapOption& option) {
+  const TCellLayout layout = store.CellLayout();
+  TLineWrapper wrapper(option, layout.TabSpaceCount, *layout.Delimiters);
+  Rows rows;
+  auto add = [&rows](std::string_view text, TRowAttribute attribute, uint16_t marks) {
+    rows.push_back(std::string(text) + "|" + "LWT"[attribute] + "|" + std::to_string(marks) + "|0|");
+  };
+  const int count = store.Count();
+  for (int first = 0; first < count;) {
+    const int last = store.LastRowOfLine(first);
+    std::string line;
+    std::vector<uint16_t> marks;
+    for (int r = first; r <= last; ++r) {
+      line += store.ViewAt(r);
+      marks.push_back(store.RowMarkBits(r));
+    }
+    if (!wrap) {
+      uint16_t all = 0;
+      for (uint16_t m : marks) all |= m;
+      add(line, raLineEnd, all);
+    } else {
+      const TLineRows lineRows = wrapper.Wrap(line);
+      for (int r = 0; r < lineRows.Count(); ++r) {
+        uint16_t rowMarks = r < static_cast<int>(marks.size()) ? marks[static_cast<size_t>(r)] : 0;
+        if (r == lineRows.Count() - 1) {
+          for (size_t old = static_cast<size_t>(r) + 1; old < marks.size(); ++old) rowMarks |= marks[old];
+        }
+        add(lineRows.Row(line, r), lineRows.Attribute(r), rowMarks);
+      }
+    }
+    first = last + 1;
+  }
+  if (count > 0) {
+    TRowAttribute end = store.RowAttributes(count - 1);
+    if (!wrap && end == raWrap) end = raTextEnd;
+    rows.back()[rows.back().find('|') + 1] = "LWT"[end];
+  }
+  return rows;
+}
+
+// The store's rows as RowsRewrappedAfresh gives them, parser states left out.
+Rows RowsWithoutStates(const TEditorScreenStrings& store) {
+  Rows rows;
+  for (int r = 0; r < store.Count(); ++r) {
+    rows.push_back(std::string(store.ViewAt(r)) + "|" + "LWT?"[store.RowAttributes(r)] + "|" +
+                   std::to_string(store.RowMarkBits(r)) + "|" + std::to_string(store.DataWord(r)) + "|" +
+                   (store.BracketIndexes(r) == kInvalidBracket ? store.StrData(r) : std::string()));
+  }
+  return rows;
+}
+
+// Wrapping, unwrapping and rewrapping with other options, over texts with long
+// lines, tabs, double-byte characters, marks, states and row data, give the rows
+// a fresh split gives, and the states a parse from the top gives.
+TEST(WrapAll, GivesTheRowsOfAFreshSplitOfEveryLine) {
+  std::mt19937 random(20261208);
+  const Rows pieces = {"a", "bc", "0.5;,", " ", "\t", "\x82\xa0", "\x81\x41", "(", "{", "}", "//", "xyzw", "\r\n"};
+  for (int round = 0; round < 60; ++round) {
+    TEditorDouble editor;
+    TEditorScreenStrings& store = editor.Store();
+    editor.FTabSpaceCount = static_cast<int>(random() % 8) + 1;
+    store.WrapOption()->SetWrapByte(std::vector<int>{20, 23, 40, 80}[random() % 4]);
+    store.WrapOption()->SetWordBreak(random() % 2 == 0);
+    std::string text;
+    for (int i = static_cast<int>(random() % 600); i > 0; --i) text += pieces[random() % pieces.size()];
+    if (random() % 2 == 0) text += "\r\n";
+    editor.Lines().SetAllText(text);
+    for (int step = 0; step < 8; ++step) {
+      // Marks and row data on a few rows, and the states a parse keeps.
+      for (int i = 0; i < 4 && store.Count() > 0; ++i) {
+        const int row = static_cast<int>(random() % static_cast<unsigned>(store.Count()));
+        const uint16_t mark = static_cast<uint16_t>(1u << (random() % 16));
+        store.SetRowMarkBits(row, static_cast<uint16_t>(store.RowMarkBits(row) | mark));
+        store.IncludeMarks(mark);
+        if (random() % 3 == 0) store.SetDataWord(row, static_cast<int32_t>(random() % 1000) + 1);
+      }
+      store.ResetStates();
+      TOwned<TEditorWrapOption> option = Create<TEditorWrapOption>();
+      option->Assign(*store.WrapOption());
+      // Wrapped, an option may change instead: the store wraps again with it.
+      const bool optionChange = store.WordWrap() && random() % 3 == 0;
+      if (optionChange) option->SetWrapByte(option->WrapByte() == 80 ? 23 : 80);
+      const bool wrap = optionChange || !store.WordWrap();
+      SCOPED_TRACE(::testing::Message() << "round " << round << " step " << step << " wrap " << wrap);
+      const Rows expected = RowsRewrappedAfresh(store, wrap, *option);
+      if (optionChange) {
+        store.WrapOption()->Assign(*option);
+      } else {
+        store.SwitchWordWrap(wrap);
+      }
+      ASSERT_EQ(RowsWithoutStates(store), expected);
+      ASSERT_EQ(testing::FirstStateNotAsFromTheTop(store, *editor.FFountain), -1);
+      ASSERT_FALSE(store.UndoObj()->CanUndo());
+    }
+  }
 }
 
 }  // namespace
