@@ -2,6 +2,7 @@
 
 #include "framework/core/LargeBlocks.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -63,17 +64,18 @@ void TLineList::PutFresh(int index, std::string_view text, uint32_t attribute1, 
   TLineItem& item = CheckedItem(index);
   AnnounceChanging();
   BumpStructureStamp();
-  PutFreshItem(item, {text, attribute1, attribute2});
+  PutFreshItem(index, item, {text, attribute1, attribute2});
   AnnounceChange();
   CompactTextsIfWasteful();
 }
 
-void TLineList::PutFreshItem(TLineItem& item, const TFreshItem& fresh) {
+void TLineList::PutFreshItem(int index, TLineItem& item, const TFreshItem& fresh) {
   if (!FTexts.OverwriteIfRoom(item.FText, fresh.Text)) {
     const TTextRef stored = FTexts.Store(fresh.Text);
     ReleaseItem(item);
     item.FText = stored;
   }
+  if (Counted(item.FAttribute1) != Counted(fresh.Attribute1)) CountChanged(index, Counted(fresh.Attribute1) ? 1 : -1);
   item.FAttribute1 = fresh.Attribute1;
   item.FAttribute2 = fresh.Attribute2;
 }
@@ -146,6 +148,7 @@ void TLineList::InsertText(int index, std::string_view text) {
   FItemArray[FGapStart] = TLineItem{stored, 0, 0};
   ++FGapStart;
   ++FItemCount;
+  CountChanged(index, Counted(0) ? 1 : 0);
   BumpStructureStamp();
   AnnounceChange();
 }
@@ -163,7 +166,9 @@ void TLineList::Delete(int index) {
   if (index < 0 || index >= FItemCount) IndexError();
   AnnounceChanging();
   MoveGapTo(index);
-  ReleaseItem(FItemArray[index + GapLength()]);
+  TLineItem& item = FItemArray[index + GapLength()];
+  CountChanged(index, Counted(item.FAttribute1) ? -1 : 0);
+  ReleaseItem(item);
   --FItemCount;  // the gap now takes in the released slot
   BumpStructureStamp();
   AnnounceChange();
@@ -175,6 +180,7 @@ void TLineList::Exchange(int index1, int index2) {
   TLineItem& second = CheckedItem(index2);
   AnnounceChanging();
   std::swap(first, second);
+  CountChanged(std::min(index1, index2), 0);
   BumpStructureStamp();
   AnnounceChange();
 }
@@ -199,26 +205,44 @@ std::string TLineList::AllText() const {
   return text;
 }
 
-void TLineList::SwapItems(TLineList& other) {
-  AnnounceChanging();
-  std::swap(FItemArray, other.FItemArray);
-  std::swap(FItemCount, other.FItemCount);
-  std::swap(FItemCapacity, other.FItemCapacity);
-  std::swap(FGapStart, other.FGapStart);
-  std::swap(FTexts, other.FTexts);
-  std::swap(FExtras, other.FExtras);
-  std::swap(FFreeExtras, other.FFreeExtras);
-  BumpStructureStamp();
-  other.BumpStructureStamp();
-  AnnounceChange();
-}
-
 void TLineList::FreeAll() {
   FItemCount = 0;
   Reallocate(0);
   FTexts.Reset();
   FExtras.clear();
   FFreeExtras.clear();
+  FCounted = 0;
+  FCheckpoints.clear();
+}
+
+void TLineList::CountItemsWith(uint32_t mask, uint32_t value, int step) {
+  FCountMask = mask;
+  FCountValue = value;
+  FCountStep = std::max(1, step);
+  FCheckpoints.clear();
+  FCounted = 0;
+  for (int i = 0; i < FItemCount; ++i) FCounted += Counted(Item(i).FAttribute1) ? 1 : 0;
+}
+
+void TLineList::CountChanged(int index, int delta) {
+  FCounted += delta;
+  // Checkpoint k covers the items before (k + 1) * step: it holds while index is not among them.
+  while (!FCheckpoints.empty() && static_cast<int64_t>(FCheckpoints.size()) * FCountStep > index) FCheckpoints.pop_back();
+}
+
+int TLineList::CountedItemsBefore(int index) const {
+  index = std::clamp(index, 0, FItemCount);
+  const size_t known = std::min(FCheckpoints.size(), static_cast<size_t>(index / FCountStep));
+  int at = static_cast<int>(known) * FCountStep;
+  int counted = known > 0 ? FCheckpoints[known - 1] : 0;
+  while (at < index) {
+    counted += Counted(Item(at).FAttribute1) ? 1 : 0;
+    ++at;
+    if (at % FCountStep == 0 && FCheckpoints.size() == static_cast<size_t>(at / FCountStep - 1)) {
+      FCheckpoints.push_back(counted);
+    }
+  }
+  return counted;
 }
 
 void TLineList::CompactTextsIfWasteful() {

@@ -57,7 +57,7 @@ class TLineList : public TStrings {
     CheckedItem(first + count - 1);
     AnnounceChanging();
     BumpStructureStamp();
-    for (int i = 0; i < count; ++i) PutFreshItem(Item(first + i), source(i));
+    for (int i = 0; i < count; ++i) PutFreshItem(first + i, Item(first + i), source(i));
     AnnounceChange();
     CompactTextsIfWasteful();
   }
@@ -68,8 +68,6 @@ class TLineList : public TStrings {
 
   int Add(const std::string& text) override;
   void Insert(int index, const std::string& text) override;
-  // Exchanges all items with another list (a rebuilt text put in place at once).
-  void SwapItems(TLineList& other);
   // Add and Insert without making a std::string first (loading millions of rows).
   int AddText(std::string_view text);
   // Room for the rows of a text of this many bytes, split into lines, in one block.
@@ -89,11 +87,23 @@ class TLineList : public TStrings {
   void SetDataWord(int index, int32_t value);
   // The attribute words are read for every row on every pass: kept inline.
   uint32_t Attribute1(int index) const { return CheckedItem(index).FAttribute1; }
-  void SetAttribute1(int index, uint32_t value) { CheckedItem(index).FAttribute1 = value; }
+  void SetAttribute1(int index, uint32_t value) {
+    TLineItem& item = CheckedItem(index);
+    if (Counted(item.FAttribute1) != Counted(value)) CountChanged(index, Counted(value) ? 1 : -1);
+    item.FAttribute1 = value;
+  }
   uint32_t Attribute2(int index) const { return CheckedItem(index).FAttribute2; }
   void SetAttribute2(int index, uint32_t value) { CheckedItem(index).FAttribute2 = value; }
   // Whether any item has a second string or a data word.
   bool HasExtras() const { return FExtras.size() > FFreeExtras.size(); }
+
+  // Items whose first word, masked, equals value are counted as words change: in all,
+  // and before an index through checkpoints every `step` items that a change after
+  // them keeps (a derived list's rows continued by a wrap, counted for line numbers).
+  void CountItemsWith(uint32_t mask, uint32_t value, int step = 4096);
+  int CountedItems() const { return FCounted; }
+  // The counted items among the first `index`: a walk from the nearest checkpoint.
+  int CountedItemsBefore(int index) const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -123,7 +133,11 @@ class TLineList : public TStrings {
     if (index < 0 || index >= FItemCount) IndexError();
     return Item(index);
   }
-  void PutFreshItem(TLineItem& item, const TFreshItem& fresh);
+  void PutFreshItem(int index, TLineItem& item, const TFreshItem& fresh);
+  bool Counted(uint32_t attribute1) const { return (attribute1 & FCountMask) == FCountValue; }
+  // The count changed by delta at index, or items moved there (delta 0): checkpoints
+  // past it no longer hold.
+  void CountChanged(int index, int delta);
   void MoveGapTo(int index);
   void Reallocate(int capacity);
   void ReleaseItem(TLineItem& item);
@@ -151,6 +165,13 @@ class TLineList : public TStrings {
   // Named by index + 1 in a text's header; a deque, so that views stay valid as it grows.
   std::deque<TLineExtras> FExtras;
   std::vector<uint32_t> FFreeExtras;
+  // See CountItemsWith: by default nothing is counted (no word masked to 0 is 1).
+  uint32_t FCountMask = 0;
+  uint32_t FCountValue = 1;
+  int FCountStep = 4096;
+  int FCounted = 0;
+  // Checkpoint k: the counted items among the first (k + 1) * FCountStep.
+  mutable std::vector<int> FCheckpoints;
 };
 
 }  // namespace plomaret

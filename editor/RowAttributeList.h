@@ -65,6 +65,12 @@ inline constexpr TBitField kMarks{16, 16};
 
 class TRowAttributeStringList : public TLineList {
  public:
+  TRowAttributeStringList() { CountItemsWith(row_bits::kRowAttribute.Mask(), raWrap); }
+
+  // Rows that a wrap continues, in all and before a row: counted as rows change, so
+  // that line numbers and the line count need no walk over millions of rows.
+  int WrapRowCount() const { return CountedItems(); }
+  int WrapRowsBefore(int row) const { return CountedItemsBefore(row); }
   // Read for every row of every pass over a wrapped line: kept inline.
   TRowAttribute RowAttributes(int row) const {
     return static_cast<TRowAttribute>(row_bits::kRowAttribute.Read(Attribute1(row)));

@@ -74,11 +74,16 @@ void CheckInvariants(TEditorDouble& editor, const std::string& model) {
   TEditorScreenStrings& store = editor.Store();
   FUZZ_CHECK(editor.Lines().AllText() == model);
   uint16_t marks = 0;
+  int wraps = 0;
   for (int r = 0; r < store.Count(); ++r) {
     FUZZ_CHECK(store.RowAttributes(r) != raTextEnd || r == store.Count() - 1);
     FUZZ_CHECK(store.ViewAt(r).find_first_of("\r\n") == std::string_view::npos);
     marks |= store.RowMarkBits(r);
+    // The counted wrapped rows above a row agree with a walk.
+    FUZZ_CHECK(store.WrapRowsBefore(r) == wraps);
+    wraps += store.RowAttributes(r) == raWrap ? 1 : 0;
   }
+  FUZZ_CHECK(store.WrapRowCount() == wraps);
   FUZZ_CHECK(marks == store.Marks());
   // Every saved parser state agrees with a parse from the top.
   FUZZ_CHECK(plomaret::testing::FirstStateNotAsFromTheTop(store, *editor.CurrentFountain()) == -1);
@@ -105,6 +110,8 @@ void SetUp(TEditorDouble& editor) {
   editor.FFountain->SetCommenter("//");
   editor.Store().UndoObj()->SetListMax(100000);
   editor.Store().WrapOption()->SetWrapByte(20);
+  // Wrapped rows counted with a checkpoint every few rows, so that small texts have some.
+  editor.Store().CountItemsWith(plomaret::row_bits::kRowAttribute.Mask(), raWrap, 3);
 }
 
 }  // namespace

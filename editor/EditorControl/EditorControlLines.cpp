@@ -72,17 +72,11 @@ void TEditorStrings::CheckLine(int line, bool orNextLine) const {
 
 int TEditorStrings::Count() const {
   const TEditorScreenStrings& store = Store();
-  if (!store.WordWrap()) return store.Count();
-  if (FCountStamp != store.StructureStamp()) {
-    const int rows = store.Count();
-    int lines = 0;
-    for (int r = 0; r < rows; ++r) {
-      if (store.RowAttributes(r) != raWrap || r == rows - 1) ++lines;
-    }
-    FCount = lines;
-    FCountStamp = store.StructureStamp();
-  }
-  return FCount;
+  const int rows = store.Count();
+  if (!store.WordWrap()) return rows;
+  // A row starts a line unless a wrap continues the row above; a last row that a wrap
+  // would continue still ends its line.
+  return rows - store.WrapRowCount() + (rows > 0 && store.RowAttributes(rows - 1) == raWrap ? 1 : 0);
 }
 
 std::string TEditorStrings::Get(int index) const {

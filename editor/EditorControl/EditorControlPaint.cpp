@@ -3,6 +3,7 @@
 // selection changed; and the control's side of painting.
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/EditorControl.h"
 #include "editor/EditorControl/EditorControlGuards.h"
@@ -395,13 +396,17 @@ int TEditor::LineIndexOfRow(int row) const {
   const TEditorScreenStrings& store = *FRowStore;
   if (!store.WordWrap()) return row;
   row = std::clamp(row, 0, store.Count());
-  // Rows are mostly asked about near the last one: walk from there.
-  int from = 0;
-  int line = 0;
-  if (FLineCacheStamp == store.StructureStamp()) {
-    from = FLineCacheRow;
-    line = FLineCacheLine;
+  // Rows are mostly asked about near the last one: walk from there. Further away, or
+  // after a change, the store's count of wrapped rows above is near at hand.
+  constexpr int kNear = 256;
+  if (FLineCacheStamp != store.StructureStamp() || std::abs(row - FLineCacheRow) > kNear) {
+    FLineCacheRow = row;
+    FLineCacheLine = row - store.WrapRowsBefore(row);
+    FLineCacheStamp = store.StructureStamp();
+    return FLineCacheLine;
   }
+  int from = FLineCacheRow;
+  int line = FLineCacheLine;
   while (from < row) {
     if (store.RowAttributes(from) != raWrap) ++line;
     ++from;

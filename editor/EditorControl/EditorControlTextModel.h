@@ -314,8 +314,6 @@ class TEditorStrings : public TStrings {
   mutable int FCursorLine = 0;
   mutable int FCursorRow = 0;
   mutable uint64_t FCursorStamp = ~uint64_t{0};
-  mutable int FCount = 0;
-  mutable uint64_t FCountStamp = ~uint64_t{0};
 };
 
 // ---- Undo ----

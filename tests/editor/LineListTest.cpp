@@ -137,6 +137,14 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
   };
   std::vector<TModel> model;
   std::mt19937 random(42);
+  // Items whose first word ends in binary 01 are counted, with a checkpoint every
+  // eight items, and asked after at random places.
+  FList->CountItemsWith(3, 1, 8);
+  auto counted = [&](size_t end) {
+    int n = 0;
+    for (size_t i = 0; i < end; ++i) n += (model[i].attribute1 & 3) == 1 ? 1 : 0;
+    return n;
+  };
   auto randomText = [&] {
     // Mostly short rows, some past the one-byte length header.
     std::string text(random() % 8 == 0 ? random() % 400 : random() % 40, 'a');
@@ -158,9 +166,16 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
       FList->Delete(at);
       model.erase(model.begin() + at);
     } else if (choice < 9) {
-      // Written anew, in place where it fits, or as a fresh item without extras.
+      // Written anew, in place where it fits, as a fresh item without extras, or
+      // only its first word.
       int at = static_cast<int>(random() % count);
       std::string text = randomText();
+      if (random() % 4 == 0) {
+        const uint32_t attribute1 = static_cast<uint32_t>(random() % 8);
+        FList->SetAttribute1(at, attribute1);
+        model[at].attribute1 = attribute1;
+        text = model[at].text;
+      }
       switch (random() % 3) {
         case 0:
           FList->Put(at, text);
@@ -169,7 +184,7 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
           FList->PutInPlace(at, text);
           break;
         default: {
-          const uint32_t attribute1 = static_cast<uint32_t>(random());
+          const uint32_t attribute1 = static_cast<uint32_t>(random() % 2 == 0 ? 1 : random());
           const uint32_t attribute2 = static_cast<uint32_t>(random());
           FList->PutFresh(at, text, attribute1, attribute2);
           model[at] = {text, 0, "", attribute1, attribute2};
@@ -192,6 +207,9 @@ TEST_F(LineListTest, BehavesLikeAPlainVectorUnderRandomEdits) {
         model[at].data = 0;
       }
     }
+    const size_t before = model.empty() ? 0 : random() % (model.size() + 1);
+    ASSERT_EQ(FList->CountedItemsBefore(static_cast<int>(before)), counted(before)) << "step " << step;
+    ASSERT_EQ(FList->CountedItems(), counted(model.size())) << "step " << step;
     if (step % 997 == 0 || step == 19999) {
       ASSERT_EQ(FList->Count(), static_cast<int>(model.size()));
       for (int i = 0; i < FList->Count(); ++i) {
