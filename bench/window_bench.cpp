@@ -46,6 +46,37 @@ void BM_OpenExchangeSaveAs(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenExchangeSaveAs)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// Typing into the middle of a 100 MB file with word wrap on, in the main window: each
+// key repaints the editor and the status line (the caret's line and the line count).
+void BM_TypeWrappedInTheMiddleOfTheWindow(benchmark::State& state) {
+  const char* path = std::getenv("PLOMARET_BENCH_XFILE");
+  if (path == nullptr) {
+    state.SkipWithError("set PLOMARET_BENCH_XFILE to a .x file");
+    return;
+  }
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  const std::string folder = std::filesystem::temp_directory_path() / "plomaret-type-bench";
+  std::filesystem::create_directories(folder);
+  TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
+  form->SetProgramFile(folder + "/plomaret");
+  form->Show();
+  platform.ScriptFileChoice(path);
+  form->SpeedButton5Click(nullptr);
+  TEditor& editor = *form->Editor1;
+  editor.SetWordWrap(true);
+  editor.SetRowCol(editor.ScreenStrings()->Count() / 2, 0);
+  form->StatusBar1->Update();
+  for (auto _ : state) {
+    editor.InsertText("x");
+    form->StatusBar1->Update();  // the editor paints itself as it changes
+  }
+  state.counters["status"] = static_cast<double>(form->StatusBar1->SimpleText().size());
+  state.counters["lines"] = editor.Lines()->Count();
+  form.reset();
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_TypeWrappedInTheMiddleOfTheWindow)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
 // Replace all over a 100 MB document with the pattern on every one of its 3.9 million
 // rows: the replacement and its undo, each timed on its own (seconds in the counters).
 void BM_ReplaceAllOnEveryRow(benchmark::State& state) {
