@@ -123,11 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TEditorScreenStrings& rows = *editor->ScreenStrings();
   const TEditorScreenStrings& expected = *reference->ScreenStrings();
   FUZZ_CHECK(rows.Count() == expected.Count());
+  int wraps = 0;
   for (int r = 0; r < rows.Count(); ++r) {
     FUZZ_CHECK(rows.ViewAt(r) == expected.ViewAt(r));
     FUZZ_CHECK(rows.Attribute1(r) == expected.Attribute1(r));
     FUZZ_CHECK(rows.Attribute2(r) == expected.Attribute2(r));
+    wraps += rows.RowAttributes(r) == raWrap ? 1 : 0;
   }
+  // The rewrite in place keeps the count of wrapped rows as a walk finds it.
+  FUZZ_CHECK(rows.WrapRowCount() == wraps && expected.WrapRowCount() == wraps);
   FUZZ_CHECK(rows.Marks() == expected.Marks());
   FUZZ_CHECK(editor->CanUndo() == reference->CanUndo());
   FUZZ_CHECK(editor->Modified() == reference->Modified());
