@@ -33,6 +33,22 @@ bool IsOneOf(std::string_view ch, std::string_view chars) {
   return ContainsAtCharBoundary(ch, chars);
 }
 
+// The bytes that are characters of chars on their own: what IsOneOf says of each
+// byte, in one pass over chars (a wrapper is made for every edit of a wrapped line).
+std::bitset<256> SingleByteCharactersOf(std::string_view chars) {
+  std::bitset<256> found;
+  for (size_t i = 0; i < chars.size();) {
+    const auto byte = static_cast<unsigned char>(chars[i]);
+    if (IsLeadByte(byte)) {
+      i += 2;
+    } else {
+      found[byte] = true;
+      ++i;
+    }
+  }
+  return found;
+}
+
 // Whether line is narrower than width cells; stops counting at width.
 bool NarrowerThan(std::string_view line, int width, const TCellLayout& layout) {
   int cells = 0;
@@ -245,13 +261,9 @@ TLineWrapper::TLineWrapper(const TEditorWrapOption& option, int tabSpaceCount, c
   FLayout.WordWrap = true;
   FLayout.WrapByte = option.WrapByte();
   FLayout.Delimiters = &FDelimiters;
-  for (int b = 0; b < 256; ++b) {
-    const char byte = static_cast<char>(b);
-    const std::string_view ch(&byte, 1);
-    FIsFollow[static_cast<size_t>(b)] = IsOneOf(ch, FFollowStr);
-    FIsLead[static_cast<size_t>(b)] = IsOneOf(ch, FLeadStr);
-    FIsPunctuation[static_cast<size_t>(b)] = IsOneOf(ch, FPunctuationStr);
-  }
+  FIsFollow = SingleByteCharactersOf(FFollowStr);
+  FIsLead = SingleByteCharactersOf(FLeadStr);
+  FIsPunctuation = SingleByteCharactersOf(FPunctuationStr);
 }
 
 bool TLineWrapper::NextPlainRow(std::string_view line, int from, TRowBreak& row) const {
