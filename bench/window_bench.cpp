@@ -15,12 +15,16 @@
 namespace plomaret {
 namespace {
 
-void BM_OpenExchangeSaveAs(benchmark::State& state) {
+// The large file to work on, or nullptr (the benchmark then says how to name one).
+const char* XFileOrSkip(benchmark::State& state) {
   const char* path = std::getenv("PLOMARET_BENCH_XFILE");
-  if (path == nullptr) {
-    state.SkipWithError("set PLOMARET_BENCH_XFILE to a .x file");
-    return;
-  }
+  if (path == nullptr) state.SkipWithError("set PLOMARET_BENCH_XFILE to a .x file");
+  return path;
+}
+
+void BM_OpenExchangeSaveAs(benchmark::State& state) {
+  const char* path = XFileOrSkip(state);
+  if (path == nullptr) return;
   THeadlessPlatform& platform = UseHeadlessPlatform();
   const std::string folder = std::filesystem::temp_directory_path() / "plomaret-window-bench";
   std::filesystem::create_directories(folder);
@@ -49,11 +53,8 @@ BENCHMARK(BM_OpenExchangeSaveAs)->Unit(benchmark::kMillisecond)->Iterations(2);
 // Typing into the middle of a 100 MB file with word wrap on, in the main window: each
 // key repaints the editor and the status line (the caret's line and the line count).
 void BM_TypeWrappedInTheMiddleOfTheWindow(benchmark::State& state) {
-  const char* path = std::getenv("PLOMARET_BENCH_XFILE");
-  if (path == nullptr) {
-    state.SkipWithError("set PLOMARET_BENCH_XFILE to a .x file");
-    return;
-  }
+  const char* path = XFileOrSkip(state);
+  if (path == nullptr) return;
   THeadlessPlatform& platform = UseHeadlessPlatform();
   const std::string folder = std::filesystem::temp_directory_path() / "plomaret-type-bench";
   std::filesystem::create_directories(folder);

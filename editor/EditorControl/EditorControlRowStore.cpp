@@ -279,7 +279,7 @@ void TEditorScreenStrings::ReplaceTextGeneral(int first, int a, int lastOld, int
       const TSavedRow& row = split.JoinedRows.at(static_cast<size_t>(i));
       old.Rows.push_back(row);
       old.EndAttribute = row.Attribute;
-      record.SharedTail += static_cast<size_t>(row.Length) + (row.Attribute == raLineEnd ? 2 : 0);
+      record.SharedTail += row.SavedBytes();
     }
     old.RowCount = replaced;
   }

@@ -95,7 +95,7 @@ class TMatchReach {
 std::string_view TEditor::RowView(int row) const { return FRowStore->ViewAt(row); }
 
 int TEditor::RowChunkBytes(int row) const {
-  return static_cast<int>(FRowStore->ViewAt(row).size()) + (FRowStore->RowAttributes(row) == raLineEnd ? 2 : 0);
+  return static_cast<int>(FRowStore->SavedBytes(row));
 }
 
 TSearchContext TEditor::ChunkContext(int first, int last) const {

@@ -157,7 +157,7 @@ void TEditor::SelectAll() {
   const auto hidden = CaretHidden(*this);
   int64_t total = 0;
   for (int r = 0, count = FRowStore->Count(); r < count; ++r) {
-    total += static_cast<int64_t>(FRowStore->ViewAt(r).size()) + (FRowStore->RowAttributes(r) == raLineEnd ? 2 : 0);
+    total += static_cast<int64_t>(FRowStore->SavedBytes(r));
   }
   SetSelStart(0);
   SetSelLength(static_cast<int>(std::min<int64_t>(total, INT32_MAX)));

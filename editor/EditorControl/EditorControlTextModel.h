@@ -80,6 +80,8 @@ class TEditorStringList : public TRowAttributeStringList {
 struct TSavedRow {
   int Length = 0;
   uint8_t Attribute = 0;
+  // Its bytes as a saved text holds them: the row's text, and CR LF after a line end.
+  size_t SavedBytes() const { return static_cast<size_t>(Length) + (Attribute == raLineEnd ? 2 : 0); }
   bool operator==(const TSavedRow&) const = default;
 };
 

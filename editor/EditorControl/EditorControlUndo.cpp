@@ -83,7 +83,7 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
   for (const TSavedRow& saved : record.Rows) {
     const int row = rows->AddText(std::string_view(text).substr(position, static_cast<size_t>(saved.Length)));
     rows->SetRowAttributes(row, static_cast<TRowAttribute>(saved.Attribute));
-    position += static_cast<size_t>(saved.Length) + (saved.Attribute == raLineEnd ? 2 : 0);
+    position += saved.SavedBytes();
   }
   store.ReplaceRows(record.StartRow, produced.RowCount, *rows);
   restoredRows = rows->Count();
