@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <new>
+#include <string_view>
 
 #include "app/Messages.h"
 #include "app/SettingsLocation.h"
@@ -36,6 +38,87 @@ std::string FileNameOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+bool IsUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    size_t length = 1;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (first >= 0xC2 && first <= 0xDF) {
+      length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+      length = 3;
+      if (first == 0xE0) low = 0xA0;   // overlong
+      if (first == 0xED) high = 0x9F;  // surrogates
+    } else if (first >= 0xF0 && first <= 0xF4) {
+      length = 4;
+      if (first == 0xF0) low = 0x90;   // overlong
+      if (first == 0xF4) high = 0x8F;  // beyond U+10FFFF
+    } else if (first >= 0x80) {
+      return false;
+    }
+    if (i + length > bytes.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+bool IsCp932Character(std::string_view bytes) {
+  const std::string decoded = Cp932ToUtf8(bytes);
+  return decoded.find("\xEF\xBF\xBD") == std::string::npos;
+}
+
+// A file name (the system's bytes) as program text (Shift-JIS) for the caption and
+// messages, shown as the system would decode it: UTF-8 as such; otherwise the bytes
+// taken as Shift-JIS (names from old archives), each byte that is no character there
+// shown as a middle dot, as the Windows code page shows it. The name itself is never
+// changed: only its display.
+std::string ShownName(const std::string& name) {
+  if (IsUtf8(name)) return Utf8ToCp932(name);
+  static const std::string kUndecodable = "\x81\x45";  // U+30FB
+  std::string shown;
+  size_t i = 0;
+  while (i < name.size()) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (IsLeadByte(byte) && i + 1 < name.size() && IsCp932Character(std::string_view(name).substr(i, 2))) {
+      shown.append(name, i, 2);
+      i += 2;
+      continue;
+    }
+    // 0x80, 0xA0 and 0xFD-0xFF are no characters, though some converters map them.
+    const bool single = byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF);
+    shown += single ? std::string(1, name[i]) : kUndecodable;
+    ++i;
+  }
+  return shown;
+}
+
+// A whole sentence of program text with "%1", "%2"... standing for the given parts,
+// which are program text already (a name through ShownName). One sentence, so that it
+// can be translated as one.
+std::string Say(std::string_view sentence, std::initializer_list<std::string_view> parts) {
+  const std::string text = Utf8ToCp932(sentence);
+  std::string said;
+  for (size_t i = 0; i < text.size(); ++i) {
+    // No Shift-JIS trail byte is '%' (they start at 0x40), so a "%" is always one.
+    const size_t part = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : parts.size();
+    if (text[i] == '%' && part < parts.size()) {
+      said += parts.begin()[part];
+      ++i;
+    } else {
+      said += text[i];
+    }
+  }
+  return said;
+}
+
+// A file named in a sentence: its name part as the system would show it.
+std::string ShownFile(const std::string& path) { return ShownName(FileNameOf(path)); }
 
 }  // namespace
 
@@ -173,17 +256,13 @@ void TForm1::OpenFile(const std::string& given) {
     Editor1->Lines()->LoadCountedFile(check, shape);
   } catch (const std::bad_alloc&) {
     ShowNoFile();
-    throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));
+    throw EOutOfMemory(NotEnoughMemoryMessage("open", ShownName(name), path));
   } catch (...) {
     ShowNoFile();
     throw;
   }
-  FCurrentFileName = path;
-  FLoadedStamp = FSeenStamp = StampOf(path);
   FExchanged.reset();
-  UpdateStatus();
-  // File names are the system's (UTF-8); the caption is program text.
-  SetCaption("tavrino  : " + Utf8ToCp932(name));
+  BecomeCurrentFile(path);
   try {
     Reg1->RegFiler("DefaultFilePath")->WriteText(path.substr(0, path.size() - name.size()));
   } catch (const std::exception& error) {
@@ -191,9 +270,22 @@ void TForm1::OpenFile(const std::string& given) {
   }
   if (const int64_t dropped = check.Size() - shape.EndMarkOffset - 1; shape.EndMarkOffset >= 0 && dropped > 0) {
     // The text ends at byte 26; saving over the file would lose what follows it.
-    ShowMessage(Utf8ToCp932(EndMarkMessage(name, shape.EndMarkOffset, dropped) +
-                            "; saving over the file drops them."));
+    const std::string offset = std::to_string(shape.EndMarkOffset);
+    ShowMessage(dropped == 1
+                    ? Say("%1: 1 byte after the end-of-file mark (0x1A) at byte %2 is not part of the text; "
+                          "saving over the file drops it.",
+                          {ShownName(name), offset})
+                    : Say("%1: %3 bytes after the end-of-file mark (0x1A) at byte %2 are not part of the text; "
+                          "saving over the file drops them.",
+                          {ShownName(name), offset, std::to_string(dropped)}));
   }
+}
+
+void TForm1::BecomeCurrentFile(const std::string& path) {
+  FCurrentFileName = path;
+  FLoadedStamp = FSeenStamp = StampOf(path);
+  UpdateStatus();
+  SetCaption("tavrino  : " + ShownFile(path));
 }
 
 void TForm1::ShowNoFile() {
@@ -224,46 +316,58 @@ bool TForm1::SaveAs() {
   if (!SaveDialog1->Execute()) return false;
   const std::string path = SaveDialog1->FileName();
   if (path == FCurrentFileName && !OverwriteChangedFile()) return false;
-  WriteTo(path);
-  if (FCurrentFileName.empty()) {
-    // A new text saved has a file now: Save writes there and the questions name it.
-    FCurrentFileName = path;
-    FLoadedStamp = FSeenStamp = StampOf(path);
-  }
+  if (!WriteTo(path)) return false;
+  // What was saved is what Ctrl+S, the questions and the check for changes on disk
+  // mean from now on. The stored folder stays the last opened file's.
+  BecomeCurrentFile(path);
   return true;
 }
 
 bool TForm1::Save() {
   if (FCurrentFileName.empty()) return SaveAs();
   if (!OverwriteChangedFile()) return false;
-  WriteTo(FCurrentFileName);
+  if (!WriteTo(FCurrentFileName)) return false;
+  FLoadedStamp = FSeenStamp = StampOf(FCurrentFileName);
   return true;
 }
 
-void TForm1::WriteTo(const std::string& path) {
+bool TForm1::WriteTo(const std::string& path) {
   TReplaceOptions options;
   // Shown before the file is overwritten in place, so a person knows where the old
   // version is should the program be stopped meanwhile.
   options.OnOldCopy = [](const std::string& path, const std::string& copy) {
-    ShowMessage(Utf8ToCp932("\"" + FileNameOf(path) + "\" cannot be replaced by a new file (it has other hard links, or its "
-                            "folder is not writable), so it is overwritten in place. Until that is done its old version "
-                            "is kept as \"" + copy + "\"."));
+    ShowMessage(
+        Say("\"%1\" cannot be replaced by a new file (it has other hard links, or its folder is not writable), "
+            "so it is overwritten in place. Until that is done its old version is kept as \"%2\".",
+            {ShownFile(path), ShownName(copy)}));
   };
-  TFileReplacer file(path, options);
-  Editor1->Lines()->WriteTo(file);
-  file.Commit();
+  const auto write = [&] {
+    TFileReplacer file(path, options);
+    Editor1->Lines()->WriteTo(file);
+    file.Commit();
+  };
+  try {
+    write();
+  } catch (const EReadOnlyFile&) {
+    // The permission is the owner's word that the file should stay: only a Yes overrides it.
+    const int answer = MessageBox(Say("\"%1\" is read-only. Save it anyway?", {ShownFile(path)}), Application().Title(),
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (answer != IDYES) return false;
+    options.ReplaceReadOnly = true;
+    write();
+  }
   // The text is on disk now: nothing is lost by closing.
   Editor1->SetModified(false);
-  if (path == FCurrentFileName) FLoadedStamp = FSeenStamp = StampOf(path);
   UpdateStatus();
+  return true;
 }
 
 bool TForm1::OverwriteChangedFile() {
   const TFileStamp now = StampOf(FCurrentFileName);
   if (!now.Exists || now == FLoadedStamp) return true;
-  const std::string text = "\"" + FileNameOf(FCurrentFileName) +
-                           "\" was changed by another program since it was loaded. Overwrite it?";
-  return MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return MessageBox(Say("\"%1\" was changed by another program since it was loaded. Overwrite it?",
+                        {ShownFile(FCurrentFileName)}),
+                    Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 // ---- Unsaved edits, files changed on disk, drops ----
@@ -280,9 +384,9 @@ bool TForm1::Guarded(const std::function<void()>& command) {
 
 bool TForm1::AskToSaveChanges() {
   if (!Editor1->Modified()) return true;
-  const std::string text = FCurrentFileName.empty() ? std::string("Save changes to the new text?")
-                                                    : "Save changes to \"" + FileNameOf(FCurrentFileName) + "\"?";
-  switch (MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  const std::string text = FCurrentFileName.empty() ? Say("Save changes to the new text?", {})
+                                                    : Say("Save changes to \"%1\"?", {ShownFile(FCurrentFileName)});
+  switch (MessageBox(text, Application().Title(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: {
       bool saved = false;
       Guarded([&] { saved = Save(); });
@@ -303,9 +407,10 @@ void TForm1::CheckFileOnDisk() {
   // Gone is nothing to reload; a change already asked about is not asked again.
   if (!now.Exists || now == FLoadedStamp || now == FSeenStamp) return;
   FSeenStamp = now;
-  const std::string text = "\"" + FileNameOf(FCurrentFileName) +
-                           "\" was changed by another program. Reload it? (Your text here and its undo history would be replaced.)";
-  if (MessageBox(Utf8ToCp932(text), Application().Title(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const std::string text =
+      Say("\"%1\" was changed by another program. Reload it? (Your text here and its undo history would be replaced.)",
+          {ShownFile(FCurrentFileName)});
+  if (MessageBox(text, Application().Title(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const std::string path = FCurrentFileName;
   Guarded([&] { OpenFile(path); });
 }
@@ -315,8 +420,10 @@ void TForm1::FilesDropped(const TDroppedFiles& files) {
   if (!Guarded([&] { OpenFile(files.front()); })) return;
   if (files.size() > 1) {
     const size_t others = files.size() - 1;
-    ShowMessage(Utf8ToCp932("Only \"" + FileNameOf(files.front()) + "\" was opened; " + std::to_string(others) +
-                            (others == 1 ? " other file was" : " other files were") + " not."));
+    const std::string opened = ShownFile(files.front());
+    ShowMessage(others == 1
+                    ? Say("Only \"%1\" was opened; 1 other file was not.", {opened})
+                    : Say("Only \"%1\" was opened; %2 other files were not.", {opened, std::to_string(others)}));
   }
 }
 

@@ -36,7 +36,8 @@ class TForm1 : public TForm {
   // And the find and replace bar under the toolbar (hidden until Ctrl+F or Ctrl+H).
   TFindBar* FindBar1 = nullptr;
 
-  // The file last opened; the name the save dialog proposes.
+  // The file last opened or saved (exactly the system's bytes); the name the save
+  // dialog proposes and Save writes to.
   const std::string& CurrentFileName() const { return FCurrentFileName; }
   // The program's own file; its INI file lies beside it (".ini" for the extension),
   // or in the user's configuration folder when the program's folder is not writable.
@@ -85,7 +86,11 @@ class TForm1 : public TForm {
   T* Part(const char* name);
   void ShowNoFile();
   void MakeAdditions();
-  void WriteTo(const std::string& path);
+  // The file saved or opened becomes the current one: Save's target, the name in the
+  // caption and questions, the stamp the check for changes compares with.
+  void BecomeCurrentFile(const std::string& path);
+  // False when nothing was written because the person declined.
+  bool WriteTo(const std::string& path);
   bool OverwriteChangedFile();
   // Runs a command that shows its own failures; false when it failed.
   bool Guarded(const std::function<void()>& command);

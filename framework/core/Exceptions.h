@@ -36,6 +36,12 @@ class EFileError : public Exception {
   using Exception::Exception;
 };
 
+// The user may not write the file; replacing it anyway takes ReplaceReadOnly.
+class EReadOnlyFile : public EFileError {
+ public:
+  using EFileError::EFileError;
+};
+
 // Memory ran out; the message says for what.
 class EOutOfMemory : public Exception {
  public:

@@ -29,6 +29,8 @@ struct TReplaceOptions {
   // Told the file and its old version's complete copy before the file is overwritten
   // in place, so a person knows where it is should the program be killed meanwhile.
   std::function<void(const std::string& path, const std::string& copy)> OnOldCopy;
+  // Off: a target the user has no write permission for is refused with EReadOnlyFile.
+  bool ReplaceReadOnly = false;
 };
 
 class TFileReplacer {

@@ -14,6 +14,7 @@ inline constexpr uint32_t MB_ICONERROR = 0x10;
 inline constexpr uint32_t MB_ICONQUESTION = 0x20;
 inline constexpr uint32_t MB_ICONWARNING = 0x30;
 inline constexpr uint32_t MB_ICONINFORMATION = 0x40;
+inline constexpr uint32_t MB_DEFBUTTON2 = 0x100;  // the second button answers Return
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

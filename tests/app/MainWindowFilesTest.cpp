@@ -3,14 +3,19 @@
 // dropped on the window. Headless, with scripted answers, on real files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 
 #include "TestFiles.h"
 #include "app/Unit1.h"
+#include "framework/core/CodePage.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
 #include "framework/gui/Keys.h"
 #include "framework/gui/SystemInput.h"
@@ -27,6 +32,7 @@ struct TBox {
   std::string Text;
   uint32_t Buttons;  // MB_OK, MB_YESNO, MB_YESNOCANCEL
   bool Error;
+  int DefaultButton;  // 0 for the first
 };
 
 class MainWindowFilesTest : public ::testing::Test {
@@ -59,7 +65,8 @@ class MainWindowFilesTest : public ::testing::Test {
   std::vector<TBox> Boxes() {
     std::vector<TBox> boxes;
     for (const auto& shown : FPlatform.Messages()) {
-      boxes.push_back({shown.Text, shown.Flags & 0x0F, (shown.Flags & 0xF0) == MB_ICONERROR});
+      boxes.push_back({shown.Text, shown.Flags & 0x0F, (shown.Flags & 0xF0) == MB_ICONERROR,
+                       static_cast<int>((shown.Flags >> 8) & 0x0F)});
     }
     FPlatform.ClearMessages();
     return boxes;
@@ -259,6 +266,7 @@ TEST_F(MainWindowFilesTest, CtrlSWithoutAFileIsSaveAs) {
   Press('S', true);
   ASSERT_EQ(Dialogs(), std::vector<bool>{true}) << "the save dialog";
   EXPECT_TRUE(FForm->Editor1->Modified()) << "cancelled: nothing written";
+  EXPECT_EQ(FForm->Caption(), "plomaret.exe");
 
   const std::string saved = FFolder.Path("saved.x");
   FPlatform.ScriptFileChoice(saved);
@@ -267,6 +275,233 @@ TEST_F(MainWindowFilesTest, CtrlSWithoutAFileIsSaveAs) {
   EXPECT_FALSE(FForm->Editor1->Modified());
   EXPECT_EQ(Text(), "x") << "Ctrl+S typed nothing";
   EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(FForm->Caption(), "tavrino  : saved.x") << "the new text has its file now";
+
+  Type('y');
+  Press('S', true);
+  EXPECT_EQ(Dialogs().size(), 2u) << "no dialog any more";
+  EXPECT_EQ(ReadBytes(saved), "xy");
+}
+
+// Open plane.x, Exchange, SaveAs plane_fixed.x keeping the original, edit, Ctrl+S.
+TEST_F(MainWindowFilesTest, AfterSaveAsTheSavedFileIsTheCurrentOne) {
+  OpenPlane("Mesh {\r\n}\r\n");
+  const std::string fixed = FFolder.Path("plane_fixed.x");  // another folder than the opened file's
+  FForm->SpeedButton3Click(nullptr);
+  // A SaveAs that fails or is cancelled changes nothing.
+  FPlatform.ScriptFileChoice(FFolder.Root());  // a folder: the write fails
+  Press('S', true, true);
+  FPlatform.ScriptFileChoice("");
+  Press('S', true, true);
+  EXPECT_EQ(Boxes().size(), 2u) << "Complete, and the failure";
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  EXPECT_EQ(FForm->CurrentFileName(), Plane());
+
+  FPlatform.ScriptFileChoice(fixed);
+  Press('S', true, true);
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane_fixed.x");
+  EXPECT_EQ(FForm->CurrentFileName(), fixed);
+  Type('x');
+  Press('S', true);
+  EXPECT_EQ(ReadBytes(Plane()), "Mesh {\r\n}\r\n") << "the original kept";
+  EXPECT_EQ(ReadBytes(fixed), Text());
+  EXPECT_NE(Text().find('x'), std::string::npos);
+  EXPECT_EQ(Dialogs(), (std::vector<bool>{true, true, true})) << "Ctrl+S asked for no name";
+  EXPECT_EQ(TIniFile(FFolder.Path("plomaret.ini")).ReadString("filepath", "filepath", ""), FFolder.Path("docs/"))
+      << "Open still starts where the last file was opened";
+  FPlatform.ScriptFileChoice("");
+  Press('S', true, true);
+  EXPECT_EQ(FPlatform.FileDialogs().back().FileName, fixed) << "SaveAs proposes the saved file";
+
+  // The check for changes on disk follows it too.
+  ChangeOnDisk(Plane(), "changed, longer\r\n");
+  Activate();
+  EXPECT_TRUE(Boxes().empty()) << "the original is no longer this window's file";
+  ChangeOnDisk(fixed, "changed, longer\r\n");
+  FPlatform.ScriptAnswer(IDNO);
+  Activate();
+  std::vector<TBox> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text.find("\"plane_fixed.x\" was changed by another program"), 0u) << boxes[0].Text;
+
+  Type('y');
+  FPlatform.ScriptCancel();
+  FForm->Perform(WM_CLOSE);
+  boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "Save changes to \"plane_fixed.x\"?");
+}
+
+// ---- Files the user may not write ----
+
+TEST_F(MainWindowFilesTest, AReadOnlyFileIsReplacedOnlyAfterAYes) {
+  OpenPlane("one\r\n");
+  fs::permissions(Plane(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Type('x');
+
+  FPlatform.ScriptAnswer(IDNO);
+  Press('S', true);
+  std::vector<TBox> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "\"plane.x\" is read-only. Save it anyway?");
+  EXPECT_EQ(boxes[0].Buttons, MB_YESNO);
+  EXPECT_EQ(boxes[0].DefaultButton, 1) << "No unless the person chooses Yes";
+  EXPECT_EQ(ReadBytes(Plane()), "one\r\n") << "No: nothing written";
+  EXPECT_TRUE(FForm->Editor1->Modified());
+
+  // Closing with Yes to saving meets the same question; No keeps the window open.
+  FPlatform.ScriptAnswer(IDYES);
+  FPlatform.ScriptAnswer(IDNO);
+  FForm->Perform(WM_CLOSE);
+  EXPECT_FALSE(FForm->Closed());
+  EXPECT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(ReadBytes(Plane()), "one\r\n");
+
+  FPlatform.ScriptAnswer(IDYES);
+  Press('S', true);
+  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(ReadBytes(Plane()), "xone\r\n") << "Yes: saved";
+  EXPECT_FALSE(FForm->Editor1->Modified());
+}
+
+TEST_F(MainWindowFilesTest, SaveAsOntoAReadOnlyFileAsksTheSame) {
+  OpenPlane("one\r\n");
+  const std::string theirs = FFolder.Path("theirs.x");
+  WriteBytes(theirs, "theirs\r\n");
+  fs::permissions(theirs, fs::perms::owner_read);
+  Type('x');
+  FPlatform.ScriptFileChoice(theirs);
+  FPlatform.ScriptAnswer(IDNO);
+  Press('S', true, true);
+  std::vector<TBox> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "\"theirs.x\" is read-only. Save it anyway?");
+  EXPECT_EQ(ReadBytes(theirs), "theirs\r\n");
+  EXPECT_EQ(FForm->CurrentFileName(), Plane()) << "nothing saved: the current file stays";
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  EXPECT_TRUE(FForm->Editor1->Modified());
+
+  FPlatform.ScriptFileChoice(theirs);
+  FPlatform.ScriptAnswer(IDYES);
+  Press('S', true, true);
+  EXPECT_EQ(ReadBytes(theirs), "xone\r\n");
+  EXPECT_EQ(FForm->CurrentFileName(), theirs);
+}
+
+// ---- Files that are no regular files ----
+
+// Opening a FIFO waits for its other end: a fault there would hang CTest, so the case
+// ends the test program with a message instead.
+class TDeadline {
+ public:
+  explicit TDeadline(unsigned seconds) {
+    std::signal(SIGALRM, [](int) {
+      static const char kMessage[] = "the main window hung on a FIFO\n";
+      (void)!::write(2, kMessage, sizeof kMessage - 1);
+      ::_exit(1);
+    });
+    ::alarm(seconds);
+  }
+  ~TDeadline() {
+    ::alarm(0);
+    std::signal(SIGALRM, SIG_DFL);
+  }
+};
+
+TEST_F(MainWindowFilesTest, AFifoIsRefusedEveryWayAndTheTextStays) {
+  TDeadline deadline(20);
+  OpenPlane("one\r\n");
+  Type('x');
+  const std::string fifo = FFolder.Path("fifo.x");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto expectUnchanged = [&](const std::string& way) {
+    EXPECT_EQ(Text(), "xone\r\n") << way;
+    EXPECT_TRUE(FForm->Editor1->Modified() && FForm->Editor1->CanUndo()) << way;
+    EXPECT_EQ(FForm->CurrentFileName(), Plane()) << way;
+    EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x") << way;
+  };
+  auto expectRefusal = [&](const std::string& way, size_t questions) {
+    const std::vector<TBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), questions + 1) << way;
+    EXPECT_TRUE(boxes.back().Error) << way << ": " << boxes.back().Text;
+    EXPECT_NE(boxes.back().Text.find("fifo.x"), std::string::npos) << way << ": names the file: " << boxes.back().Text;
+  };
+
+  // As `plomaret fifo.x` opens it.
+  try {
+    FForm->OpenFile(fifo);
+    ADD_FAILURE() << "a FIFO opened";
+  } catch (const EFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("fifo.x"), std::string::npos) << error.what();
+  }
+  expectUnchanged("command line");
+
+  FPlatform.ScriptAnswer(IDNO);  // the edit is not saved first
+  Drop({fifo});
+  expectRefusal("drop", 1);
+  expectUnchanged("drop");
+
+  // The current file replaced on disk by a FIFO.
+  fs::remove(Plane());
+  ASSERT_EQ(::mkfifo(Plane().c_str(), 0600), 0);
+  FPlatform.ScriptAnswer(IDYES);
+  Activate();
+  const std::vector<TBox> reload = Boxes();
+  ASSERT_EQ(reload.size(), 2u);
+  EXPECT_EQ(reload[0].Text.find("\"plane.x\" was changed"), 0u) << reload[0].Text;
+  EXPECT_TRUE(reload[1].Error) << reload[1].Text;
+  expectUnchanged("reload");
+
+  FPlatform.ScriptAnswer(IDYES);  // overwrite what changed
+  Press('S', true);
+  const std::vector<TBox> save = Boxes();
+  ASSERT_EQ(save.size(), 2u);
+  EXPECT_TRUE(save[1].Error) << save[1].Text;
+  EXPECT_NE(save[1].Text.find("plane.x"), std::string::npos) << save[1].Text;
+  expectUnchanged("Ctrl+S");
+  EXPECT_TRUE(fs::is_fifo(Plane())) << "left as it is";
+
+  // The window is still usable.
+  Type('y');
+  EXPECT_EQ(Text(), "xyone\r\n");
+}
+
+// ---- File names that are not UTF-8 ----
+
+struct TNameRow {
+  const char* Bytes;  // the file name as the system has it
+  const char* Shown;  // in the caption (Shift-JIS)
+};
+
+// プレーン in Shift-JIS and in UTF-8; "・" (0x81 0x45) for a byte that is no character.
+const TNameRow kNames[] = {
+    {"\x83\x76\x83\x8C\x81\x5B\x83\x93.x", "\x83\x76\x83\x8C\x81\x5B\x83\x93.x"},
+    {"\xE3\x83\x97\xE3\x83\xAC\xE3\x83\xBC\xE3\x83\xB3.x", "\x83\x76\x83\x8C\x81\x5B\x83\x93.x"},
+    {"\x83\x76\xFF\x80.x", "\x83\x76\x81\x45\x81\x45.x"},
+    {"a\x83.x", "a\x81\x45.x"},  // a lead byte without its trail byte
+    {"a\xA0" "b\x81", "a\x81\x45" "b\x81\x45"},
+};
+
+TEST_F(MainWindowFilesTest, ANameThatIsNotUtf8IsShownAsTheSystemReadsItAndKeptExactly) {
+  for (const TNameRow& row : kNames) {
+    const std::string path = FFolder.Path("docs/") + row.Bytes;
+    WriteBytes(path, "one\r\n");
+    FForm->OpenFile(path);
+    const std::string shown = row.Shown;
+    EXPECT_EQ(FForm->Caption(), "tavrino  : " + shown) << Cp932ToUtf8(FForm->Caption());
+    EXPECT_EQ(FForm->CurrentFileName(), path);
+    Type('x');
+    Press('S', true);
+    EXPECT_EQ(ReadBytes(path), "xone\r\n") << "saved to the same file";
+    EXPECT_EQ(testing::CountEntries(FFolder.Path("docs")), 1u) << "no file under another name";
+    Type('y');
+    FPlatform.ScriptCancel();
+    FForm->Perform(WM_CLOSE);
+    const std::vector<TBox> boxes = Boxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.front().Text, "Save changes to \"" + shown + "\"?") << Cp932ToUtf8(boxes.front().Text);
+    fs::remove(path);
+  }
 }
 
 TEST_F(MainWindowFilesTest, ASaveThatFailsKeepsTheTextModified) {
@@ -358,16 +593,12 @@ TEST_F(MainWindowFilesTest, SavingOverAChangedFileAsksFirst) {
   EXPECT_EQ(ReadBytes(Plane()), "theirs, longer\r\n") << "No: the file untouched";
   EXPECT_TRUE(FForm->Editor1->Modified());
 
-  // SaveAs onto the same file asks the same; onto another file it does not.
+  // SaveAs onto the same file asks the same.
   FPlatform.ScriptFileChoice(Plane());
   FPlatform.ScriptAnswer(IDNO);
   Press('S', true, true);
   EXPECT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(ReadBytes(Plane()), "theirs, longer\r\n");
-  FPlatform.ScriptFileChoice(FFolder.Path("elsewhere.x"));
-  Press('S', true, true);
-  EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(ReadBytes(FFolder.Path("elsewhere.x")), "xone\r\n");
 
   // Having said No to reloading does not make the overwrite safe.
   FPlatform.ScriptAnswer(IDNO);
@@ -387,6 +618,12 @@ TEST_F(MainWindowFilesTest, SavingOverAChangedFileAsksFirst) {
   EXPECT_FALSE(FForm->Closed()) << "nothing was saved, so nothing goes on";
   EXPECT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(ReadBytes(Plane()), "theirs again, longer\r\n");
+
+  // SaveAs onto another file does not ask.
+  FPlatform.ScriptFileChoice(FFolder.Path("elsewhere.x"));
+  Press('S', true, true);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(ReadBytes(FFolder.Path("elsewhere.x")), Text());
 }
 
 // ---- Dropped files ----

@@ -131,6 +131,11 @@ TEST_F(MainWindowTest, OpenSaysWhatFollowsTheEndMarkAndWouldBeLostBySavingOver) 
   EXPECT_EQ(Text(), "Mesh {\r\n}");
   EXPECT_EQ(Boxes(), std::vector<std::string>{"plane.x: 120 bytes after the end-of-file mark (0x1A) at byte 9 are not "
                                               "part of the text; saving over the file drops them."});
+  WriteBytes(plane, "Mesh {\r\n}\x1az");
+  FPlatform.ScriptFileChoice(plane);
+  FForm->SpeedButton5Click(nullptr);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"plane.x: 1 byte after the end-of-file mark (0x1A) at byte 9 is not "
+                                              "part of the text; saving over the file drops it."});
   WriteBytes(plane, "Mesh {\r\n}\x1a");  // the mark alone, as old tools end files
   FPlatform.ScriptFileChoice(plane);
   FForm->SpeedButton5Click(nullptr);
@@ -193,7 +198,8 @@ TEST_F(MainWindowTest, SaveAsWritesTheTextUnderTheChosenName) {
   FPlatform.ScriptFileChoice(saved);
   FForm->SpeedButton4Click(nullptr);
   EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end\r\n") << "after Exchange the last line ends";
-  EXPECT_EQ(FForm->Caption(), "plomaret.exe") << "saving changes no caption";
+  EXPECT_EQ(FForm->Caption(), "tavrino  : saved.x") << "the saved file is the window's file now";
+  EXPECT_FALSE(std::filesystem::exists(Ini())) << "only Open stores a folder";
 
   // A folder that cannot be written: the old file there stays as it was.
   FPlatform.ScriptFileChoice(FFolder.Root());

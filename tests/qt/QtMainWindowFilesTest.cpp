@@ -124,5 +124,18 @@ TEST_F(QtMainWindowFiles, NoClosesWithoutSavingAndAnUnmodifiedTextClosesWithoutA
   EXPECT_EQ(testing::ReadBytes(plane), "one\r\n") << "No: the file untouched";
 }
 
+TEST_F(QtMainWindowFiles, TheTitleShowsAShiftJisFileNameAndCtrlSWritesThatFile) {
+  const std::string name = "\x83\x76\x83\x8C\x81\x5B\x83\x93.x";  // from an old archive: not UTF-8
+  const std::string plane = FFolder.Path(name);
+  testing::WriteBytes(plane, "one\r\n");
+  FForm->OpenFile(plane);
+  EXPECT_EQ(FWindow->windowTitle(), QString::fromUtf8("tavrino  : プレーン.x"));
+  QTest::keyClick(FEditorWidget, Qt::Key_X);
+  QTest::keyClick(FEditorWidget, Qt::Key_S, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(testing::ReadBytes(plane), "xone\r\n");
+  EXPECT_EQ(testing::CountEntries(FFolder.Root()), 2u) << "the file and the settings, nothing under another name";
+}
+
 }  // namespace
 }  // namespace plomaret

@@ -47,7 +47,7 @@ TEST(QtMainWindow, OpenExchangeSaveAsAndWhatTheWindowShows) {
   EXPECT_EQ(testing::ReadBytes(folder.Path("plomaret.ini")), "[filepath]\r\nfilepath=" + folder.Root() + "/\r\n");
 
   QWidget* window = QtWindowOf(*form)->Widget();
-  EXPECT_EQ(window->windowTitle().toStdString(), "tavrino  : plane.x");
+  EXPECT_EQ(window->windowTitle().toStdString(), "tavrino  : out.x") << "the window's file is the one saved";
   form->Editor1->SetRowCol(0, 0);
   QApplication::processEvents();
   const QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
