@@ -1,25 +1,23 @@
 #include "app/StatusBar.h"
 
+#include "framework/core/CodePage.h"
+#include "framework/core/Translate.h"
+
 namespace plomaret {
 
-namespace {
-
-std::string Plural(int64_t count, const std::string& one, const std::string& many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-}  // namespace
-
 std::string StatusLine(const TStatusFacts& facts) {
-  std::string text = "Row " + std::to_string(facts.Row + 1);
-  if (facts.Line) text += " (line " + std::to_string(*facts.Line + 1) + ")";
-  text += ", Col " + std::to_string(facts.Col + 1);
-  text += " | " + Plural(facts.Lines, "line", "lines");
-  if (facts.Modified) text += " | Modified";
+  const std::string row = std::to_string(facts.Row + 1);
+  const std::string col = std::to_string(facts.Col + 1);
+  std::string text = facts.Line ? TrFormat("Row %1 (line %2), Col %3", {row, std::to_string(*facts.Line + 1), col})
+                                : TrFormat("Row %1, Col %2", {row, col});
+  text += " | " + TrPlural(facts.Lines, "%n line", "%n lines");
+  if (facts.Modified) text += " | " + Tr("Modified");
+  // The encoding and the line ends are names, the same in every language.
   text += " | Shift-JIS | CR LF";
   if (facts.Exchanged) {
-    text += " | Exchange: " + Plural(facts.Exchanged->first, "texture-coordinate line", "texture-coordinate lines") +
-            ", " + Plural(facts.Exchanged->second, "vertex-colour line", "vertex-colour lines");
+    text += " | " + TrFormat("Exchange: %1, %2",
+                             {TrPlural(facts.Exchanged->first, "%n texture-coordinate line", "%n texture-coordinate lines"),
+                              TrPlural(facts.Exchanged->second, "%n vertex-colour line", "%n vertex-colour lines")});
   }
   return text;
 }
@@ -44,7 +42,8 @@ void TStatusBar::Paint() {
   canvas.LineTo(area.Right, area.Top);
   canvas.Font().Assign(Font());
   canvas.SetBrushStyle(bsClear);
-  canvas.TextOut(area.Left + 6, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1, SimpleText());
+  // The canvas draws Shift-JIS; the line is UTF-8 like every message.
+  canvas.TextOut(area.Left + 6, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1, Utf8ToCp932(SimpleText()));
   canvas.SetBrushStyle(bsSolid);
 }
 

@@ -21,7 +21,8 @@ struct TStatusFacts {
   std::optional<std::pair<int64_t, int64_t>> Exchanged;  // texture-coordinate lines, vertex-colour lines
 };
 
-// "Row 3, Col 5 | 120 lines | Modified | Shift-JIS | CR LF", counted from 1 as people count.
+// "Row 3, Col 5 | 120 lines | Modified | Shift-JIS | CR LF", counted from 1 as people count,
+// in the user's language (UTF-8).
 std::string StatusLine(const TStatusFacts& facts);
 
 // A bar of text along the bottom of its parent.

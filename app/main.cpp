@@ -1,7 +1,6 @@
 // The program: the main window on Qt, until it is closed. An error that reaches the
 // event loop is shown in a message box and the program goes on.
 
-#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,19 +28,15 @@ int Answer(const plomaret::TCommandLine& line) {
 
 int main(int argc, char** argv) {
   using namespace plomaret;
-  // Help and version need no display; the rest is read once Qt has taken its own
-  // options (-platform, -session, ...).
-  const std::vector<std::string> args = Arguments(argc, argv);
-  const TCommandLine early = ParseCommandLine(args);
-  if (early.Action == TCommandLine::clHelp || early.Action == TCommandLine::clVersion) return Answer(early);
-  // Qt's options have one dash; without any, a wrong command line is answered before Qt starts.
-  const bool qtOptions = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
-  });
-  if (early.Action == TCommandLine::clError && !qtOptions) return Answer(early);
-  return RunQtApplication(argc, argv, [&](TComponent& owner) {
-    const TCommandLine line = ParseCommandLine(Arguments(argc, argv));
-    if (const int code = Answer(line); code >= 0) return code;
+  // The whole command line is read before Qt starts, so that a wrong one is answered
+  // without a display; Qt is given only its own options.
+  TCommandLine line = ParseCommandLine(Arguments(argc, argv));
+  if (const int code = Answer(line); code >= 0) return code;
+  std::vector<char*> qtArgv{argv[0]};
+  for (std::string& arg : line.QtArgs) qtArgv.push_back(arg.data());
+  int qtArgc = static_cast<int>(qtArgv.size());
+  qtArgv.push_back(nullptr);
+  return RunQtApplication(qtArgc, qtArgv.data(), [&](TComponent& owner) {
     TForm1* form = Create<TForm1>(&owner);
     form->Show();
     if (!line.File.empty()) {

@@ -6,6 +6,7 @@
 
 #include "framework/core/ComponentImage.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 
@@ -40,10 +41,10 @@ TComponent* ReadOneComponent(TStream& stream, TComponent& owner, TWinControl* pa
   // A second component fails inside the reader, which then frees all it made.
   int count = 0;
   std::vector<TComponent*> read = reader.ReadImage(owner, parent, [&](TComponent* component) {
-    if (++count > 1) throw EReadError("The image holds more than one component");
+    if (++count > 1) throw EReadError(Tr("The image holds more than one component."));
     reciever.ComponentRead(component);
   });
-  if (read.empty()) throw EReadError("The image holds no component");
+  if (read.empty()) throw EReadError(Tr("The image holds no component."));
   return read.front();
 }
 

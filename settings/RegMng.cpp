@@ -7,6 +7,7 @@
 
 #include "framework/core/CodePage.h"
 #include "framework/core/Properties.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Forms.h"
 #include "settings/PropUtils.h"
@@ -16,7 +17,7 @@ namespace plomaret {
 
 namespace {
 
-void ShowError(const std::string& text) { MessageBox(text, "Error", MB_OK | MB_ICONERROR); }
+void ShowError(const std::string& text) { MessageBox(text, Tr("Error"), MB_OK | MB_ICONERROR); }
 
 int ParseIntOrZero(std::string_view text) { return ParseStoredInteger(text).value_or(0); }
 
@@ -204,8 +205,8 @@ void TRegFiler::ReadStrings(TStrings* list) {
     const std::string countText = values.ReadString(countKey, "0");
     const int count = ParseIntOrZero(countText);
     if (count > values.Count() + kMissingItemsBelieved) {
-      refused = "[' " + section + " / " + countKey + " = " + countText + " '] is invalid: the section holds only " +
-                std::to_string(values.Count()) + " keys.";
+      refused = TrPlural(values.Count(), "[' %1 / %2 = %3 '] is invalid: the section holds only %n key.",
+                         "[' %1 / %2 = %3 '] is invalid: the section holds only %n keys.", {section, countKey, countText});
       return;
     }
     for (int n = 0; n < count; ++n) list->Add(values.ReadString(ItemKey(n), ""));

@@ -8,6 +8,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
 #include "framework/core/Registry.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 
@@ -61,7 +62,7 @@ class TSubkey {
  public:
   TSubkey(const std::string& location, const std::string& section) : FFile(location) {
     FPrevious = Registry().CurrentPath();
-    if (!Registry().OpenKey(section, true)) throw ERegistryError("Failed to create key " + section);
+    if (!Registry().OpenKey(section, true)) throw ERegistryError(TrFormat("Failed to create key %1", {section}));
   }
   ~TSubkey() {
     try {
@@ -149,7 +150,7 @@ void WriteStreamToRegistry(TStream& stream, const std::string& location, const s
                            const std::string& ident) {
   TSubkey key(location, section);
   const int64_t count = std::max<int64_t>(stream.Size() - stream.Position(), 0);
-  if (count > INT_MAX) throw ERegistryError("Failed to set data for '" + ident + "': the stream is too large");
+  if (count > INT_MAX) throw ERegistryError(TrFormat("Failed to set data for '%1': the stream is too large", {ident}));
   std::vector<uint8_t> bytes(static_cast<size_t>(count));
   stream.ReadBuffer(bytes.data(), count);
   key.Registry().WriteBinaryData(ident, bytes.data(), static_cast<int>(count));

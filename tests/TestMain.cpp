@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/EditorUtils.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Cursors.h"
 #include "framework/gui/Platform.h"
@@ -20,6 +21,8 @@ class TCleanStart : public ::testing::EmptyTestEventListener {
     plomaret::SetScreenCursor(plomaret::crDefault);
     // Cached dotted lines are as wide as the screen was when they were first drawn.
     plomaret::DotLineCache().Clear();
+    // Messages are checked as written, whatever language the one running the tests reads.
+    plomaret::SetLanguage(plomaret::lnEnglish);
   }
 };
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/core/Translate.h"
+
 namespace plomaret {
 namespace {
 
@@ -78,6 +80,12 @@ TEST(CommandLine, MistakesPrintTheUsageOnStderrAndStopWithTwo) {
       {{"a.x", "--bogus"}, "'--bogus'"},
       {{"--bogus", "--help"}, "'--bogus'"},
       {{""}, "empty"},
+      {{"-v"}, "'-v'"},
+      {{"-version"}, "'-version'"},
+      {{"---help"}, "'---help'"},
+      {{"-platform"}, "'-platform' needs a value"},
+      {{"a.x", "--style"}, "'--style' needs a value"},
+      {{"-platform", "offscreen", "--bogus"}, "'--bogus'"},
   };
   for (const TCase& c : cases) {
     const std::string shown = testing::PrintToString(c.Args);
@@ -90,6 +98,39 @@ TEST(CommandLine, MistakesPrintTheUsageOnStderrAndStopWithTwo) {
     EXPECT_TRUE(answer.Err.ends_with("\n" + UsageLine())) << answer.Err;
   }
   EXPECT_EQ(ParseCommandLine({"a.x", "b.x"}).File, "") << "nothing to open after a mistake";
+}
+
+TEST(CommandLine, QtsOwnOptionsAreSetAsideForQtWithTheirValues) {
+  struct TCase {
+    std::vector<std::string> Args;
+    std::vector<std::string> Qt;
+    std::string File;
+  };
+  const TCase cases[] = {
+      {{"-platform", "offscreen", "a.x"}, {"-platform", "offscreen"}, "a.x"},
+      {{"a.x", "--platform", "xcb"}, {"--platform", "xcb"}, "a.x"},
+      {{"-style=fusion", "-reverse", "-qwindowtitle", "-not-an-option"}, {"-style=fusion", "-reverse", "-qwindowtitle", "-not-an-option"}, ""},
+      {{"-display", ":1", "--", "-reverse"}, {"-display", ":1"}, "-reverse"},  // after "--" a file name
+  };
+  for (const TCase& c : cases) {
+    const TCommandLine line = ParseCommandLine(c.Args);
+    EXPECT_EQ(line.Action, TCommandLine::clRun) << testing::PrintToString(c.Args);
+    EXPECT_EQ(line.QtArgs, c.Qt) << testing::PrintToString(c.Args);
+    EXPECT_EQ(line.File, c.File) << testing::PrintToString(c.Args);
+  }
+}
+
+TEST(CommandLine, MistakesAndHelpAreInTheUsersLanguage) {
+  SetLanguage(lnJapanese);
+  const TAnswer wrong = Answer({"--bogus"});
+  EXPECT_EQ(wrong.Code, 2);
+  EXPECT_EQ(wrong.Err, "plomaret: 不明なオプションです: '--bogus'\n使い方: plomaret [FILE.x] | --help | --version\n");
+  const TAnswer help = Answer({"--help"});
+  EXPECT_EQ(help.Out.rfind("使い方: plomaret ", 0), 0u) << help.Out;
+  EXPECT_NE(help.Out.find("をエディタで開きます"), std::string::npos) << help.Out;
+  EXPECT_EQ(Answer({"--version"}).Out, "plomaret 1.0\n") << "the version line is the same in every language";
+  SetLanguage(lnEnglish);
+  EXPECT_EQ(Answer({"--bogus"}).Err, "plomaret: unknown option '--bogus'\nusage: plomaret [FILE.x] | --help | --version\n");
 }
 
 }  // namespace

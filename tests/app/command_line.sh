@@ -1,7 +1,7 @@
 #!/bin/sh
 # The window program's command line, on the real program: help and version print and
-# exit 0 without any display; a second file or an unknown option prints the usage on
-# stderr and exits 2 before a window opens (Qt's own options stay Qt's).
+# exit 0 without any display; every wrong command line prints the usage on stderr and
+# exits 2 without any display (Qt's own options stay Qt's); messages follow the language.
 #   command_line.sh PLOMARET
 set -eu
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -44,8 +44,9 @@ expect_empty() {
   fi
 }
 
-# No display at all: Qt could not start, so these must not need it.
-nodisplay="-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
+# No display at all: Qt could not start, so none of these may need it. The messages are
+# English unless the language asks for Japanese.
+nodisplay="-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_MESSAGES -u LANG LC_ALL=C"
 # shellcheck disable=SC2086
 run help 0 $nodisplay timeout 20 "$program" --help
 expect help out '^usage: plomaret '
@@ -58,25 +59,61 @@ run version 0 $nodisplay timeout 20 "$program" --version
 expect version out '^plomaret [0-9]'
 expect_empty version err
 
-offscreen="QT_QPA_PLATFORM=offscreen"
-run two_files 2 $offscreen timeout 20 "$program" a.x b.x
-expect two_files err "^plomaret: .*'b\.x'"
-expect two_files err '^usage: plomaret '
-expect_empty two_files out
-
-run unknown 2 $offscreen timeout 20 "$program" --bogus
-expect unknown err "^plomaret: .*'--bogus'"
-expect unknown err '^usage: plomaret '
-expect_empty unknown out
-
-# Qt takes its own options first; ours are read from what is left.
-run qt_option 2 -u QT_QPA_PLATFORM timeout 20 "$program" -platform offscreen --bogus
-expect qt_option err "'--bogus'"
-if grep -q -- "-platform" qt_option.err; then
+# Every wrong command line: the usage on stderr and 2, before Qt would need a display.
+# mistake NAME PATTERN ARGS...
+mistake() {
+  name=$1 says=$2
+  shift 2
+  # shellcheck disable=SC2086
+  run "$name" 2 $nodisplay timeout 20 "$program" "$@"
+  expect "$name" err "^plomaret: .*$says"
+  expect "$name" err '^usage: plomaret '
+  expect_empty "$name" out
+}
+mistake two_files "'b\.x'" a.x b.x
+mistake unknown "'--bogus'" --bogus
+mistake short_unknown "'-v'" -v
+mistake short_unknown_with_file "'-x'" a.x -x
+mistake qt_option_without_value "'-platform'" -platform
+# Qt's own options are set aside for Qt; ours are read from the rest.
+mistake qt_option "'--bogus'" -platform offscreen --bogus
+if grep -q -- "-platform\|offscreen" qt_option.err; then
   echo "qt_option: Qt's option was read as the program's:"
   sed 's/^/  /' qt_option.err | head -5
   failures=$((failures + 1))
 fi
+
+# Qt still gets its options: a platform that does not exist is Qt's own error.
+# shellcheck disable=SC2086
+run qt_gets_its_option 134 $nodisplay timeout 20 "$program" -platform no-such-platform
+expect qt_gets_its_option err 'no-such-platform'
+
+# Japanese: LC_ALL, else LC_MESSAGES, else LANG, the first one set and not empty.
+bare="-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_MESSAGES -u LANG"
+# language NAME ja|en ENV...: a mistake answered in the language ENV chooses.
+language() {
+  name=$1 want=$2
+  shift 2
+  # shellcheck disable=SC2086
+  run "$name" 2 $bare "$@" timeout 20 "$program" --bogus
+  if [ "$want" = ja ]; then
+    expect "$name" err "^plomaret: 不明なオプションです: '--bogus'"
+    expect "$name" err '^使い方: plomaret '
+  else
+    expect "$name" err "^plomaret: unknown option '--bogus'"
+    expect "$name" err '^usage: plomaret '
+  fi
+}
+language lang_ja ja LANG=ja_JP.UTF-8
+language lc_all_ja ja LANG=C LC_ALL=ja_JP.UTF-8
+language lc_all_wins en LANG=ja_JP.UTF-8 LC_ALL=C
+language lc_messages_ja ja LANG=en_US.UTF-8 LC_MESSAGES=ja_JP.UTF-8
+language empty_is_unset ja LC_ALL= LC_MESSAGES= LANG=ja
+language nothing_set en
+# shellcheck disable=SC2086
+run help_ja 0 $bare LANG=ja_JP.UTF-8 timeout 20 "$program" --help
+expect help_ja out '^使い方: plomaret '
+expect help_ja out 'をエディタで開きます'
 
 # Nothing was opened or written for any of them.
 left=$(ls -A | grep -cv '\.\(out\|err\)$' || true)
@@ -87,4 +124,4 @@ if [ "$left" != 0 ]; then
 fi
 
 if [ "$failures" != 0 ]; then exit 1; fi
-echo "help, version, two files, an unknown option and a Qt option: as expected"
+echo "help, version, wrong command lines, Qt options and the language: as expected"

@@ -16,6 +16,7 @@
 #include "editor/EditorControl.h"
 #include "framework/core/ComponentImage.h"
 #include "framework/core/FormText.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Forms.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -220,6 +221,31 @@ TEST_P(StoredListTest, AHugeCorruptCountIsRefusedWithAMessageNamingItsKey) {
   EXPECT_NE(Messages()[0].find("sec"), std::string::npos) << Messages()[0];
   EXPECT_EQ(UseHeadlessPlatform().Messages()[0].Flags, MB_OK | MB_ICONERROR);
   EXPECT_EQ(Keys(), "Recent_Item0,Recent_Item1,Recent_ItemCount") << "reading changes nothing";
+}
+
+TEST_P(StoredListTest, TheRefusalCountsTheKeysTheSectionHolds) {
+  struct TCase {
+    TLanguage Language;
+    int Keys;
+    const char* Expected;
+  };
+  // The keys only grow, as the cases go.
+  const TCase cases[] = {
+      {lnEnglish, 1, "[' sec / Recent_ItemCount = 100000 '] is invalid: the section holds only 1 key."},
+      {lnJapanese, 1, "[' sec / Recent_ItemCount = 100000 '] は無効です: このセクションにはキーが 1 個しかありません。"},
+      {lnEnglish, 2, "[' sec / Recent_ItemCount = 100000 '] is invalid: the section holds only 2 keys."},
+      {lnJapanese, 2, "[' sec / Recent_ItemCount = 100000 '] は無効です: このセクションにはキーが 2 個しかありません。"},
+  };
+  for (const TCase& c : cases) {
+    SetLanguage(c.Language);
+    UseHeadlessPlatform().ClearMessages();
+    Put("Recent_ItemCount", "100000");
+    if (c.Keys == 2) Put("Other", "x");
+    auto list = Create<TStringList>();
+    Filer().ReadStrings(list.get());
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.Expected});
+  }
+  SetLanguage(lnEnglish);
 }
 
 TEST_P(StoredListTest, WritingOverAHugeCorruptCountRemovesOnlyTheItemsThatExist) {

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "framework/core/Translate.h"
+
 namespace plomaret::edscript {
 
 namespace {
@@ -81,6 +83,8 @@ size_t TCall::FlagIndex(size_t i, const char* const* names, size_t count) const 
 // ---- The driver ----
 
 TScriptDriver::TScriptDriver() {
+  // A script's expected output does not depend on the language of whoever runs it.
+  SetLanguage(lnEnglish);
   for (const TCommandGroup& group : Groups()) {
     for (const TCommand& command : group.Commands) {
       if (!FCommands.emplace(command.Name, &command).second) throw std::logic_error(std::string("two commands ") + command.Name);

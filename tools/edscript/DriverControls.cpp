@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "DriverCommands.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/headless/HeadlessPlatform.h"
 
@@ -154,6 +155,19 @@ void Write(TCall& c) {
   if (!file.flush()) throw EScriptError("cannot write '" + c.Word(0) + "'");
 }
 
+void Remove(TCall& c) {
+  const std::filesystem::path path = c.Word(0);
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) {
+    throw EScriptError("'" + c.Word(0) + "' is a folder");
+  }
+  if (!std::filesystem::remove(path, error)) {
+    throw EScriptError(error ? "cannot remove '" + c.Word(0) + "': " + error.message() : "no file '" + c.Word(0) + "'");
+  }
+}
+
+void Lang(TCall& c) { SetLanguage(c.OneOf(0, {"en", "ja"}) == 1 ? lnJapanese : lnEnglish); }
+
 void FindBarCommand(TCall& c) {
   TFindBar& bar = *c.State.Form().FindBar1;
   if (c.Args[0].Quoted) {
@@ -189,6 +203,8 @@ const TCommand kMainWindow[] = {
     {"activate", "", 0, 0, "the main window becomes the active window",
      [](TCall& c) { Guarded([&] { c.State.Form().Perform(WM_ACTIVATE, 1); }); }},
     {"write", "FILE \"BYTES\"", 2, 2, "writes a file (for setting up a test)", Write},
+    {"remove", "FILE", 1, 1, "deletes a file (for setting up a test: a file gone from disk)", Remove},
+    {"lang", "ja|en", 1, 1, "the language of the program's messages from here on (English at the start)", Lang},
     {"findbar", "\"PATTERN\" [case] [word] [width] [lines] [blanks] | next | prev | close | replace \"WITH\" | replaceall \"WITH\"",
      1, kAnyCount, "the find bar: a pattern typed with its options, or one of its commands", FindBarCommand},
 };
