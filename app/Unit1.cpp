@@ -39,6 +39,12 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A name relative to the working folder (a command line's) keeps its folder; the
+// current file is compared and shown by this one spelling.
+std::string FullPath(const std::string& given) {
+  return given.empty() ? given : std::filesystem::absolute(given).lexically_normal().string();
+}
+
 bool IsUtf8(std::string_view bytes) {
   size_t i = 0;
   while (i < bytes.size()) {
@@ -243,8 +249,7 @@ void TForm1::SpeedButton5Click(TObject*) {
 }
 
 void TForm1::OpenFile(const std::string& given) {
-  // A name relative to the working folder (a command line's) keeps its folder.
-  const std::string path = given.empty() ? given : std::filesystem::absolute(given).lexically_normal().string();
+  const std::string path = FullPath(given);
   Reg1->SetIniFileName(SettingsFilePath(FProgramFile));
   const std::string name = FileNameOf(path);
   // A file that cannot be read (missing, a folder, binary, too large) is refused
@@ -314,7 +319,7 @@ void TForm1::SpeedButton4Click(TObject*) { SaveAs(); }
 bool TForm1::SaveAs() {
   SaveDialog1->SetFileName(FCurrentFileName);
   if (!SaveDialog1->Execute()) return false;
-  const std::string path = SaveDialog1->FileName();
+  const std::string path = FullPath(SaveDialog1->FileName());
   if (path == FCurrentFileName && !OverwriteChangedFile()) return false;
   if (!WriteTo(path)) return false;
   // What was saved is what Ctrl+S, the questions and the check for changes on disk

@@ -651,9 +651,15 @@ TEST_F(MainWindowFilesTest, AFileNamedRelativeToTheWorkingFolderIsKeptWithItsFol
   fs::current_path(FFolder.Root());
   // As `plomaret plane.x` started in that folder names it.
   FForm->OpenFile("plane.x");
+  // And a name given to SaveAs so.
+  FPlatform.ScriptFileChoice("copy.x");
+  Press('S', true, true);
   fs::current_path(started);
   EXPECT_EQ(TIniFile(FFolder.Path("plomaret.ini")).ReadString("filepath", "filepath", ""), FFolder.Root() + "/");
-  EXPECT_EQ(FForm->CurrentFileName(), FFolder.Path("plane.x")) << "the same file wherever the program is working";
+  EXPECT_EQ(FForm->CurrentFileName(), FFolder.Path("copy.x")) << "the same file wherever the program is working";
+  Type('x');
+  Press('S', true);
+  EXPECT_EQ(ReadBytes(FFolder.Path("copy.x")), "xMesh {\r\n}\r\n");
 }
 
 TEST_F(MainWindowFilesTest, OfSeveralDroppedFilesTheFirstOpensAndAMessageNamesTheRest) {
