@@ -1,12 +1,15 @@
 // The program: the main window on Qt, until it is closed. An error that reaches the
 // event loop is shown in a message box and the program goes on.
 
+#include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/Unit1.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/qt/QtApplication.h"
 
@@ -24,14 +27,29 @@ int Answer(const plomaret::TCommandLine& line) {
   return code;
 }
 
+void SayNoMemory() {
+  try {
+    std::cerr << "plomaret: " << plomaret::Tr("Not enough memory to read the command line.") << '\n';
+  } catch (const std::bad_alloc&) {
+    // Not even the translation fits: the words as they are.
+    std::fputs("plomaret: Not enough memory to read the command line.\n", stderr);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace plomaret;
   // The whole command line is read before Qt starts, so that a wrong one is answered
   // without a display; Qt is given only its own options.
-  TCommandLine line = ParseCommandLine(Arguments(argc, argv));
-  if (const int code = Answer(line); code >= 0) return code;
+  TCommandLine line;
+  try {
+    line = ParseCommandLine(Arguments(argc, argv));
+    if (const int code = Answer(line); code >= 0) return code;
+  } catch (const std::bad_alloc&) {
+    SayNoMemory();
+    return 1;
+  }
   std::vector<char*> qtArgv{argv[0]};
   for (std::string& arg : line.QtArgs) qtArgv.push_back(arg.data());
   int qtArgc = static_cast<int>(qtArgv.size());

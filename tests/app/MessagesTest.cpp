@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/StatusBar.h"
+#include "framework/core/CodePage.h"
+#include "framework/headless/HeadlessPlatform.h"
 #include "framework/core/Translate.h"
 
 namespace plomaret {
@@ -40,9 +42,9 @@ TEST_F(UserMessages, TheEndOfFileMarkMessageCountsTheBytesAfterIt) {
       {lnEnglish, 0, "a.x: 0 bytes after the end-of-file mark (0x1A) at byte 7 are not part of the text"},
       {lnEnglish, 1, "a.x: 1 byte after the end-of-file mark (0x1A) at byte 7 is not part of the text"},
       {lnEnglish, 2, "a.x: 2 bytes after the end-of-file mark (0x1A) at byte 7 are not part of the text"},
-      {lnJapanese, 0, "a.x: 7 バイト目のファイル終端記号 (0x1A) より後ろの 0 バイトはテキストに含まれません"},
-      {lnJapanese, 1, "a.x: 7 バイト目のファイル終端記号 (0x1A) より後ろの 1 バイトはテキストに含まれません"},
-      {lnJapanese, 2, "a.x: 7 バイト目のファイル終端記号 (0x1A) より後ろの 2 バイトはテキストに含まれません"},
+      {lnJapanese, 0, "a.x: オフセット 7 にあるファイル終端記号 (0x1A) より後ろの 0 バイトはテキストに含まれません"},
+      {lnJapanese, 1, "a.x: オフセット 7 にあるファイル終端記号 (0x1A) より後ろの 1 バイトはテキストに含まれません"},
+      {lnJapanese, 2, "a.x: オフセット 7 にあるファイル終端記号 (0x1A) より後ろの 2 バイトはテキストに含まれません"},
   };
   for (const TCountCase& c : cases) {
     SetLanguage(c.Language);
@@ -84,6 +86,19 @@ TEST_F(UserMessages, TheStatusLineCountsLinesAndWhatExchangeDid) {
   wrapped.Lines = 12;
   wrapped.Modified = true;
   EXPECT_EQ(StatusLine(wrapped), "5 行目 (論理行 3)、10 桁目 | 全 12 行 | 変更あり | Shift-JIS | CR LF");
+}
+
+TEST_F(UserMessages, TheStatusBarDrawsItsLineAsShiftJis) {
+  UseHeadlessPlatform();
+  SetLanguage(lnJapanese);
+  TOwned<TStatusBar> bar = CreateWithoutOwner<TStatusBar>();
+  bar->SetBounds(0, 0, 400, 20);
+  bar->SetTextSource([] { return Tr("Modified"); });
+  bar->HandleNeeded();
+  bar->Update();
+  std::string drawn;
+  for (const TTextCell& cell : bar->TextLayer().Cells()) drawn += cell.Bytes;
+  EXPECT_EQ(drawn, Utf8ToCp932("変更あり")) << "the canvas takes the characters in Shift-JIS";
 }
 
 }  // namespace
