@@ -201,7 +201,14 @@ TSearcher::TSearcher(const char* buf, std::string_view pattern, TSearchOptions o
     for (size_t i = 0; i < FPattern.size(); ++i) {
       const auto byte = static_cast<uint8_t>(FPattern[i]);
       if (IsLeadByte(byte)) {
-        ++i;  // a double-byte character keeps its case
+        // Double-byte letters take their capitals as the text's do, so that a small
+        // full-width letter in the pattern finds every form of itself.
+        if (i + 1 < FPattern.size()) {
+          const auto [lead, trail] = FoldCase(byte, static_cast<uint8_t>(FPattern[i + 1]));
+          FPattern[i] = static_cast<char>(lead);
+          FPattern[i + 1] = static_cast<char>(trail);
+        }
+        ++i;
       } else {
         FPattern[i] = static_cast<char>(UpperByte(byte));
       }

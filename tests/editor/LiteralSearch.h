@@ -269,7 +269,8 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
   // Only offsets 0..bufLen are ever read; bufLen is the terminating zero.
   auto at = [&](int64_t k) { return static_cast<unsigned char>(buf[k]); };
 
-  // Upper-case the single-byte characters of the pattern only.
+  // Upper-case the pattern: single-byte letters, and double-byte ones by the same
+  // fold as the text.
   std::string p;
   if (matchCase) {
     p = std::string(pattern);
@@ -277,8 +278,13 @@ inline const char* LiteralSearchBuf(const char* buf, int32_t& selStart, int32_t&
     size_t i = 0;
     while (i < pattern.size()) {
       if (IsLeadByte(static_cast<unsigned char>(pattern[i])) && i + 1 < pattern.size()) {
-        p += pattern[i];
-        p += pattern[i + 1];
+        const auto lead = static_cast<unsigned char>(pattern[i]);
+        const auto trail = static_cast<unsigned char>(pattern[i + 1]);
+        unsigned char foldedLead = lead;
+        unsigned char foldedTrail = trail;
+        CaseFold(lead, trail, foldedLead, foldedTrail);
+        p += static_cast<char>(foldedLead);
+        p += static_cast<char>(foldedTrail);
         i += 2;
       } else {
         p += static_cast<char>(Upper(static_cast<unsigned char>(pattern[i])));

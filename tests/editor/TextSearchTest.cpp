@@ -86,7 +86,9 @@ TEST(TextSearch, CaseAndWidthFolding) {
                             TFold{"\x84\x91", "\x84\x60"}, TFold{"\xee\xef", "\x87\x54"}, TFold{"\xee\xf8", "\x87\x5d"}}) {
     EXPECT_EQ(Find("x" + fold.Small, fold.Capital, kForward, 0), (THit{1, 2})) << fold.Capital;
     EXPECT_EQ(Find("x" + fold.Small, fold.Capital, kForward | soMatchCase, 0), std::nullopt) << fold.Capital;
-    EXPECT_EQ(Find("x" + fold.Capital, fold.Small, kForward, 0), std::nullopt) << "only the text folds";
+    EXPECT_EQ(Find("x" + fold.Capital, fold.Small, kForward, 0), (THit{1, 2})) << "the pattern folds too";
+    EXPECT_EQ(Find("x" + fold.Small, fold.Small, kForward | soFoldWidth, 0), (THit{1, 2})) << fold.Small;
+    EXPECT_EQ(Find("x" + fold.Capital, fold.Small, kForward | soMatchCase, 0), std::nullopt) << fold.Small;
   }
   // A byte whose full-width form is itself matches the same byte.
   EXPECT_EQ(Find("a\x7f", "\x7f", kForward | soFoldWidth, 0), (THit{1, 1}));

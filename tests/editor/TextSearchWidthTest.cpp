@@ -102,26 +102,31 @@ TEST(TextSearchWidth, ToFullWidthGivesTheCompatibilityForm) {
   }
 }
 
-TEST(TextSearchWidth, FullWidthCapitalFindsSmallHalfWidthLetterWhenCaseIsIgnored) {
+// Each letter in its four forms (half-width and full-width, small and capital): with
+// case ignored every form finds every other; with case kept only those of its case.
+TEST(TextSearchWidth, EveryCaseAndWidthOfALetterFindsEveryOtherWhenCaseIsIgnored) {
   const auto cases = Cases();
   int letters = 0;
   for (const auto& [half, full] : cases) {
     if (!IsAsciiLetter(half, 'a', 'z')) continue;
     ++letters;
-    const std::string* capital = FullFor(std::string(1, static_cast<char>(half[0] - 'a' + 'A')), cases);
-    ASSERT_NE(capital, nullptr);
-    SCOPED_TRACE("half " + Hex(half) + "capital " + Hex(*capital));
-    const std::string text = Surround(half, half);
-    const TFound folded = Find(text, *capital, soFoldWidth | soForward);
-    EXPECT_TRUE(folded.Found);
-    EXPECT_EQ(folded.Start, 2);
-    EXPECT_EQ(folded.Length, 1);
-    EXPECT_FALSE(Find(text, *capital, soFoldWidth | soForward | soMatchCase).Found);
-    // The half-width small letter as the pattern finds the full-width capital too.
-    const TFound reverse = Find(Surround(half, *capital), half, soFoldWidth | soForward);
-    EXPECT_TRUE(reverse.Found);
-    EXPECT_EQ(reverse.Start, 2);
-    EXPECT_EQ(reverse.Length, 2);
+    const std::string capital(1, static_cast<char>(half[0] - 'a' + 'A'));
+    const std::string* fullCapital = FullFor(capital, cases);
+    ASSERT_NE(fullCapital, nullptr);
+    const std::pair<std::string, bool> forms[] = {{half, false}, {full, false}, {capital, true}, {*fullCapital, true}};
+    for (const auto& [pattern, patternCapital] : forms) {
+      for (const auto& [text, textCapital] : forms) {
+        SCOPED_TRACE("pattern " + Hex(pattern) + "text " + Hex(text));
+        const TFound folded = Find(Surround(half, text), pattern, soFoldWidth | soForward);
+        EXPECT_TRUE(folded.Found);
+        EXPECT_EQ(folded.Start, 2);
+        EXPECT_EQ(folded.Length, static_cast<int32_t>(text.size()));
+        EXPECT_EQ(Find(Surround(half, text), pattern, soFoldWidth | soForward | soMatchCase).Found,
+                  patternCapital == textCapital);
+        // Without width folding the forms of one width still find each other.
+        EXPECT_EQ(Find(Surround(half, text), pattern, soForward).Found, pattern.size() == text.size());
+      }
+    }
   }
   EXPECT_EQ(letters, 26);
 }
