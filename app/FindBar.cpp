@@ -167,7 +167,6 @@ bool TFindBar::Find(bool forward) {
   const TSearchOptions options = Options() | (forward ? soForward : 0);
   if (FEditor->FindText(pattern, options)) {
     Say("");
-    NoteHit();
     return true;
   }
   // Once round: from the other end, and back to where it was when that finds nothing.
@@ -177,27 +176,41 @@ bool TFindBar::Find(bool forward) {
   FEditor->SetSelStart(forward ? 0 : FEditor->Perform(WM_GETTEXTLENGTH));
   if (FEditor->FindText(pattern, options)) {
     Say(forward ? "Wrapped: found from the top." : "Wrapped: found from the end.");
-    NoteHit();
     return true;
   }
   FEditor->SetSelStart(start);
   FEditor->SetSelLength(length);
-  FHit = {};
   Say("\"" + Cp932ToUtf8(pattern) + "\" was not found.");
   return false;
 }
 
 int TFindBar::ShownHitLength() const { return FEditor->SelLength() > 0 ? FEditor->SelLength() : FEditor->HitLength(); }
 
-void TFindBar::NoteHit() { FHit = {FEditor->SelStart(), ShownHitLength()}; }
+bool TFindBar::SelectionMatches() {
+  const std::string pattern = Pattern();
+  const int start = FEditor->SelStart();
+  const int length = ShownHitLength();
+  if (pattern.empty() || length <= 0) return false;
+  // The pattern or the options may have changed since the hit was found, or the
+  // selection was made by hand: it is a match only when a search from its start finds
+  // one exactly there and exactly as long.
+  FEditor->SetSelStart(start);
+  if (FEditor->FindText(pattern, Options() | soForward) && FEditor->SelStart() == start &&
+      ShownHitLength() == length) {
+    return true;
+  }
+  FEditor->SetSelStart(start);
+  FEditor->SetSelLength(length);
+  return false;
+}
 
 void TFindBar::ReplaceHit(const std::string& with) {
   if (FEditor == nullptr) return;
-  // Only the hit the bar found, still selected where it was, is replaced.
-  const bool onHit = FHit.Length > 0 && FEditor->SelStart() == FHit.Start && ShownHitLength() == FHit.Length;
-  if (onHit) {
-    FEditor->SetSelStart(FHit.Start);
-    FEditor->SetSelLength(FHit.Length);
+  if (SelectionMatches()) {
+    const int start = FEditor->SelStart();
+    const int length = ShownHitLength();
+    FEditor->SetSelStart(start);
+    FEditor->SetSelLength(length);
     FEditor->Perform(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(with.c_str()));
   }
   FindNext();

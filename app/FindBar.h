@@ -40,7 +40,8 @@ class TFindBar : public TCustomControl {
 
   bool FindNext();
   bool FindPrevious();
-  // Replaces the hit the bar found (when it is still selected), then finds the next.
+  // Replaces the selection when it is a match of the pattern with the options as they
+  // are now, then finds the next.
   void ReplaceHit(const std::string& with);
   // Replaces every match in the document as one undo step; returns how many.
   int64_t ReplaceAll(const std::string& with);
@@ -72,11 +73,11 @@ class TFindBar : public TCustomControl {
   void Layout();
   void FieldKeyDown(TObject* sender, int& key, TShiftState shift);
   void ButtonClick(TObject* sender);
-  void NoteHit();
   int ShownHitLength() const;
+  // Whether the selection (or the hit shown) is a match of the pattern and options.
+  bool SelectionMatches();
   TEditor* FEditor = nullptr;
   bool FReplacing = false;
-  TSearchMatch FHit{0, 0};  // the last hit the bar found
 };
 
 }  // namespace plomaret

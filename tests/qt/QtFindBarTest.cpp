@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <functional>
 
 #include "QtTestSupport.h"
 #include "TestFiles.h"
@@ -85,6 +86,107 @@ TEST(QtMainWindow, TheStatusLineAfterExchangeAndTheFindBarWithAHit) {
   QApplication::sendEvent(QtWindowOf(*form->Editor1)->Widget(), &wideAgain);
   EXPECT_NE(form->Editor1->Lines()->AllText().find("//  a? {"), std::string::npos) << "in place of the hit";
   EXPECT_TRUE(RecordingPlatform().Shown.empty());
+}
+
+// The main window with the find bar shown over text of its own.
+class TFindBarWindow {
+ public:
+  TFindBarWindow() {
+    Form->Show();
+    Form->FindBar1->ShowBar(true);
+  }
+  TFindBar& Bar() const { return *Form->FindBar1; }
+  TEditor& Editor() const { return *Form->Editor1; }
+  void Start(const std::string& text, const std::string& pattern, TSearchOptions options) const {
+    Editor().Lines()->SetAllText(text);
+    Editor().CleanSelection();
+    Editor().SetRowCol(0, 0);
+    Bar().SetOptions(options);
+    ASSERT_TRUE(Bar().SetPatternText(pattern));
+  }
+
+  TOwned<TForm1> Form = CreateWithoutOwner<TForm1>();
+};
+
+// Each box ticked alone sets its own option, and finds the one hit only that option finds.
+TEST(QtFindBar, EachBoxSetsItsOwnOption) {
+  TFindBarWindow window;
+  TFindBar& bar = window.Bar();
+  struct TBoxCase {
+    TCheckBox* TFindBar::*Box;
+    TSearchOptions Option;
+    const char* Text;
+    const char* Pattern;
+    int Start;
+    int Length;
+  };
+  const TBoxCase cases[] = {
+      {&TFindBar::MatchCaseBox, soMatchCase, "beta Beta", "Beta", 5, 4},
+      {&TFindBar::WholeWordBox, soWholeWord, "betas beta", "beta", 6, 4},
+      {&TFindBar::WidthBox, soFoldWidth, "x \x82\x82\x82\x85\x82\x94\x82\x81", "beta", 2, 8},  // ｂｅｔａ
+      {&TFindBar::LineBreaksBox, soSpanLineBreaks, "be\r\nta", "beta", 0, 6},
+      {&TFindBar::BlanksBox, soSkipBlanks, "be ta", "beta", 0, 5},
+  };
+  for (const TBoxCase& search : cases) {
+    for (const TBoxCase& box : cases) {
+      SCOPED_TRACE(std::string(search.Text) + " with option " + std::to_string(box.Option) + " alone");
+      window.Start(search.Text, search.Pattern, 0);
+      (bar.*box.Box)->SetChecked(true);
+      EXPECT_EQ(bar.Options(), box.Option);
+      const bool found = bar.FindNext();
+      const bool hit = found && window.Editor().SelStart() == search.Start && window.Editor().SelLength() == search.Length;
+      EXPECT_EQ(hit, &box == &search);
+    }
+  }
+}
+
+// Replace replaces the selection only when it is a match of the pattern with the options
+// as they are now; otherwise it only finds the next hit.
+TEST(QtFindBar, ReplaceTakesOnlyASelectionThatMatchesNow) {
+  TFindBarWindow window;
+  TFindBar& bar = window.Bar();
+  TEditor& editor = window.Editor();
+  struct TReplaceCase {
+    const char* What;
+    const char* Text;
+    const char* Pattern;
+    // What happens between the search and Replace.
+    std::function<void()> Between;
+    const char* Result;
+  };
+  const TReplaceCase cases[] = {
+      {"the hit", "cat dog", "cat", [] {}, "cow dog"},
+      {"another pattern", "cat dog", "cat", [&] { ASSERT_TRUE(bar.SetPatternText("zebra")); }, "cat dog"},
+      {"match case ticked", "Cat dog", "cat", [&] { bar.MatchCaseBox->SetChecked(true); }, "Cat dog"},
+      {"whole word ticked", "cats cat", "cat", [&] { bar.WholeWordBox->SetChecked(true); }, "cats cat"},
+      {"a selection as long elsewhere", "cat dog", "cat",
+       [&] {
+         editor.SetSelStart(4);
+         editor.SetSelLength(3);
+       },
+       "cat dog"},
+      {"a match selected by hand", "dog cat", "cat",
+       [&] {
+         editor.SetSelStart(4);
+         editor.SetSelLength(3);
+       },
+       "dog cow"},
+  };
+  for (const TReplaceCase& replace : cases) {
+    SCOPED_TRACE(replace.What);
+    window.Start(replace.Text, replace.Pattern, 0);
+    ASSERT_TRUE(bar.FindNext());
+    replace.Between();
+    bar.ReplaceHit("cow");
+    EXPECT_EQ(editor.Lines()->AllText(), replace.Result);
+  }
+  // Not replaced, the next hit is found: the whole word after the part of a word.
+  window.Start("cats cat", "cat", 0);
+  ASSERT_TRUE(bar.FindNext());
+  bar.WholeWordBox->SetChecked(true);
+  bar.ReplaceHit("cow");
+  EXPECT_EQ(editor.SelStart(), 5);
+  EXPECT_EQ(editor.SelText(), "cat");
 }
 
 }  // namespace
