@@ -159,6 +159,78 @@ TEST(EditorSearch, RepeatedSearchesFindWhatTheWholeTextHolds) {
   }
 }
 
+// Rows of about a hundred bytes of filler, and here and there the pattern cut over two to
+// four rows (a cut may fall at either end of a row), so that wherever a backward search
+// starts, the chunk joints fall near, before and inside matches.
+std::string RowsWithCutMatches(std::mt19937& random, const std::string& pattern, int rows) {
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  std::string text;
+  for (int r = 0; r < rows; ++r) {
+    const auto length = static_cast<size_t>(pick(60, 140));
+    std::string row(length, pick(0, 1) == 0 ? 'x' : 'y');
+    if (pick(0, 9) == 0) {
+      size_t from = 0;
+      for (int cuts = pick(1, 3); cuts > 0 && from < pattern.size(); --cuts) {
+        size_t piece = static_cast<size_t>(pick(0, static_cast<int>(pattern.size() - from)));
+        if (from + piece < pattern.size() && pattern.compare(from + piece, 1, "\n") == 0) ++piece;  // CR LF stays whole
+        row += pattern.substr(from, piece);
+        from += piece;
+        text += row + "\r\n";
+        row.clear();
+      }
+      row += pattern.substr(from) + std::string(static_cast<size_t>(pick(0, 80)), 'y');
+    }
+    text += row + "\r\n";
+  }
+  return text;
+}
+
+// Backward searches from the start and from the end of every row, against the engine
+// run over the whole text from the same place.
+void ExpectBackwardFromEveryRowAsTheEngine(TEditor& editor, const std::string& text, const std::string& pattern,
+                                           TSearchOptions options) {
+  editor.Lines()->SetAllText(text);
+  ASSERT_EQ(editor.Lines()->AllText(), text);
+  for (int row = 0; row < editor.ScreenStrings()->Count(); ++row) {
+    for (int col : {0, editor.RowEndCol(row)}) {
+      editor.CleanSelection();
+      editor.SetRowCol(row, col);
+      int32_t start = editor.SelStart();
+      int32_t length = 0;
+      const bool expected = SearchText(text.c_str(), start, length, pattern, options);
+      const bool found = editor.FindText(pattern, options);
+      EXPECT_EQ(found, expected) << "from row " << row << " col " << col << " options " << options;
+      if (found && expected) {
+        EXPECT_EQ((TMatch{editor.SelStart(), editor.SelLength()}), (TMatch{start, length}))
+            << "from row " << row << " col " << col << " options " << options;
+      }
+    }
+  }
+}
+
+TEST(EditorSearch, BackwardSearchesFromEveryRowFindWhatTheWholeTextHolds) {
+  UseHeadlessPlatform();
+  TOwned<TEditor> editor = CreateWithoutOwner<TEditor>();
+  // A match over three rows that starts before the start point and ends after it.
+  std::string text;
+  for (int r = 0; r < 81; ++r) text += std::string(100, 'x') + "\r\n";
+  text += std::string(130, 'y') + "ab\r\nc\r\nde\r\ntail\r\n";
+  editor->Lines()->SetAllText(text);
+  editor->SetRowCol(83, 0);
+  ASSERT_TRUE(editor->FindText("abcde", soSpanLineBreaks));
+  EXPECT_EQ((TMatch{editor->SelStart(), editor->SelLength()}), (TMatch{81 * 102 + 130, 9}));
+  ExpectBackwardFromEveryRowAsTheEngine(*editor, text, "abcde", soSpanLineBreaks);
+  std::mt19937 random(5);
+  for (const char* pattern : {"abcde", "ab\r\ncd"}) {
+    const std::string cut = RowsWithCutMatches(random, pattern, 250);
+    for (TSearchOptions options : {soSpanLineBreaks, TSearchOptions{soSpanLineBreaks | soSkipBlanks},
+                                   TSearchOptions{soSpanLineBreaks | soWholeWord}, TSearchOptions{0},
+                                   TSearchOptions{soSpanLineBreaks | soFoldWidth}}) {
+      ExpectBackwardFromEveryRowAsTheEngine(*editor, cut, pattern, options);
+    }
+  }
+}
+
 // A match over the end of each row near where the first chunk ends, for rows of several
 // lengths: the row shared by two chunks finds it, forwards and backwards.
 TEST(EditorSearch, AMatchOverTheRowWhereAChunkEndsIsFound) {
