@@ -16,7 +16,7 @@
 //   EditorControlGuards.h          the caret and the underline hidden for a scope
 // The model and the options have headers of their own:
 //   EditorControlTextModel.h       the row store, Lines and undo (RowStore, Lines,
-//                                  Undo and Wrap .cpp)
+//                                  Undo, Wrap and LineEdits .cpp)
 //   EditorControlOptions.h/.cpp    the option objects
 // What the front does is split by topic:
 //   EditorControlCore.cpp       construction, properties, notifications, the window

@@ -233,62 +233,34 @@ void TEditorStrings::Assign(const TPersistent& source) {
 
 void TEditorStrings::RewriteLines(const TLineRewrite& rewrite) {
   if (RowsHoldLineBreaks()) {
-    // Such a line is split when assigned back: the general way, through a copy.
-    TOwned<TStringList> copy = Create<TStringList>();
-    copy->Assign(*this);
-    copy->RewriteLines(rewrite);
-    Assign(*copy);
-    return;
-  }
-  {
+    if (!RewriteThroughCopy(rewrite)) return;
+  } else {
+    // Planned before anything is touched: a rewrite that changes nothing tells nobody.
+    TLineEditStep step;
+    if (!Store().PlanLineRewrite(rewrite, step)) return;
     TUpdateBracket update(*this);
-    TEditorScreenStrings& store = Store();
-    const int oldRows = store.Count();
-    store.RewriteLinesInPlace(rewrite);
-    store.AfterWholeTextChange(oldRows);
+    Store().ApplyAsStep(step);
   }
   FEditor->SetRow(Store().Count());
   FEditor->SetCol(0);
 }
 
-void TEditorScreenStrings::RewriteLinesInPlace(const TStrings::TLineRewrite& rewrite) {
-  CleanSelections();
-  FUndo->Clear();
-  for (TAttachedEditor* editor : FEditors) {
-    editor->SetRow(0);
-    editor->SetCol(0);
-  }
-  const bool marked = FMarksInUse != 0;
-  FMarksInUse = 0;
-  std::string joined;
-  std::string out;
-  for (int first = 0; first < Count();) {
-    const int last = FWrapOn ? LastRowOfLine(first) : first;
-    std::string_view line = ViewAt(first);
-    if (last > first) {
-      joined.clear();
-      for (int r = first; r <= last; ++r) joined += ViewAt(r);
-      line = joined;
-    }
-    if (!rewrite(line, out)) {
-      first = last + 1;
-      continue;
-    }
-    // A rewritten line is one row until it is wrapped again.
-    for (int r = last; r > first; --r) TEditorStringList::Delete(r);
-    TEditorStringList::PutInPlace(first, out);
-    SetAttribute1(first, raLineEnd);
-    ++first;
-  }
-  // As fresh rows: no states, no marks, no data, and the last line ends too.
-  const bool extras = HasExtras();
-  for (int r = 0, count = Count(); r < count; ++r) {
-    InvalidateRowAttributeData(r);
-    if (marked) SetRowMarkBits(r, 0);
-    if (extras) SetDataWord(r, 0);
-  }
-  if (Count() > 0) SetRowAttributes(Count() - 1, raLineEnd);
-  BumpStructureStamp();
+bool TEditorStrings::RewriteThroughCopy(const TLineRewrite& rewrite) {
+  // A row holding a line break becomes several lines when the text is put back: the
+  // general way, one replace of the whole text (its undo step holds the old text).
+  TOwned<TStringList> copy = Create<TStringList>();
+  copy->Assign(*this);
+  copy->RewriteLines(rewrite);
+  bool changed = copy->Count() != Count();
+  for (int i = 0; !changed && i < Count(); ++i) changed = copy->Get(i) != Get(i);
+  if (!changed) return false;
+  TUpdateBracket update(*this);
+  TEditorScreenStrings& store = Store();
+  // As a whole new text: no marks.
+  for (int r = 0, count = store.Count(); store.Marks() != 0 && r < count; ++r) store.SetRowMarkBits(r, 0);
+  store.ExcludeMarks(store.Marks());
+  store.ReplaceText(0, store.Count(), copy->AllText());
+  return true;
 }
 
 bool TEditorStrings::RowsHoldLineBreaks() const {

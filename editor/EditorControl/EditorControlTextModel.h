@@ -5,12 +5,14 @@
 
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "editor/Fountain.h"
+#include "editor/LineEdits.h"
 #include "editor/RowAttributeList.h"
 #include "editor/TextCells.h"
 #include "editor/WordWrap.h"
@@ -104,6 +106,14 @@ struct TSplitRows {
 // The value of TRowsText::EndAttribute (and of an undo step's) when no row was taken.
 inline constexpr uint8_t kNoRowsAttribute = 3;
 
+// A change of whole lines as one undo step: the lines' edits, then the marks the rows
+// are to have (every other row has none) and how the text's last row ends.
+struct TLineEditStep {
+  TLineEditLog Edits;
+  std::vector<std::pair<int, uint16_t>> Marks;
+  uint8_t LastRowAttribute = kNoRowsAttribute;  // kNoRowsAttribute: as it is
+};
+
 class TEditorScreenStrings : public TEditorStringList {
  public:
   TEditorScreenStrings() = default;
@@ -176,10 +186,18 @@ class TEditorScreenStrings : public TEditorStringList {
   bool ChangePending() const { return FChangePending; }
   void SetChangeRecord(int row, int oldCount, int newCount, int parsed);
 
-  // Rewrites every logical line where its rows stand, leaving the store as clearing it
-  // and adding the rewritten lines would: no history, no marks, no selection, carets
-  // at the top, a line end after every line. The caller then calls AfterWholeTextChange.
-  void RewriteLinesInPlace(const TStrings::TLineRewrite& rewrite);
+  // A rewrite of the logical lines as a step of edits of the lines it changes (each
+  // logical line is given to rewrite once, in order); false when no line changes.
+  bool PlanLineRewrite(const TStrings::TLineRewrite& rewrite, TLineEditStep& step) const;
+  // Applies such a step where the rows stand, as one undo step that keeps only the
+  // edits: the text then reads as the rewritten lines assigned as a whole would (no
+  // marks, no selection, a line end after every line), while the rows of unchanged
+  // lines stay, so older steps still fit. All or nothing: when it fails, the text,
+  // its rows and the history are as they were.
+  void ApplyAsStep(const TLineEditStep& step);
+  // Applies a step of line edits (as one change) and returns the step that undoes it;
+  // a failure leaves the rows as they were.
+  TLineEditStep ApplyLineEdits(const TLineEditStep& step);
 
   // After the whole text was replaced (load, assign) by rows that hold no known state
   // (new, or invalidated): wrap when word wrap is on, compute the states the view
@@ -241,6 +259,11 @@ class TEditorScreenStrings : public TEditorStringList {
   // Rows kept after a replace stand for rows a whole split would have made afresh:
   // their parser states read as not yet parsed.
   void ForgetStatesOfKeptRows(int row, int count);
+  // The edits of a step, each line split into rows as the edit says; inverse (when not
+  // null) receives the edits that undo them. Failing, it undoes what it did.
+  void ApplyEdits(const TLineEditLog& edits, TLineEditLog* inverse);
+  // The row marks in use, row by row.
+  std::vector<std::pair<int, uint16_t>> MarkedRows() const;
 
   std::vector<TAttachedEditor*> FEditors;
   int FChangeRow = 0;
@@ -276,7 +299,9 @@ class TEditorStrings : public TStrings {
   void Delete(int index) override;
   void Clear() override;
   void Assign(const TPersistent& source) override;
-  // In place, without a copy of the text, unless a row holds a line break byte.
+  // The lines the rewrite changes, as one undo step holding only their edits (no copy
+  // of the text, unless a row holds a line break byte); the caret then stands after the
+  // last line. When no line changes, nothing does (not the caret, not the history).
   void RewriteLines(const TLineRewrite& rewrite) override;
   // Lines stored with a form: one row each, ending with a line end; the text is
   // wrapped when the form has been read.
@@ -299,6 +324,7 @@ class TEditorStrings : public TStrings {
   TEditorScreenStrings& Store() const { return *FEditor->ScreenStrings(); }
   void CheckLine(int line, bool orNextLine) const;
   static bool HasLineBreaksInside(const TStrings& strings);
+  bool RewriteThroughCopy(const TLineRewrite& rewrite);
   // Whether a row holds CR, LF or a zero byte (which its line could not keep).
   bool RowsHoldLineBreaks() const;
   // counted: a reader whose Count gave countedShape, or nullptr to open and count.
@@ -340,6 +366,8 @@ struct TUndoData {
   // is undone. Typing into a long wrapped line moves every later row, and copying the
   // rest of the line for each key would cost more than the edit.
   size_t SharedTail = 0;
+  // A change of whole lines kept as their edits (the fields above are then unused).
+  std::shared_ptr<const TLineEditStep> LineEdits;
 };
 
 // Steps, oldest first.
@@ -371,6 +399,8 @@ class TEditorUndoObj : public TObject {
   virtual void Undo();
   virtual void Redo();
   virtual void AddRedo(const TUndoData& record);
+  // A step made elsewhere (its caret filled in), as AddRecord would add it.
+  void AddStep(TUndoData step);
   virtual void Clear();
 
   int ListMax() const { return FListMax; }

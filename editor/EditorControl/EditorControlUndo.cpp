@@ -40,10 +40,14 @@ TUndoData& TEditorUndoObj::AddRecord() {
     record.CaretRow = focused->Row();
     record.CaretCol = focused->Col();
   }
-  FUndoList->Add(std::move(record));
+  AddStep(std::move(record));
+  return FUndoList->Last();
+}
+
+void TEditorUndoObj::AddStep(TUndoData step) {
+  FUndoList->Add(std::move(step));
   while (FUndoList->Count() > FListMax) FUndoList->Delete(0);
   if (!FRedoing) FRedoList->Clear();
-  return FUndoList->Last();
 }
 
 void TEditorUndoObj::AddRedo(const TUndoData& record) {
@@ -98,7 +102,11 @@ void TEditorUndoObj::Undo() {
   TAttachedEditor* focused = FStrings->FocusedEditor();
   TCaretHold hold(focused);
   TUndoData record = FUndoList->Last();
-  {
+  if (record.LineEdits) {
+    TUndoData inverse;
+    inverse.LineEdits = std::make_shared<TLineEditStep>(FStrings->ApplyLineEdits(*record.LineEdits));
+    AddRedo(inverse);
+  } else {
     TUpdateBracket update(*FStrings);
     int restored = 0;
     TRowsText produced = Restore(record, restored);
@@ -121,7 +129,16 @@ void TEditorUndoObj::Redo() {
   TAttachedEditor* focused = FStrings->FocusedEditor();
   TCaretHold hold(focused);
   TUndoData record = FRedoList->Last();
-  {
+  if (record.LineEdits) {
+    TUndoData inverse;
+    if (const TAttachedEditor* editor = FStrings->FocusedEditor()) {
+      inverse.CaretRow = editor->Row();
+      inverse.CaretCol = editor->Col();
+    }
+    inverse.LineEdits = std::make_shared<TLineEditStep>(FStrings->ApplyLineEdits(*record.LineEdits));
+    TScopedValue redoing(FRedoing, true, false);
+    AddStep(std::move(inverse));
+  } else {
     TUpdateBracket update(*FStrings);
     int restored = 0;
     TRowsText produced = Restore(record, restored);

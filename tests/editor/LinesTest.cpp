@@ -153,38 +153,37 @@ TEST_F(LinesTest, AssignFromAPlainListEndsWithALineEnd) {
   EXPECT_EQ(FEditor.FCol, 0);
 }
 
-TEST_F(LinesTest, TheFixUpRunsOverLinesAndLeavesNothingToUndo) {
-  Lines().SetAllText(" MeshTextureCoords {\r\n  0.5;0.5;,\r\n }\r\n MeshVertexColors {\r\n  0;1;1;1;1;;\r\n }\r\n}");
-  auto working = Create<TStringList>();
-  working->Assign(Lines());
-  ExchangeLines(*working);
-  Lines().Assign(*working);
-  EXPECT_EQ(Lines().AllText(),
-            " MeshTextureCoords {\r\n  0.5;0.5;\r\n }\r\n//  MeshVertexColors {\r\n//   0;1;1;1;1;;\r\n//  }\r\n}\r\n");
-  EXPECT_FALSE(Store().UndoObj()->CanUndo());
-  EXPECT_EQ(FEditor.FRow, 7);
+// Rows with their marks: what undo must give back exactly.
+std::vector<std::string> MarkedRowsOf(const TEditorScreenStrings& store) {
+  std::vector<std::string> rows = RowsOf(store);
+  for (int r = 0; r < store.Count(); ++r) rows[static_cast<size_t>(r)] += "|" + std::to_string(store.RowMarkBits(r));
+  return rows;
 }
 
 // Exchange where the rows stand against Exchange through a working copy assigned
-// back: the same rows, attributes, marks, history, carets and notices, with word wrap
-// off and on, and for rows holding a line break byte (which only the copy can split).
-TEST_F(LinesTest, RewritingInPlaceEndsAsAssigningARewrittenCopy) {
+// back: the same rows, attributes, marks, carets and notices, with word wrap off and
+// on, and for rows holding a line break byte (which only the copy can split). Unlike
+// the copy, it is one undo step: undo gives back the rows and marks before it, and
+// the step before it stays undoable; redo gives the exchanged rows again.
+TEST_F(LinesTest, RewritingInPlaceEndsAsAssigningARewrittenCopyAndUndoesAsOneStep) {
   const std::string texts[] = {
-      "",
       "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;,\r\n  0.3;0.4;;\r\n }\r\n MeshVertexColors {\r\n  1;\r\n }\r\n}",
       " MeshVertexColors {\r\n  0;1;1;1;1;,\r\n" + std::string(90, 'v') + "\r\n }\r\n\r\n",
       " MeshTextureCoords {\r\n" + std::string(70, 'w') + ";,\r\n }\r\nlast",
+      " MeshTextureCoords {\r\n\t\t0;1;,\r\n }\r\n MeshVertexColors {\r\n" + std::string(31, 'c') + "\r\n",
   };
   for (const std::string& text : texts) {
     for (int wrap : {0, 16, 33}) {
       for (bool breakInRow : {false, true}) {
         TEditorDouble inPlace, viaCopy;
+        std::string original;
         for (TEditorDouble* e : {&inPlace, &viaCopy}) {
           if (wrap > 0) {
             e->Store().WrapOption()->SetWrapByte(wrap);
             e->Store().SwitchWordWrap(true);
           }
           e->Lines().SetAllText(text);
+          original = e->Lines().AllText();
           e->Lines().Add("added ;,");  // a step to undo
           const int rows = e->Store().Count();
           e->Store().SetRowMarkBits(rows / 2, 0x0104);
@@ -192,26 +191,69 @@ TEST_F(LinesTest, RewritingInPlaceEndsAsAssigningARewrittenCopy) {
           if (breakInRow) e->Store().Put(0, "a\rb ;,");
           e->FLog.clear();
         }
+        const std::vector<std::string> before = MarkedRowsOf(inPlace.Store());
+        const std::vector<std::string> beforeRows = RowsOf(inPlace.Store());
         const TFixupCounts counted = ExchangeAsWholeText(inPlace.Lines());
         const TFixupCounts expected = ExchangeThroughWorkingCopy(viaCopy.Lines());
         const std::string where = ::testing::PrintToString(text) + " wrap " + std::to_string(wrap) +
                                   (breakInRow ? " with a break in a row" : "");
         EXPECT_EQ(counted.CommasDropped, expected.CommasDropped) << where;
         EXPECT_EQ(counted.LinesCommentedOut, expected.LinesCommentedOut) << where;
-        const TEditorScreenStrings& a = inPlace.Store();
+        TEditorScreenStrings& a = inPlace.Store();
+        if (counted.CommasDropped + counted.LinesCommentedOut == 0) {
+          // A break in the header's row leaves nothing to exchange: nothing changes.
+          EXPECT_EQ(MarkedRowsOf(a), before) << where;
+          EXPECT_EQ(a.UndoObj()->UndoList().Count(), 1) << where;
+          continue;
+        }
         const TEditorScreenStrings& b = viaCopy.Store();
         ASSERT_EQ(RowsOf(a), RowsOf(b)) << where;
-        for (int r = 0; r < a.Count(); ++r) {
-          EXPECT_EQ(a.Attribute1(r), b.Attribute1(r)) << where << " row " << r;
-          EXPECT_EQ(a.Attribute2(r), b.Attribute2(r)) << where << " row " << r;
-        }
+        const std::vector<std::string> exchanged = MarkedRowsOf(a);
+        EXPECT_EQ(exchanged, MarkedRowsOf(b)) << where;
         EXPECT_EQ(a.Marks(), b.Marks()) << where;
-        EXPECT_EQ(a.UndoObj()->CanUndo(), b.UndoObj()->CanUndo()) << where;
-        EXPECT_EQ(inPlace.FLog, viaCopy.FLog) << where;
         EXPECT_EQ(inPlace.FLastChange, viaCopy.FLastChange) << where;
         EXPECT_EQ(inPlace.FModified, viaCopy.FModified) << where;
+        EXPECT_EQ(inPlace.FRow, viaCopy.FRow) << where;
+
+        a.Undo();
+        if (breakInRow) {
+          // Replaced as a whole text, whose marks do not come back.
+          EXPECT_EQ(RowsOf(a), beforeRows) << where << ": undone";
+        } else {
+          EXPECT_EQ(MarkedRowsOf(a), before) << where << ": undone";
+          EXPECT_EQ(a.Marks(), 0x0104) << where;
+        }
+        ASSERT_TRUE(a.UndoObj()->CanUndo()) << where << ": the edit before Exchange";
+        a.Redo();
+        EXPECT_EQ(MarkedRowsOf(a), exchanged) << where << ": redone";
+        a.Undo();
+        a.Undo();
+        if (!breakInRow) EXPECT_EQ(inPlace.Lines().AllText(), original) << where << ": the edit before undone too";
       }
     }
+  }
+}
+
+// An Exchange that changes no line changes nothing: not the text (a missing final
+// line end stays missing), not the caret or the history, and no change is told.
+TEST_F(LinesTest, RewritingWithoutAChangeLeavesEverything) {
+  for (const std::string text : {"", "Mesh {\r\n  1;\r\n}", " MeshTextureCoords {\r\n  0;0;\r\n }"}) {
+    TEditorDouble editor;
+    editor.Lines().SetAllText(text);
+    editor.Lines().Add("x");
+    const int changes = editor.FChanges;
+    editor.FRow = 1;
+    editor.FCol = 2;
+    editor.FLog.clear();
+    const std::vector<std::string> before = MarkedRowsOf(editor.Store());
+    const TFixupCounts counts = ExchangeAsWholeText(editor.Lines());
+    EXPECT_EQ(counts.CommasDropped + counts.LinesCommentedOut, 0);
+    EXPECT_EQ(MarkedRowsOf(editor.Store()), before) << text;
+    EXPECT_EQ(editor.Store().UndoObj()->UndoList().Count(), 1) << text;
+    EXPECT_EQ(editor.FChanges, changes) << text << ": no change told, so nothing turns modified";
+    EXPECT_EQ(editor.FRow, 1) << text;
+    EXPECT_EQ(editor.FCol, 2) << text;
+    EXPECT_TRUE(editor.FLog.empty()) << text;
   }
 }
 
