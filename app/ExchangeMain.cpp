@@ -1,11 +1,52 @@
+#include <unistd.h>
+
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
+#include <new>
 
 #include "app/ExchangeTool.h"
+
+namespace {
+
+// Memory set aside at the start and given back when an allocation fails, so that the
+// failure can still be thrown, caught, reported and cleaned up after: with nothing
+// left even the exception itself could not be made, and the program would abort.
+constexpr size_t kReserveSize = 256 * 1024;
+void* gReserve = nullptr;
+
+void ReleaseReserve() {
+  if (gReserve == nullptr) throw std::bad_alloc();
+  std::free(gReserve);
+  gReserve = nullptr;
+}
+
+void Say(const char* text) {
+  for (size_t left = std::char_traits<char>::length(text); left > 0;) {
+    const ssize_t written = ::write(STDERR_FILENO, text, left);
+    if (written <= 0) return;
+    text += written;
+    left -= static_cast<size_t>(written);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // A reader that goes away (| head) must not stop a batch half-way: the failed
   // report makes the exit status 1 once every file is done.
   std::signal(SIGPIPE, SIG_IGN);
-  return plomaret::RunExchangeTool(argc, argv, std::cout, std::cerr);
+  gReserve = std::malloc(kReserveSize);
+  if (gReserve == nullptr) {
+    Say("plomaret-exchange: Not enough memory to start.\nNo file was changed.\n");
+    return 1;
+  }
+  std::set_new_handler(ReleaseReserve);
+  try {
+    return plomaret::RunExchangeTool(argc, argv, std::cout, std::cerr);
+  } catch (const std::bad_alloc&) {
+    // Every stage reports its own failures; this is what is left when even that failed.
+    Say("plomaret-exchange: Not enough memory.\n");
+    return 1;
+  }
 }

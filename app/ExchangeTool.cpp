@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 #include <new>
-#include <utility>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Exceptions.h"
@@ -22,12 +24,13 @@ namespace {
 constexpr size_t kToolBlockSize = TTextFileReader::kDefaultBlockSize;
 
 const char* const kUsage =
-    "usage: plomaret-exchange IN.x -o OUT.x\n"
-    "       plomaret-exchange --in-place [--backup SUFFIX] FILE.x...\n"
+    "usage: plomaret-exchange [--force] IN.x -o OUT.x\n"
+    "       plomaret-exchange --in-place [--backup SUFFIX] [--force] FILE.x...\n"
     "Rewrites DirectX text mesh files as the Exchange command does: in every\n"
     "\" MeshTextureCoords {\" section a line ending \";,\" loses its comma, every\n"
     "\" MeshVertexColors {\" section is commented out with \"// \". Lines are written\n"
-    "with CR LF. No file is changed unless every file could be rewritten.\n";
+    "with CR LF. No file is changed unless every file could be rewritten.\n"
+    "A file without write permission is refused; --force replaces it anyway.\n";
 
 struct TJob {
   std::string Input;
@@ -45,6 +48,7 @@ struct TOptions {
   std::string Output;
   std::string BackupSuffix;
   bool InPlace = false;
+  bool Force = false;
   bool Help = false;
 };
 
@@ -62,6 +66,8 @@ std::string ParseArguments(int argc, const char* const* argv, TOptions& options)
       (arg == "--backup" ? options.BackupSuffix : options.Output) = argv[++i];
     } else if (!endOfOptions && arg == "--in-place") {
       options.InPlace = true;
+    } else if (!endOfOptions && arg == "--force") {
+      options.Force = true;
     } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
       return "unknown option " + std::string(arg);
     } else {
@@ -96,6 +102,65 @@ std::string Describe(const TJob& job) {
 }
 
 
+// Where memory has run out even the message may not be made: then a plain one.
+template <class MakeText>
+void SayOutOfMemory(std::ostream& err, MakeText&& makeText) {
+  try {
+    const std::string text = makeText();
+    err << "plomaret-exchange: " << text << "\n";
+  } catch (const std::bad_alloc&) {
+    err << "plomaret-exchange: Not enough memory.\n";
+  }
+}
+
+// A file as the batch names it: its absolute name, and which file it is on disk.
+struct TFileIdentity {
+  std::string Name;
+  std::optional<std::pair<dev_t, ino_t>> Id;
+  bool Same(const TFileIdentity& other) const { return Name == other.Name || (Id && Id == other.Id); }
+};
+
+TFileIdentity IdentityOf(const std::string& path, bool followLinks) {
+  TFileIdentity identity;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  identity.Name = (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
+  struct stat info {};
+  if ((followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0) {
+    identity.Id = std::make_pair(info.st_dev, info.st_ino);
+  }
+  return identity;
+}
+
+// A backup written over a file of the batch (an input, an output, another backup)
+// would lose that file's old version: the batch is refused before anything is written.
+// A backup never follows a link, so it is compared as the entry itself.
+std::string FindBackupClash(const std::vector<TJob>& jobs) {
+  std::vector<std::pair<TFileIdentity, const TJob*>> files, backups;
+  for (const TJob& job : jobs) {
+    files.emplace_back(IdentityOf(job.Input, true), &job);
+    if (job.Output != job.Input) files.emplace_back(IdentityOf(job.Output, true), &job);
+  }
+  for (const TJob& job : jobs) {
+    if (job.Backup.empty()) continue;
+    TFileIdentity backup = IdentityOf(job.Backup, false);
+    for (const auto& [file, owner] : files) {
+      if (backup.Same(file)) {
+        return "The backup of \"" + job.Input + "\" would be \"" + job.Backup + "\", which is the file \"" +
+               owner->Input + "\" of this run; its old version would be lost.";
+      }
+    }
+    for (const auto& [other, owner] : backups) {
+      if (backup.Same(other)) {
+        return "The backups of \"" + owner->Input + "\" and \"" + job.Input + "\" would both be \"" + job.Backup +
+               "\"; one would overwrite the other.";
+      }
+    }
+    backups.emplace_back(std::move(backup), &job);
+  }
+  return {};
+}
+
 std::string EndMarkText(const TJob& job) {
   return EndMarkMessage(job.Input, job.Result.EndMarkOffset, job.Result.BytesAfterEndMark);
 }
@@ -121,16 +186,18 @@ void WarnOfLeftovers(const std::vector<TJob>& jobs, std::ostream& err) {
 // Every new version is made and flushed before any file is replaced, so a bad file
 // among many changes none of them.
 bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& err) {
-  TReplaceOptions replacing;
-  replacing.OnOldCopy = [&err](const std::string& path, const std::string& copy) {
-    err << "plomaret-exchange: " << path << " is rewritten in place (it has other hard links, or its folder is not "
-        << "writable); until every file is done its old version is kept as \"" << copy << "\"\n";
-    err.flush();
-  };
-  TReplaceOptions backingUp = replacing;
-  backingUp.FollowLinks = false;  // a stray link named like the backup is replaced, not written through
   const TJob* current = nullptr;
   try {
+    TReplaceOptions replacing;
+    replacing.ReplaceReadOnly = options.Force;
+    replacing.OnOldCopy = [&err](const std::string& path, const std::string& copy) {
+      err << "plomaret-exchange: " << path << " is rewritten in place (it has other hard links, its folder is not "
+          << "writable, or it belongs to another user in a shared folder); until every file is done its old version "
+          << "is kept as \"" << copy << "\"\n";
+      err.flush();
+    };
+    TReplaceOptions backingUp = replacing;
+    backingUp.FollowLinks = false;  // a stray link named like the backup is replaced, not written through
     for (TJob& job : jobs) {
       current = &job;
       if (!job.Backup.empty()) {
@@ -146,14 +213,18 @@ bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& 
       }
       job.Writer->Finish();
     }
+  } catch (const EReadOnlyFile& error) {
+    err << "plomaret-exchange: " << error.Message() << " Use --force to replace it anyway.\nNo file was changed.\n";
+    return false;
   } catch (const Exception& error) {
     err << "plomaret-exchange: " << error.Message() << "\nNo file was changed.\n";
     return false;
   } catch (const std::bad_alloc&) {
-    err << "plomaret-exchange: "
-        << (current != nullptr ? NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
-                               : std::string("Not enough memory"))
-        << "\nNo file was changed.\n";
+    SayOutOfMemory(err, [&] {
+      return current != nullptr ? NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
+                                : std::string("Not enough memory.");
+    });
+    err << "No file was changed.\n";
     return false;
   }
   return true;
@@ -162,8 +233,10 @@ bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& 
 // Replaces every file, keeping each old version until all are done; a failure puts
 // back the ones already replaced.
 bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
+  TJob* current = nullptr;
   try {
     for (TJob& job : jobs) {
+      current = &job;
       if (job.BackupWriter) {
         job.BackupWriter->Replace();
         job.BackupReplaced = true;
@@ -174,21 +247,32 @@ bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
     return true;
   } catch (const Exception& error) {
     err << "plomaret-exchange: " << error.Message() << "\n";
+  } catch (const std::bad_alloc&) {
+    SayOutOfMemory(err, [&] { return NotEnoughMemoryMessage("replace", current->Input, current->Input); });
+    // An overwrite in place that could not be undone leaves the old version in its copy.
+    for (const TFileReplacer* writer : {current->BackupWriter.get(), current->Writer.get()}) {
+      if (writer != nullptr && !writer->OldVersionPath().empty()) {
+        err << "plomaret-exchange: the old version of \"" << writer->Path() << "\" is kept as \""
+            << writer->OldVersionPath() << "\"\n";
+      }
+    }
   }
   bool allBack = true;
+  const auto restore = [&](TFileReplacer& writer) {
+    try {
+      writer.Restore();
+    } catch (const Exception& error) {
+      err << "plomaret-exchange: " << error.Message() << "\n";
+      allBack = false;
+    } catch (const std::bad_alloc&) {
+      err << "plomaret-exchange: there was not enough memory to put back \"" << writer.Path()
+          << "\"; its old version is kept as \"" << writer.OldVersionPath() << "\"\n";
+      allBack = false;
+    }
+  };
   for (auto job = jobs.rbegin(); job != jobs.rend(); ++job) {
-    try {
-      if (job->Replaced) job->Writer->Restore();
-    } catch (const Exception& error) {
-      err << "plomaret-exchange: " << error.Message() << "\n";
-      allBack = false;
-    }
-    try {
-      if (job->BackupReplaced) job->BackupWriter->Restore();
-    } catch (const Exception& error) {
-      err << "plomaret-exchange: " << error.Message() << "\n";
-      allBack = false;
-    }
+    if (job->Replaced) restore(*job->Writer);
+    if (job->BackupReplaced) restore(*job->BackupWriter);
   }
   err << (allBack ? "No file was changed.\n" : "Not every file could be put back as it was: see above.\n");
   return false;
@@ -245,20 +329,28 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   }
 
   std::vector<TJob> jobs;
-  std::set<std::string> seenNames;
-  std::set<std::pair<dev_t, ino_t>> seenFiles;  // one file under two names is done once
-  for (const std::string& input : options.Inputs) {
-    if (!seenNames.insert(input).second) continue;
-    struct stat info {};
-    if (::stat(input.c_str(), &info) == 0 && !seenFiles.insert({info.st_dev, info.st_ino}).second) continue;
-    TJob job;
-    job.Input = input;
-    job.Output = options.InPlace ? input : options.Output;
-    if (!options.BackupSuffix.empty()) job.Backup = input + options.BackupSuffix;
-    jobs.push_back(std::move(job));
+  try {
+    std::set<std::string> seenNames;
+    std::set<std::pair<dev_t, ino_t>> seenFiles;  // one file under two names is done once
+    for (const std::string& input : options.Inputs) {
+      if (!seenNames.insert(input).second) continue;
+      struct stat info {};
+      if (::stat(input.c_str(), &info) == 0 && !seenFiles.insert({info.st_dev, info.st_ino}).second) continue;
+      TJob job;
+      job.Input = input;
+      job.Output = options.InPlace ? input : options.Output;
+      if (!options.BackupSuffix.empty()) job.Backup = input + options.BackupSuffix;
+      jobs.push_back(std::move(job));
+    }
+    if (const std::string clash = FindBackupClash(jobs); !clash.empty()) {
+      err << "plomaret-exchange: " << clash << "\nNo file was changed.\n";
+      return 1;
+    }
+    WarnOfLeftovers(jobs, err);
+  } catch (const std::bad_alloc&) {
+    err << "plomaret-exchange: Not enough memory.\nNo file was changed.\n";
+    return 1;
   }
-
-  WarnOfLeftovers(jobs, err);
   if (!PrepareAll(jobs, options, err)) return 1;
   if (!ReplaceAll(jobs, err)) return 1;
 
@@ -270,12 +362,17 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
       }
     }
   }
-  for (const TJob& job : jobs) {
-    out << Describe(job) << "\n";
-    if (job.Result.BytesAfterEndMark > 0) {
-      err << "plomaret-exchange: " << EndMarkText(job) << " and were dropped; "
-          << (job.Backup.empty() ? job.Input : job.Backup) << " keeps them\n";
+  try {
+    for (const TJob& job : jobs) {
+      out << Describe(job) << "\n";
+      if (job.Result.BytesAfterEndMark > 0) {
+        err << "plomaret-exchange: " << EndMarkText(job) << " and were dropped; "
+            << (job.Backup.empty() ? job.Input : job.Backup) << " keeps them\n";
+      }
     }
+  } catch (const std::bad_alloc&) {
+    err << "plomaret-exchange: Every file was rewritten, but there was not enough memory to report how.\n";
+    status = 1;
   }
   if (!ReportsWritten(out, err)) status = 1;
   return status;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 
 namespace plomaret {
 
@@ -31,6 +33,16 @@ ssize_t TFileOps::Read(int handle, void* data, size_t size) { return ::read(hand
 ssize_t TFileOps::Write(int handle, const void* data, size_t size) { return ::write(handle, data, size); }
 
 int TFileOps::Fsync(int handle) { return ::fsync(handle); }
+
+int TFileOps::SyncFolder(const std::string& folder) {
+  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return -1;
+  const int result = ::fsync(handle);
+  const int error = errno;
+  ::close(handle);
+  errno = error;
+  return result;
+}
 
 int TFileOps::Close(int handle) { return ::close(handle); }
 

@@ -20,6 +20,8 @@ class TFileOps {
   virtual ssize_t Read(int handle, void* data, size_t size);
   virtual ssize_t Write(int handle, const void* data, size_t size);
   virtual int Fsync(int handle);
+  // Makes the names made or changed in a folder durable (a rename, a new file).
+  virtual int SyncFolder(const std::string& folder);
   virtual int Close(int handle);
   // Reserves room for the first length bytes without changing the file's size.
   virtual int Reserve(int handle, off_t length);

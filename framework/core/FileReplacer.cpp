@@ -82,13 +82,35 @@ std::string RandomName(std::string pattern) {
 
 bool FolderWritable(const std::string& folder) { return FileOps().Access(folder, W_OK) == 0; }
 
-// Makes a rename or an in-place write durable in the folder too; a failure here
-// changes nothing that is already done.
-void SyncFolder(const std::string& folder) {
-  const int handle = FileOps().Open(folder, O_RDONLY | O_DIRECTORY);
-  if (handle < 0) return;
-  FileOps().Fsync(handle);
-  FileOps().Close(handle);
+// Makes a rename or a new name durable in the folder too; a failure here changes
+// nothing that is already done.
+void SyncFolder(const std::string& folder) noexcept { FileOps().SyncFolder(folder); }
+
+bool InGroup(gid_t group) {
+  if (::getegid() == group) return true;
+  const int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int got = ::getgroups(count, groups.data());
+  return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
+// The write bit the mode gives this user: the owner's, the group's or everyone's. Root
+// is held to it too, as editors do: a file with its write bits cleared is read-only
+// for everyone.
+bool ModeLetsUsWrite(const struct stat& info) {
+  if (info.st_uid == ::geteuid()) return (info.st_mode & S_IWUSR) != 0;
+  if (InGroup(info.st_gid)) return (info.st_mode & S_IWGRP) != 0;
+  return (info.st_mode & S_IWOTH) != 0;
+}
+
+// In a sticky folder only the owner of a file (or of the folder) may rename over it,
+// and a second name we gave it could not be removed again.
+bool OnlyItsOwnerMayReplace(const std::string& folder, const struct stat& file) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0 || (info.st_mode & S_ISVTX) == 0) return false;
+  const uid_t user = ::geteuid();
+  return user != 0 && file.st_uid != user && info.st_uid != user;
 }
 
 // Closes a handle when it goes out of scope, unless it was closed on purpose.
@@ -119,41 +141,64 @@ TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
     : FPath(std::move(path)), FOptions(std::move(options)) {
   if (FPath.empty()) throw EFileError("Cannot write a file without a name");
   FTarget = FOptions.FollowLinks ? FollowLinks(FPath) : FPath;
+  FFolder = FolderOf(FTarget);
   struct stat info {};
+  // stat never opens the file, so a pipe is refused here without waiting for a reader.
   const int found = FOptions.FollowLinks ? ::stat(FTarget.c_str(), &info) : ::lstat(FTarget.c_str(), &info);
   if (found == 0) {
     if (S_ISDIR(info.st_mode)) throw EFileError("Cannot write " + Quoted(FPath) + ": it is a folder");
-    FTargetExists = true;
     FTargetRegular = S_ISREG(info.st_mode);
+    // Without following links a symbolic link is an entry like any other, and replaced.
+    if (!FTargetRegular && !(S_ISLNK(info.st_mode) && !FOptions.FollowLinks)) {
+      throw EFileError("Cannot write " + Quoted(FPath) + ": it is not a regular file");
+    }
+    if (FTargetRegular && !FOptions.ReplaceReadOnly && !ModeLetsUsWrite(info)) {
+      throw EReadOnlyFile(Quoted(FPath) + " is read-only.");
+    }
+    FTargetExists = true;
     FOldSize = info.st_size;
     FMode = FTargetRegular ? info.st_mode & 07777 : 0666 & ~CurrentUmask();
     FOwner = info.st_uid;
     FGroup = info.st_gid;
+    FDevice = info.st_dev;
+    FInode = info.st_ino;
     // Without following links the entry itself is replaced, whatever else names the file.
-    FInPlace = FOptions.FollowLinks && (!FTargetRegular || info.st_nlink > 1);
+    FInPlace = FOptions.FollowLinks && info.st_nlink > 1;
+    if (OnlyItsOwnerMayReplace(FFolder, info)) {
+      if (!FOptions.FollowLinks) {
+        throw EFileError("Cannot write " + Quoted(FPath) + ": it belongs to another user in a folder where only "
+                         "the owner of a file may replace it");
+      }
+      FInPlace = true;
+    }
   } else if (errno != ENOENT) {
     Fail("write", errno);
   } else {
     FMode = 0666 & ~CurrentUmask();
   }
-  const std::string folder = FolderOf(FTarget);
-  if (!FolderWritable(folder)) {
+  if (!FolderWritable(FFolder)) {
     if (!FTargetExists || !FOptions.FollowLinks) Fail("write", errno);
     FInPlace = true;
   }
   if (FInPlace && FileOps().Access(FTarget, W_OK) != 0) Fail("write", errno);
-  FNewBeside = FolderWritable(folder);
-  FHandle = MakeTempFile("new", FNewPath);
+  FNewBeside = FolderWritable(FFolder);
+  // Memory first: nothing is made on disk that a failure here would leave behind.
   FBuffer.reserve(kBufferSize);
+  FHandle = MakeTempFile("new", FNewPath);
 }
 
 TFileReplacer::~TFileReplacer() {
   if (FHandle >= 0) FileOps().Close(FHandle);
   if (!FNewPath.empty()) FileOps().Unlink(FNewPath);
-  if (FStage == tsReplaced && !FOldPath.empty()) FileOps().Unlink(FOldPath);
+  // A second name or copy made for a replacement that failed, or not released.
+  if (!FOldPath.empty() && !FKeepOld) FileOps().Unlink(FOldPath);
 }
 
 void TFileReplacer::Fail(const std::string& action, int error) const {
+  if (!FUnremoved.empty()) {
+    throw EFileError("Cannot " + action + " " + Quoted(FPath) + ": " + std::strerror(error) + "; its temporary file " +
+                     Quoted(FUnremoved) + " could not be removed");
+  }
   throw EFileError("Cannot " + action + " " + Quoted(FPath) + ": " + std::strerror(error));
 }
 
@@ -164,20 +209,20 @@ void TFileReplacer::FailTemp(const std::string& temp, int error) const {
 
 void TFileReplacer::FailWriting(const std::string& file, int error) const {
   // A full temporary folder is not the target's fault: say which folder it is.
-  if (file != FTarget && FolderOf(file) != FolderOf(FTarget)) FailTemp(file, error);
+  if (file != FTarget && FolderOf(file) != FFolder) FailTemp(file, error);
   Fail("write", error);
 }
 
 int TFileReplacer::MakeTempFile(const std::string& kind, std::string& path) {
-  const bool beside = kind == "new" ? FNewBeside : FolderWritable(FolderOf(FTarget));
-  std::string pattern = beside ? FolderOf(FTarget) + BesidePrefix(FTarget) + kind + "-XXXXXX"
+  const bool beside = kind == "new" ? FNewBeside : FolderWritable(FFolder);
+  std::string pattern = beside ? FFolder + BesidePrefix(FTarget) + kind + "-XXXXXX"
                                : TempFolder() + TempFolderPrefix(kind, FTarget) + "XXXXXX";
   const int handle = FileOps().MakeTemp(pattern);
   if (handle < 0) {
     if (beside) Fail("write", errno);
     FailTemp(pattern, errno);
   }
-  path = pattern;
+  path.swap(pattern);  // no allocation between making the file and knowing its name
   return handle;
 }
 
@@ -245,7 +290,6 @@ void TFileReplacer::ReplaceKeeping(bool keepOld) {
   } else {
     RenameIntoPlace(keepOld);
   }
-  FStage = tsReplaced;
 }
 
 void TFileReplacer::RenameIntoPlace(bool keepOld) {
@@ -255,17 +299,19 @@ void TFileReplacer::RenameIntoPlace(bool keepOld) {
     DropOldVersion();
     Fail("replace", error);
   }
+  // From here the file is replaced: nothing below may throw.
   FNewPath.clear();
-  SyncFolder(FolderOf(FTarget));
+  FStage = tsReplaced;
+  SyncFolder(FFolder);
 }
 
 // A second name for the old version, so the rename leaves it reachable.
 void TFileReplacer::LinkOldVersion() {
-  const std::string pattern = FolderOf(FTarget) + BesidePrefix(FTarget) + "old-XXXXXX";
+  const std::string pattern = FFolder + BesidePrefix(FTarget) + "old-XXXXXX";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = RandomName(pattern);
+    std::string name = RandomName(pattern);
     if (FileOps().Link(FTarget, name) == 0) {
-      FOldPath = name;
+      FOldPath.swap(name);
       FOldIsCopy = false;
       return;
     }
@@ -275,7 +321,7 @@ void TFileReplacer::LinkOldVersion() {
   if (!FTargetRegular) Fail("replace", errno);
   CopyOldVersion();
   // Put back by a rename, so it must look like the file it stands for.
-  const int handle = FileOps().Open(FOldPath, O_RDONLY);
+  const int handle = FileOps().Open(FOldPath, O_RDONLY | O_NOCTTY);
   const bool same = handle >= 0 && (::geteuid() != 0 || FileOps().Chown(handle, FOwner, FGroup) == 0) &&
                     FileOps().Chmod(handle, FMode) == 0;
   const int error = errno;
@@ -289,52 +335,64 @@ void TFileReplacer::LinkOldVersion() {
 void TFileReplacer::CopyOldVersion() {
   std::string copy;
   THandle handle(MakeTempFile("old", copy));
-  FOldPath = copy;
+  FOldPath.swap(copy);
   FOldIsCopy = true;
   try {
-    CopyFileInto(FTarget, handle.Get(), copy);
-    if (FileOps().Fsync(handle.Get()) != 0) FailWriting(copy, errno);
-    if (const int error = handle.Close()) FailWriting(copy, error);
+    THandle source(OpenTarget(O_RDONLY));
+    FOldSize = CopyFileInto(source.Get(), FTarget, handle.Get(), FOldPath);
+    if (FileOps().Fsync(handle.Get()) != 0) FailWriting(FOldPath, errno);
+    if (const int error = handle.Close()) FailWriting(FOldPath, error);
+    // Its name too must survive a power cut before the file is overwritten.
+    SyncFolder(FolderOf(FOldPath));
   } catch (...) {
     DropOldVersion();
     throw;
   }
 }
 
-void TFileReplacer::CopyFileInto(const std::string& from, int target, const std::string& targetName) {
-  THandle source(FileOps().Open(from, O_RDONLY));
-  if (source.Get() < 0) Fail("read", errno);
-  std::unique_ptr<char[]> block(new char[kBufferSize]);
+// The target, opened without waiting should it have become a pipe or a device since
+// it was looked at, and only while it is still that regular file.
+int TFileReplacer::OpenTarget(int flags) {
+  const int handle = FileOps().Open(FTarget, flags | O_NONBLOCK | O_NOCTTY);
+  if (handle < 0) Fail(flags == O_RDONLY ? "read" : "write", errno);
+  struct stat info {};
+  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != FDevice || info.st_ino != FInode) {
+    FileOps().Close(handle);
+    throw EFileError("Cannot write " + Quoted(FPath) + ": it was replaced by another file while it was written");
+  }
+  return handle;
+}
+
+// Copies through a block on the stack: putting an old version back must work when
+// memory has run out. Returns the number of bytes copied.
+int64_t TFileReplacer::CopyFileInto(int source, const std::string& sourceName, int target,
+                                    const std::string& targetName) {
+  char block[64 * 1024];
+  int64_t total = 0;
   for (;;) {
-    const ssize_t got = FileOps().Read(source.Get(), block.get(), kBufferSize);
+    const ssize_t got = FileOps().Read(source, block, sizeof(block));
     if (got < 0) {
       if (errno == EINTR) continue;
-      Fail("read", errno);
+      if (sourceName == FTarget) Fail("read", errno);
+      FailWriting(sourceName, errno);
     }
-    if (got == 0) break;
-    WriteAll(target, block.get(), static_cast<size_t>(got), targetName);
+    if (got == 0) return total;
+    WriteAll(target, block, static_cast<size_t>(got), targetName);
+    total += got;
   }
 }
 
 void TFileReplacer::OverwriteInPlace() {
-  if (!FTargetRegular) {
-    // A device or a pipe keeps no old version to lose.
-    THandle target(FileOps().Open(FTarget, O_WRONLY | O_TRUNC));
-    if (target.Get() < 0) Fail("write", errno);
-    CopyFileInto(FNewPath, target.Get(), FTarget);
-    if (const int error = target.Close()) Fail("write", error);
-    FileOps().Unlink(FNewPath);
-    FNewPath.clear();
-    return;
-  }
   CopyOldVersion();
-  if (FOptions.OnOldCopy) FOptions.OnOldCopy(FPath, FOldPath);
-  THandle target(FileOps().Open(FTarget, O_WRONLY));
-  if (target.Get() < 0) {
-    const int error = errno;
+  int opened = -1;
+  try {
+    if (FOptions.OnOldCopy) FOptions.OnOldCopy(FPath, FOldPath);
+    opened = OpenTarget(O_WRONLY);
+  } catch (...) {
     DropOldVersion();
-    Fail("write", error);
+    throw;
   }
+  THandle target(opened);
   // Room for the whole new version first, so a full disk stops us before any byte
   // of the file changes. Where reserving is not supported we go on: the copy is kept.
   if (FileOps().Reserve(target.Get(), static_cast<off_t>(FNewSize)) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
@@ -345,38 +403,53 @@ void TFileReplacer::OverwriteInPlace() {
   }
   try {
     if (FileOps().Seek(target.Get(), 0) != 0) Fail("write", errno);
-    CopyFileInto(FNewPath, target.Get(), FTarget);
+    THandle source(FileOps().Open(FNewPath, O_RDONLY | O_NOCTTY));
+    if (source.Get() < 0) FailWriting(FNewPath, errno);
+    CopyFileInto(source.Get(), FNewPath, target.Get(), FTarget);
     if (FileOps().Truncate(target.Get(), static_cast<off_t>(FNewSize)) != 0) Fail("write", errno);
     if (FileOps().Fsync(target.Get()) != 0) Fail("write", errno);
     if (const int error = target.Close()) Fail("write", error);
-  } catch (const EFileError& error) {
+  } catch (...) {
     target.Close();
-    if (PutOldVersionBack()) {
+    // Put back before anything else is asked of memory; the copy stays where it was
+    // announced when that fails.
+    const bool back = PutOldVersionBack();
+    if (back) {
       DropOldVersion();
-      throw EFileError(error.Message() + "; the file was put back as it was");
+    } else {
+      FKeepOld = true;
     }
-    const std::string copy = FOldPath;
-    FOldPath.clear();  // it must outlive us
-    throw EFileError(error.Message() + "; the old version could not be put back and is kept as " + Quoted(copy));
+    try {
+      throw;
+    } catch (const EFileError& error) {
+      if (back) throw EFileError(error.Message() + "; the file was put back as it was");
+      throw EFileError(error.Message() + "; the old version could not be put back and is kept as " +
+                       Quoted(FOldPath));
+    }
   }
+  FStage = tsReplaced;
   FileOps().Unlink(FNewPath);
   FNewPath.clear();
 }
 
 bool TFileReplacer::PutOldVersionBack() {
   try {
-    THandle target(FileOps().Open(FTarget, O_WRONLY));
-    if (target.Get() < 0 || FileOps().Seek(target.Get(), 0) != 0) return false;
-    CopyFileInto(FOldPath, target.Get(), FTarget);
-    return FileOps().Truncate(target.Get(), static_cast<off_t>(FOldSize)) == 0 &&
+    THandle target(FileOps().Open(FTarget, O_WRONLY | O_NONBLOCK | O_NOCTTY));
+    THandle source(FileOps().Open(FOldPath, O_RDONLY | O_NOCTTY));
+    if (target.Get() < 0 || source.Get() < 0 || FileOps().Seek(target.Get(), 0) != 0) return false;
+    // The copy's own length: the file may have changed between our first look and the copy.
+    const int64_t copied = CopyFileInto(source.Get(), FOldPath, target.Get(), FTarget);
+    return copied == FOldSize && FileOps().Truncate(target.Get(), static_cast<off_t>(copied)) == 0 &&
            FileOps().Fsync(target.Get()) == 0 && target.Close() == 0;
-  } catch (const EFileError&) {
+  } catch (...) {
     return false;
   }
 }
 
 void TFileReplacer::DropOldVersion() {
-  if (!FOldPath.empty()) FileOps().Unlink(FOldPath);
+  if (FOldPath.empty()) return;
+  // Our own name for it, but a sticky folder or a lost permission can still refuse.
+  if (FileOps().Unlink(FOldPath) != 0 && errno != ENOENT) FUnremoved.swap(FOldPath);
   FOldPath.clear();
 }
 
@@ -384,11 +457,9 @@ void TFileReplacer::Restore() {
   if (FStage != tsReplaced) return;
   FStage = tsSettled;
   if (FInPlace) {
-    if (!FTargetRegular) return;
     if (!PutOldVersionBack()) {
-      const std::string copy = FOldPath;
-      FOldPath.clear();
-      throw EFileError("Cannot put back the old version of " + Quoted(FPath) + "; it is kept as " + Quoted(copy));
+      FKeepOld = true;
+      throw EFileError("Cannot put back the old version of " + Quoted(FPath) + "; it is kept as " + Quoted(FOldPath));
     }
     DropOldVersion();
     return;
@@ -400,13 +471,13 @@ void TFileReplacer::Restore() {
     return;
   }
   if (FileOps().Rename(FOldPath, FTarget) != 0) {
-    const std::string copy = FOldPath;
-    FOldPath.clear();
-    throw EFileError("Cannot put back the old version of " + Quoted(FPath) + " (" + std::strerror(errno) +
-                     "); it is kept as " + Quoted(copy));
+    const int error = errno;
+    FKeepOld = true;
+    throw EFileError("Cannot put back the old version of " + Quoted(FPath) + " (" + std::strerror(error) +
+                     "); it is kept as " + Quoted(FOldPath));
   }
   FOldPath.clear();
-  SyncFolder(FolderOf(FTarget));
+  SyncFolder(FFolder);
 }
 
 bool TFileReplacer::Release() {

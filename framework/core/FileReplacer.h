@@ -4,10 +4,13 @@
 // The bytes go to a temporary file, which is flushed to disk before the file is
 // touched. Normally that file lies in the target's folder and is renamed over the
 // target. A symbolic link is followed and its target replaced; the file keeps its
-// mode (and its owner, when we run as root). Where a rename cannot work (the folder
-// is not writable, or the file has several hard links) the file is overwritten in
-// place, but only after room for the new version is reserved and a complete copy of
-// the old version exists; a failure puts the old version back.
+// mode (and its owner, when we run as root). Only regular files are replaced: a pipe
+// or a device is refused without waiting on it, and so is a file whose mode gives
+// this user no write permission (unless ReplaceReadOnly). Where a rename cannot work
+// (the folder is not writable, the file has several hard links, or it lies in a
+// sticky folder and belongs to someone else) the file is overwritten in place, but
+// only after room for the new version is reserved and a complete copy of the old
+// version, owned by us, exists; a failure puts the old version back.
 //
 // Between Replace and Release the old version stays reachable (a hard link or that
 // copy), so a caller replacing many files can Restore every one of them when a later
@@ -18,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace plomaret {
@@ -36,7 +40,8 @@ struct TReplaceOptions {
 class TFileReplacer {
  public:
   // Prepares to replace (or create) path. Throws EFileError naming the file when it
-  // cannot be written.
+  // cannot be written or is not a regular file, EReadOnlyFile when its mode forbids
+  // this user to write it.
   explicit TFileReplacer(std::string path, TReplaceOptions options = {});
   // An unfinished new version is discarded; a replaced file stays replaced.
   ~TFileReplacer();
@@ -73,7 +78,8 @@ class TFileReplacer {
   // The file that is actually replaced (symbolic links followed).
   const std::string& TargetPath() const { return FTarget; }
   bool WritesInPlace() const { return FInPlace; }
-  // Where the old version is kept between Replace and Release ("" when nowhere).
+  // Where the old version is kept between Replace and Release ("" when nowhere); after
+  // a failed Replace, where it is kept when it could not be put back.
   const std::string& OldVersionPath() const { return FOldPath; }
 
  private:
@@ -89,7 +95,8 @@ class TFileReplacer {
   void CopyOldVersion();
   void RenameIntoPlace(bool keepOld);
   void OverwriteInPlace();
-  void CopyFileInto(const std::string& from, int target, const std::string& targetName);
+  int OpenTarget(int flags);
+  int64_t CopyFileInto(int source, const std::string& sourceName, int target, const std::string& targetName);
   bool PutOldVersionBack();
   void DropOldVersion();
   [[noreturn]] void Fail(const std::string& action, int error) const;
@@ -98,19 +105,24 @@ class TFileReplacer {
 
   std::string FPath;
   std::string FTarget;
+  std::string FFolder;  // the target's, with its final "/"
+  std::string FUnremoved;  // a temporary name of ours that could not be removed
   TReplaceOptions FOptions;
   std::string FNewPath;  // the new version, until it is in place
   std::string FOldPath;  // the old version, between Replace and Release
   bool FOldIsCopy = false;  // FOldPath is a copy (not a link) to be copied back
+  bool FKeepOld = false;  // FOldPath holds the only old version after a failure: never removed
   std::string FBuffer;
   int FHandle = -1;
   int64_t FNewSize = 0;
-  int64_t FOldSize = 0;
+  int64_t FOldSize = 0;  // of the old version's copy, which is what a restore writes back
   TStage FStage = tsWriting;
   bool FTargetExists = false;
   bool FTargetRegular = false;
   bool FInPlace = false;
   bool FNewBeside = true;  // the temporary files lie in the target's folder
+  dev_t FDevice = 0;
+  ino_t FInode = 0;
   unsigned FMode = 0;
   unsigned FOwner = 0;
   unsigned FGroup = 0;

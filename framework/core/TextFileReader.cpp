@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Exceptions.h"
+#include "FileOps.h"
 
 namespace plomaret {
 
@@ -20,30 +21,47 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 TTextFileReader::TTextFileReader(std::string path, size_t blockSize)
     : FPath(std::move(path)), FBlockSize(blockSize == 0 ? kDefaultBlockSize : blockSize) {
-  FHandle = ::open(FPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK opening a pipe would wait for a writer; it is refused below.
+  FHandle = FileOps().Open(FPath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (FHandle < 0) {
     throw EFileError("Cannot open " + Quoted(FPath) + ": " + std::strerror(errno));
   }
   struct stat info {};
   if (::fstat(FHandle, &info) != 0) {
     int error = errno;
-    ::close(FHandle);
+    FileOps().Close(FHandle);
     throw EFileError("Cannot read " + Quoted(FPath) + ": " + std::strerror(error));
   }
   if (S_ISDIR(info.st_mode)) {
-    ::close(FHandle);
+    FileOps().Close(FHandle);
     throw EFileError("Cannot open " + Quoted(FPath) + ": it is a folder, not a file");
   }
+  if (!S_ISREG(info.st_mode)) {
+    FileOps().Close(FHandle);
+    throw EFileError("Cannot open " + Quoted(FPath) + ": it is not a regular file (a pipe, a socket or a device)");
+  }
   FSize = info.st_size;
+  FStamp = {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
   if (info.st_size > kMaxFileSize) {
-    ::close(FHandle);
+    FileOps().Close(FHandle);
     throw EFileError(Quoted(FPath) + " is too large to open: " + std::to_string(info.st_size) +
                      " bytes, the limit is 2 GiB");
   }
 }
 
 TTextFileReader::~TTextFileReader() {
-  if (FHandle >= 0) ::close(FHandle);
+  if (FHandle >= 0) FileOps().Close(FHandle);
+}
+
+// A rewrite of what was read would lose what another program added meanwhile.
+void TTextFileReader::CheckUnchanged() const {
+  struct stat open {}, named {};
+  const bool same = ::fstat(FHandle, &open) == 0 && ::stat(FPath.c_str(), &named) == 0 &&
+                    TStamp{named.st_dev, named.st_ino, open.st_size, open.st_mtim.tv_sec, open.st_mtim.tv_nsec} == FStamp;
+  if (!same) {
+    throw EFileError(Quoted(FPath) + " changed while it was read (another program is writing it); try again when it "
+                     "is done.");
+  }
 }
 
 TTextFileShape TTextFileReader::Count() {
@@ -61,18 +79,19 @@ void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>&
   std::unique_ptr<char[]> block(new char[FBlockSize]);
   int64_t total = 0;
   for (;;) {
-    ssize_t got = ::read(FHandle, block.get(), FBlockSize);
+    ssize_t got = FileOps().Read(FHandle, block.get(), FBlockSize);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw EFileError("Cannot read " + Quoted(FPath) + ": " + std::strerror(errno));
     }
-    if (got == 0) return;
+    if (got == 0) break;
     total += got;
     if (total > kMaxFileSize) {  // it grew while we read it
       throw EFileError(Quoted(FPath) + " is too large to open: the limit is 2 GiB");
     }
-    if (!onBlock(block.get(), static_cast<size_t>(got))) return;
+    if (!onBlock(block.get(), static_cast<size_t>(got))) break;
   }
+  CheckUnchanged();
 }
 
 void TTextFileReader::ThrowZeroByte(int64_t offset) const {

@@ -4,7 +4,10 @@
 // The first pass counts the lines and refuses what is not text (a zero byte, more
 // than 2 GiB) before any line is handed on; the second pass hands on the lines. A
 // caller can so size its storage once and fill it in place, and a failure never
-// leaves half a document behind. Bytes are passed on exactly as they are.
+// leaves half a document behind. Bytes are passed on exactly as they are. Only a
+// regular file is read (a pipe is refused, never waited on), and a pass that finds
+// the file changed since it was opened (grown, rewritten, replaced) fails, so that
+// nothing read from it is saved over what another program wrote.
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +66,7 @@ class TTextFileReader {
  private:
   // Reads from the start in blocks; stops when onBlock returns false.
   void ReadBlocks(const std::function<bool(const char*, size_t)>& onBlock);
+  void CheckUnchanged() const;
   void ThrowZeroByte(int64_t offset) const;
 
   template <class Sink>
@@ -77,6 +81,11 @@ class TTextFileReader {
   size_t FBlockSize;
   int64_t FSize = 0;
   int FHandle = -1;
+  struct TStamp {
+    uint64_t Device, Inode;
+    int64_t Size, Seconds, Nanoseconds;
+    bool operator==(const TStamp&) const = default;
+  } FStamp{};
 };
 
 }  // namespace plomaret

@@ -1,7 +1,11 @@
 #include "app/ExchangeTool.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -228,6 +232,149 @@ TEST_F(ExchangeToolTest, ReplacingKeepsTheSetIdBits) {
   struct stat info {};
   ::stat(file.c_str(), &info);
   EXPECT_EQ(info.st_mode & 07777, 06750u);
+}
+
+// A backup written over another file of the batch would lose that file's old version
+// while the report says the original was kept.
+TEST_F(ExchangeToolTest, ABackupThatIsAnotherFileOfTheBatchIsRefusedFirst) {
+  struct TCase {
+    std::vector<std::string> Names;  // the files, all given to the run
+    std::string Suffix;
+    std::vector<std::pair<std::string, std::string>> HardLinks;  // made before the run: from, to
+  };
+  const TCase cases[] = {
+      {{"model", "model.x"}, ".x", {}},
+      {{"a.x", "a.x.orig"}, ".orig", {}},
+      {{"a.x.orig", "a.x"}, ".orig", {}},
+      {{"a.x", "b.x"}, ".orig", {{"b.x", "a.x.orig"}}},  // the backup's name is another input's second name
+      {{"a.x", "b.x"}, ".orig", {{"a.x.orig", "b.x.orig"}}},  // two backups, one file
+  };
+  for (const TCase& test : cases) {
+    TScratchFolder folder;
+    std::vector<std::string> args{"--in-place", "--backup", test.Suffix};
+    for (const std::string& name : test.Names) {
+      WriteBytes(folder.Path(name), kModel + "// " + name + "\n");
+      args.push_back(folder.Path(name));
+    }
+    for (const auto& [from, to] : test.HardLinks) {
+      if (!std::filesystem::exists(folder.Path(from))) WriteBytes(folder.Path(from), "an earlier backup");
+      std::filesystem::create_hard_link(folder.Path(from), folder.Path(to));
+    }
+    const size_t entries = testing::CountEntries(folder.Root());
+    const std::string label = args[4] + " " + args[3] + " --backup " + test.Suffix;
+    EXPECT_EQ(Run(args), 1) << label;
+    EXPECT_NE(FErr.str().find("No file was changed."), std::string::npos) << label << "\n" << FErr.str();
+    EXPECT_NE(FErr.str().find("backup"), std::string::npos) << label << "\n" << FErr.str();
+    for (const std::string& name : test.Names) {
+      EXPECT_EQ(ReadBytes(folder.Path(name)), kModel + "// " + name + "\n") << label << ": " << name;
+    }
+    EXPECT_EQ(testing::CountEntries(folder.Root()), entries) << label;
+  }
+}
+
+// A pipe as input, output or backup is refused at once, and nothing is written.
+TEST_F(ExchangeToolTest, APipeIsRefusedWithoutWaiting) {
+  const std::string model = FFolder.Path("model.x"), pipe = FFolder.Path("pipe.x");
+  WriteBytes(model, kModel);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((model + ".orig").c_str(), 0644), 0);
+  const std::vector<std::vector<std::string>> runs{
+      {"--in-place", pipe}, {pipe, "-o", FFolder.Path("out.x")}, {model, "-o", pipe},
+      {"--in-place", "--backup", ".orig", model}};
+  for (const std::vector<std::string>& args : runs) {
+    EXPECT_EQ(Run(args), 1) << args[1];
+    EXPECT_NE(FErr.str().find("not a regular file"), std::string::npos) << FErr.str();
+    EXPECT_NE(FErr.str().find("No file was changed."), std::string::npos) << FErr.str();
+    EXPECT_EQ(ReadBytes(model), kModel);
+    EXPECT_EQ(testing::CountEntries(FFolder.Root()), 3u) << args[1];
+  }
+}
+
+TEST_F(ExchangeToolTest, AReadOnlyFileIsRefusedUnlessForced) {
+  const std::string a = FFolder.Path("a.x"), b = FFolder.Path("b.x");
+  WriteBytes(a, kModel);
+  WriteBytes(b, kModel);
+  ASSERT_EQ(::chmod(b.c_str(), 0444), 0);
+  EXPECT_EQ(Run({"--in-place", a, b}), 1);
+  EXPECT_NE(FErr.str().find("\"" + b + "\" is read-only."), std::string::npos) << FErr.str();
+  EXPECT_NE(FErr.str().find("--force"), std::string::npos) << FErr.str();
+  EXPECT_EQ(ReadBytes(a), kModel) << "a batch is all or nothing";
+  EXPECT_EQ(ReadBytes(b), kModel);
+  EXPECT_EQ(Run({a, "-o", b}), 1);
+  EXPECT_EQ(ReadBytes(b), kModel);
+
+  ASSERT_EQ(Run({"--in-place", "--force", a, b}), 0) << FErr.str();
+  EXPECT_EQ(ReadBytes(a), kExchanged);
+  EXPECT_EQ(ReadBytes(b), kExchanged);
+  struct stat info {};
+  ::stat(b.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0444u);
+  EXPECT_EQ(testing::CountEntries(FFolder.Root()), 2u);
+}
+
+// Another program appends to the file while the tool reads it.
+class TAppendingFileOps : public TFileOps {
+ public:
+  explicit TAppendingFileOps(std::string path) : FPath(std::move(path)) {}
+  ssize_t Read(int handle, void* data, size_t size) override {
+    if (!FAppended) {
+      FAppended = true;
+      const int other = ::open(FPath.c_str(), O_WRONLY | O_APPEND);
+      EXPECT_EQ(::write(other, kAppended, sizeof(kAppended) - 1), static_cast<ssize_t>(sizeof(kAppended) - 1));
+      ::close(other);
+    }
+    return TFileOps::Read(handle, data, size);
+  }
+  static constexpr char kAppended[] = "// added while it was read\n";
+
+ private:
+  std::string FPath;
+  bool FAppended = false;
+};
+
+TEST_F(ExchangeToolTest, AFileThatChangesWhileItIsReadIsRefused) {
+  const std::string file = FFolder.Path("model.x");
+  for (const bool withBackup : {false, true}) {
+    WriteBytes(file, kModel);
+    TAppendingFileOps appending(file);
+    TScopedFileOps installed(appending);
+    std::vector<std::string> args{"--in-place", file};
+    if (withBackup) args.insert(args.begin() + 1, {"--backup", ".orig"});
+    EXPECT_EQ(Run(args), 1);
+    EXPECT_NE(FErr.str().find("\"" + file + "\" changed while it was read"), std::string::npos) << FErr.str();
+    EXPECT_NE(FErr.str().find("No file was changed."), std::string::npos) << FErr.str();
+    EXPECT_EQ(ReadBytes(file), kModel + TAppendingFileOps::kAppended) << "the append was lost";
+    EXPECT_EQ(testing::CountEntries(FFolder.Root()), 1u);
+  }
+}
+
+// In a shared sticky folder (as /tmp) a file of someone else's cannot be renamed over,
+// and a second name we gave it could not be removed again: it is rewritten in place
+// beside a copy of our own, and nothing is left behind.
+TEST_F(ExchangeToolTest, AnotherUsersFileInAStickyFolderLeavesNothingBehind) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to make a file of root's and run as another user";
+  const uid_t nobody = 65534;
+  ASSERT_EQ(::chmod(FFolder.Root().c_str(), 01777), 0);
+  const std::string a = FFolder.Path("a.x"), b = FFolder.Path("b.x"), c = FFolder.Path("c.x");
+  for (const std::string& file : {a, b, c}) WriteBytes(file, kModel);
+  ASSERT_EQ(::chown(a.c_str(), nobody, nobody), 0);
+  ASSERT_EQ(::chown(c.c_str(), nobody, nobody), 0);
+  ASSERT_EQ(::chmod(b.c_str(), 0666), 0);  // root's, writable by all
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(3);
+    ::_exit(Run({"--in-place", a, b, c}));
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  for (const std::string& file : {a, b, c}) EXPECT_EQ(ReadBytes(file), kExchanged) << file;
+  struct stat info {};
+  ::stat(b.c_str(), &info);
+  EXPECT_EQ(info.st_uid, 0u) << "rewritten in place, it stays root's";
+  EXPECT_EQ(testing::CountEntries(FFolder.Root()), 3u) << "a temporary name was left";
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
-// A disk that refuses any one step of a batch, and a real full disk: afterwards every
-// file holds its old version, or every file its new one, and nothing temporary is
-// left. The window's SaveAs is held to the same for its one file.
+// A disk that refuses any one step of a batch, memory that runs out before any one
+// step, and a real full disk: afterwards every file holds its old version, or every
+// file its new one, and nothing temporary is left. The window's SaveAs is held to the
+// same for its one file. The order of the steps that make a replacement durable is
+// checked on every path.
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -62,6 +65,8 @@ class TBatch {
   std::string Models() const { return FRoot + "/models/"; }
   std::string Temp() const { return FRoot + "/tmp/"; }
 
+  const std::vector<std::string>& Files() const { return FFiles; }
+
   int Run(TFaultyFileOps& ops, std::string* errors = nullptr) {
     if (FKind == pkFolderNotWritable) ops.NotWritable.insert(Models());
     testing::TScopedEnvironment temp("TMPDIR", Temp());
@@ -116,12 +121,13 @@ TEST(ReplaceFaults, EveryRefusedStepOfABatchLeavesAllOldOrAllNew) {
       batch.CheckAllOrNothing(0, "no fault");
     }
     ASSERT_GT(counting.Calls(), 10);
-    for (const int error : {ENOSPC, EIO, EPERM}) {
+    // 0: memory runs out instead of the step.
+    for (const int error : {ENOSPC, EIO, EPERM, 0}) {
       for (int n = 1; n <= counting.Calls(); ++n) {
         const std::string label = "path " + std::to_string(kind) + ", error " + std::to_string(error) + " at call " +
                                   std::to_string(n) + " of " + std::to_string(counting.Calls());
         TBatch batch(folder.Root(), kind);
-        TFaultyFileOps faulty(n, error);
+        TFaultyFileOps faulty(n, error, error == 0 ? TFaultyFileOps::fkBadAlloc : TFaultyFileOps::fkError);
         std::string errors;
         const int status = batch.Run(faulty, &errors);
         ASSERT_TRUE(faulty.Faulted()) << label;
@@ -134,6 +140,69 @@ TEST(ReplaceFaults, EveryRefusedStepOfABatchLeavesAllOldOrAllNew) {
     }
   }
   std::cout << "[ fault schedule ] " << cases << " batches, each with one refused step\n";
+}
+
+// The index of the first operation op on path at or after from (the log's size when none).
+size_t Find(const std::vector<testing::TFileOp>& log, const std::string& op, const std::string& path, size_t from = 0) {
+  while (from < log.size() && !(log[from].Op == op && log[from].Path == path)) ++from;
+  return from;
+}
+
+size_t FindLast(const std::vector<testing::TFileOp>& log, const std::string& op, const std::string& path, size_t before) {
+  for (size_t i = before; i-- > 0;) {
+    if (log[i].Op == op && log[i].Path == path) return i;
+  }
+  return log.size();
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+// A power cut loses what was not synced: the new version is written, synced and
+// closed before it is renamed, and the folder synced after; in place, the old
+// version's copy is whole on disk, under a durable name, before the file's first byte
+// is overwritten, and the file is synced after its last.
+TEST(ReplaceFaults, EveryPathSyncsWhatItReliesOnBeforeItRelies) {
+  TScratchFolder folder;
+  for (const TPathKind kind : {pkRename, pkHardLinks, pkFolderNotWritable, pkRenameWithBackup}) {
+    TBatch batch(folder.Root(), kind);
+    std::vector<testing::TFileOp> log;
+    TFaultyFileOps recording;
+    recording.Log = &log;
+    ASSERT_EQ(batch.Run(recording), 0);
+    int replaced = 0;
+    for (size_t i = 0; i < log.size(); ++i) {
+      const testing::TFileOp& step = log[i];
+      const std::string label = "path " + std::to_string(kind) + ", step " + std::to_string(i) + " " + step.Op + " " +
+                                step.Path + " " + step.To;
+      if (step.Op == "rename") {
+        const size_t written = FindLast(log, "write", step.Path, i);
+        ASSERT_LT(written, i) << label << ": renamed unwritten";
+        const size_t synced = Find(log, "fsync", step.Path, written);
+        EXPECT_LT(synced, i) << label << ": renamed before it was synced";
+        EXPECT_LT(Find(log, "close", step.Path, synced), i) << label << ": renamed before it was closed";
+        EXPECT_LT(Find(log, "syncfolder", FolderOf(step.To), i), log.size()) << label << ": the folder was not synced";
+        ++replaced;
+      }
+      if (step.Op == "write" && std::find(batch.Files().begin(), batch.Files().end(), step.Path) != batch.Files().end() &&
+          FindLast(log, "write", step.Path, i) == log.size()) {
+        // The first overwrite of a file in place: its copy was made just before.
+        size_t copy = i;
+        while (copy-- > 0 && log[copy].Op != "maketemp") {}
+        ASSERT_LT(copy, i) << label << ": overwritten with no copy of its old version";
+        const std::string& name = log[copy].Path;
+        EXPECT_NE(name.find("plomaret-old-"), std::string::npos) << label << " " << name;
+        const size_t synced = Find(log, "fsync", name, FindLast(log, "write", name, i));
+        EXPECT_LT(synced, i) << label << ": overwritten before the copy was synced";
+        EXPECT_LT(Find(log, "close", name, synced), i) << label << ": overwritten before the copy was closed";
+        EXPECT_LT(Find(log, "syncfolder", FolderOf(name), synced), i) << label << ": the copy's name is not durable";
+        const size_t lastWrite = FindLast(log, "write", step.Path, Find(log, "close", step.Path, i));
+        EXPECT_LT(Find(log, "fsync", step.Path, lastWrite), Find(log, "close", step.Path, i))
+            << label << ": closed unsynced";
+        ++replaced;
+      }
+    }
+    EXPECT_EQ(replaced, kind == pkRenameWithBackup ? 6 : 3) << "path " << kind;
+  }
 }
 
 TEST(ReplaceFaults, TheWindowsSaveAsLeavesTheOldOrTheNewFile) {

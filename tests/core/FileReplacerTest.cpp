@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "TestFiles.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/TextFileReader.h"
 
 namespace plomaret {
 namespace {
@@ -97,6 +99,71 @@ TEST(FileReplacer, ARefusedWriteLeavesAReadOnlyFolderUnchanged) {
   EXPECT_THROW(WriteFileReplacing(path, "new"), EFileError);
   ::chmod(folder.Root().c_str(), 0755);
   EXPECT_EQ(ReadBytes(path), "old");
+}
+
+// Opening a pipe waits for its other end; a test that hangs here has found the fault.
+TEST(FileReplacer, APipeIsRefusedWithoutWaitingForItsOtherEnd) {
+  TScratchFolder folder;
+  const std::string pipe = folder.Path("model.x");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  const auto expectRefused = [&](auto&& open, const char* what) {
+    try {
+      open();
+      ADD_FAILURE() << what << " took the pipe";
+    } catch (const EFileError& error) {
+      EXPECT_NE(error.Message().find(pipe), std::string::npos) << error.Message();
+      EXPECT_NE(error.Message().find("not a regular file"), std::string::npos) << error.Message();
+    }
+  };
+  expectRefused([&] { TFileReplacer replacer(pipe); }, "the replacer");
+  expectRefused([&] { TTextFileReader reader(pipe); }, "the reader");
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 1u);
+}
+
+TEST(FileReplacer, AReadOnlyFileIsReplacedOnlyWhenAskedTo) {
+  TScratchFolder folder;
+  const std::string path = folder.Path("model.x");
+  WriteBytes(path, "old");
+  ::chmod(path.c_str(), 0444);
+  try {
+    WriteFileReplacing(path, "new");
+    ADD_FAILURE() << "a read-only file was replaced";
+  } catch (const EReadOnlyFile& error) {
+    EXPECT_EQ(error.Message(), "\"" + path + "\" is read-only.");
+  }
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 1u);
+
+  TReplaceOptions options;
+  options.ReplaceReadOnly = true;
+  TFileReplacer replacer(path, options);
+  replacer.Write("new");
+  replacer.Commit();
+  EXPECT_EQ(ReadBytes(path), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+}
+
+// Another program may change the file between our first look at it and its
+// replacement: what is put back is what was there when it was replaced.
+TEST(FileReplacer, RestoringInPlacePutsBackTheFileAsItWasWhenReplaced) {
+  TScratchFolder folder;
+  const std::string path = folder.Path("a.x");
+  WriteBytes(path, "old");
+  std::filesystem::create_hard_link(path, folder.Path("b.x"));
+  for (const std::string changed : {std::string("old, and a longer line added meanwhile"), std::string("o")}) {
+    WriteBytes(path, "old");
+    TFileReplacer replacer(path);
+    ASSERT_TRUE(replacer.WritesInPlace());
+    replacer.Write("new text");
+    WriteBytes(path, changed);
+    replacer.Replace();
+    EXPECT_EQ(ReadBytes(path), "new text");
+    replacer.Restore();
+    EXPECT_EQ(ReadBytes(path), changed);
+  }
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 2u);
 }
 
 }  // namespace
