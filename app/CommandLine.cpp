@@ -10,12 +10,12 @@ namespace {
 
 constexpr const char* kVersion = "1.0";
 
-// The options QGuiApplication, QApplication and the X11 platform read; Qt takes them
-// with one dash or two.
+// The options QGuiApplication, QApplication and the X11 platform read (-title, -icon and
+// -geometry are X11's names for -qwindowtitle ...); Qt takes them with one dash or two.
 constexpr std::string_view kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry", "qwindowicon",
-    "qwindowtitle", "session",       "display",       "geometry", "style",           "stylesheet"};
-constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount"};
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+    "qwindowtitle", "session", "display", "geometry", "title", "icon", "name", "visual", "style", "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
 constexpr std::string_view kQtOptionsWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
 
 // The option's name without its dashes when it is one of Qt's, else empty.

@@ -111,6 +111,7 @@ TEST(CommandLine, QtsOwnOptionsAreSetAsideForQtWithTheirValues) {
       {{"a.x", "--platform", "xcb"}, {"--platform", "xcb"}, "a.x"},
       {{"-style=fusion", "-reverse", "-qwindowtitle", "-not-an-option"}, {"-style=fusion", "-reverse", "-qwindowtitle", "-not-an-option"}, ""},
       {{"-display", ":1", "--", "-reverse"}, {"-display", ":1"}, "-reverse"},  // after "--" a file name
+      {{"-nograb", "--name", "plomaret", "a.x"}, {"-nograb", "--name", "plomaret"}, "a.x"},
   };
   for (const TCase& c : cases) {
     const TCommandLine line = ParseCommandLine(c.Args);
