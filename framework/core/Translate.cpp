@@ -26,9 +26,9 @@ const char* Lookup(const char* english) {
   if (Language() != lnJapanese) return english;
   const TCatalog& catalog = kJapaneseCatalog;
   const TCatalogEntry* end = catalog.Entries + catalog.Count;
-  const TCatalogEntry* found = std::lower_bound(catalog.Entries, end, english, [](const TCatalogEntry& entry, const char* key) {
-    return std::strcmp(entry.English, key) < 0;
-  });
+  const TCatalogEntry* found =
+      std::lower_bound(catalog.Entries, end, english,
+                       [](const TCatalogEntry& entry, const char* key) { return std::strcmp(entry.English, key) < 0; });
   return found != end && std::strcmp(found->English, english) == 0 ? found->Translated : english;
 }
 

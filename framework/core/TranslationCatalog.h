@@ -7,7 +7,7 @@
 namespace plomaret {
 
 struct TCatalogEntry {
-  const char* English;  // msgid; for a plural message its singular
+  const char* English;     // msgid; for a plural message its singular
   const char* Translated;  // msgstr, or msgstr[0] of a plural message (one form in Japanese)
 };
 

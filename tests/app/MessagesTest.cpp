@@ -7,8 +7,8 @@
 
 #include "app/StatusBar.h"
 #include "framework/core/CodePage.h"
-#include "framework/headless/HeadlessPlatform.h"
 #include "framework/core/Translate.h"
+#include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
 namespace {
@@ -26,9 +26,9 @@ class UserMessages : public ::testing::Test {
 
 TEST_F(UserMessages, SizesUnderAKilobyteCountBytes) {
   const TCountCase cases[] = {
-      {lnEnglish, 0, "0 bytes"},      {lnEnglish, 1, "1 byte"},       {lnEnglish, 2, "2 bytes"},
-      {lnEnglish, 999, "999 bytes"},  {lnEnglish, 1500, "2 KB"},      {lnEnglish, 95'000'000, "95 MB"},
-      {lnJapanese, 0, "0 バイト"},    {lnJapanese, 1, "1 バイト"},    {lnJapanese, 2, "2 バイト"},
+      {lnEnglish, 0, "0 bytes"},     {lnEnglish, 1, "1 byte"},    {lnEnglish, 2, "2 bytes"},
+      {lnEnglish, 999, "999 bytes"}, {lnEnglish, 1500, "2 KB"},   {lnEnglish, 95'000'000, "95 MB"},
+      {lnJapanese, 0, "0 バイト"},   {lnJapanese, 1, "1 バイト"}, {lnJapanese, 2, "2 バイト"},
       {lnJapanese, 1500, "2 KB"},
   };
   for (const TCountCase& c : cases) {
@@ -54,19 +54,25 @@ TEST_F(UserMessages, TheEndOfFileMarkMessageCountsTheBytesAfterIt) {
 
 TEST_F(UserMessages, NotEnoughMemoryIsOneSentenceWithTheSizeWhenTheFileHasOne) {
   SetLanguage(lnEnglish);
-  EXPECT_EQ(NotEnoughMemoryMessage("open", "plane.x", "/nonexistent/plane.x"), "Not enough memory to open \"plane.x\".");
-  EXPECT_EQ(NotEnoughMemoryMessage("rewrite", "plane.x", "/dev/null"), "Not enough memory to rewrite \"plane.x\" (0 bytes).");
+  EXPECT_EQ(NotEnoughMemoryMessage("open", "plane.x", "/nonexistent/plane.x"),
+            "Not enough memory to open \"plane.x\".");
+  EXPECT_EQ(NotEnoughMemoryMessage("rewrite", "plane.x", "/dev/null"),
+            "Not enough memory to rewrite \"plane.x\" (0 bytes).");
   SetLanguage(lnJapanese);
-  EXPECT_EQ(NotEnoughMemoryMessage("open", "plane.x", "/dev/null"), "メモリが足りないため「plane.x」(0 バイト) を開けません。");
+  EXPECT_EQ(NotEnoughMemoryMessage("open", "plane.x", "/dev/null"),
+            "メモリが足りないため「plane.x」(0 バイト) を開けません。");
   EXPECT_EQ(NotEnoughMemoryMessage("rewrite", "plane.x", "/nonexistent/plane.x"),
             "メモリが足りないため「plane.x」を書き換えられません。");
 }
 
 TEST_F(UserMessages, TheStatusLineCountsLinesAndWhatExchangeDid) {
   const TCountCase cases[] = {
-      {lnEnglish, 0, "Row 1, Col 1 | 0 lines | Shift-JIS | CR LF | Exchange: 0 texture-coordinate lines, 0 vertex-colour lines"},
-      {lnEnglish, 1, "Row 1, Col 1 | 1 line | Shift-JIS | CR LF | Exchange: 1 texture-coordinate line, 1 vertex-colour line"},
-      {lnEnglish, 2, "Row 1, Col 1 | 2 lines | Shift-JIS | CR LF | Exchange: 2 texture-coordinate lines, 2 vertex-colour lines"},
+      {lnEnglish, 0,
+       "Row 1, Col 1 | 0 lines | Shift-JIS | CR LF | Exchange: 0 texture-coordinate lines, 0 vertex-colour lines"},
+      {lnEnglish, 1,
+       "Row 1, Col 1 | 1 line | Shift-JIS | CR LF | Exchange: 1 texture-coordinate line, 1 vertex-colour line"},
+      {lnEnglish, 2,
+       "Row 1, Col 1 | 2 lines | Shift-JIS | CR LF | Exchange: 2 texture-coordinate lines, 2 vertex-colour lines"},
       {lnJapanese, 0, "1 行目、1 桁目 | 全 0 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 0 行、頂点カラー 0 行"},
       {lnJapanese, 1, "1 行目、1 桁目 | 全 1 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 1 行、頂点カラー 1 行"},
       {lnJapanese, 2, "1 行目、1 桁目 | 全 2 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 2 行、頂点カラー 2 行"},

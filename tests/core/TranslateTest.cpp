@@ -14,8 +14,9 @@ namespace {
 
 TEST(Translate, TheLocaleNameChoosesTheLanguage) {
   const std::pair<const char*, TLanguage> cases[] = {
-      {"ja_JP.UTF-8", lnJapanese}, {"ja", lnJapanese},      {"ja_JP.eucJP", lnJapanese}, {"en_US.UTF-8", lnEnglish},
-      {"C", lnEnglish},            {"C.UTF-8", lnEnglish}, {"POSIX", lnEnglish},        {"jv_ID", lnEnglish},
+      {"ja_JP.UTF-8", lnJapanese}, {"ja", lnJapanese},   {"ja_JP.eucJP", lnJapanese},
+      {"en_US.UTF-8", lnEnglish},  {"C", lnEnglish},     {"C.UTF-8", lnEnglish},
+      {"POSIX", lnEnglish},        {"jv_ID", lnEnglish},
   };
   for (const auto& [locale, language] : cases) EXPECT_EQ(LanguageOfLocale(locale), language) << locale;
 }
@@ -43,7 +44,7 @@ TEST(Translate, ArgumentsAreReplacedInOnePass) {
   const TCase cases[] = {
       {"%1 and %2", {"a", "b"}, "a and b"},
       {"%2 before %1", {"a", "b"}, "b before a"},
-      {"%1", {"%2"}, "%2"},                      // an argument is not read again
+      {"%1", {"%2"}, "%2"},  // an argument is not read again
       {"%1%1", {"x"}, "xx"},
       {"%3 stays", {"a", "b"}, "%3 stays"},      // no such argument
       {"100% sure, 50%", {}, "100% sure, 50%"},  // a % that is no argument
@@ -63,9 +64,8 @@ TEST(Translate, PluralsReadRightForEveryCountInBothLanguages) {
     const char* Expected;
   };
   const TCase cases[] = {
-      {lnEnglish, 0, "0 lines"},  {lnEnglish, 1, "1 line"},  {lnEnglish, 2, "2 lines"},
-      {lnEnglish, -1, "-1 lines"}, {lnJapanese, 0, "全 0 行"}, {lnJapanese, 1, "全 1 行"},
-      {lnJapanese, 2, "全 2 行"},
+      {lnEnglish, 0, "0 lines"},  {lnEnglish, 1, "1 line"},   {lnEnglish, 2, "2 lines"},  {lnEnglish, -1, "-1 lines"},
+      {lnJapanese, 0, "全 0 行"}, {lnJapanese, 1, "全 1 行"}, {lnJapanese, 2, "全 2 行"},
   };
   for (const TCase& c : cases) {
     SetLanguage(c.Language);
