@@ -129,7 +129,8 @@ TEST(QtFindBar, EachBoxSetsItsOwnOption) {
   };
   for (const TBoxCase& search : cases) {
     for (const TBoxCase& box : cases) {
-      SCOPED_TRACE(std::string(search.Text) + " with option " + std::to_string(box.Option) + " alone");
+      SCOPED_TRACE("the search for option " + std::to_string(search.Option) + " with the box of option " +
+                   std::to_string(box.Option) + " alone");
       window.Start(search.Text, search.Pattern, 0);
       (bar.*box.Box)->SetChecked(true);
       EXPECT_EQ(bar.Options(), box.Option);
@@ -159,18 +160,18 @@ TEST(QtFindBar, ReplaceTakesOnlyASelectionThatMatchesNow) {
       {"another pattern", "cat dog", "cat", [&] { ASSERT_TRUE(bar.SetPatternText("zebra")); }, "cat dog"},
       {"match case ticked", "Cat dog", "cat", [&] { bar.MatchCaseBox->SetChecked(true); }, "Cat dog"},
       {"whole word ticked", "cats cat", "cat", [&] { bar.WholeWordBox->SetChecked(true); }, "cats cat"},
-      {"a selection as long elsewhere", "cat dog", "cat",
+      {"a selection as long elsewhere", "cat dog cat", "cat",
        [&] {
          editor.SetSelStart(4);
          editor.SetSelLength(3);
        },
-       "cat dog"},
-      {"a match selected by hand", "dog cat", "cat",
+       "cat dog cat"},
+      {"a match selected by hand", "cat cat", "cat",
        [&] {
          editor.SetSelStart(4);
          editor.SetSelLength(3);
        },
-       "dog cow"},
+       "cat cow"},
   };
   for (const TReplaceCase& replace : cases) {
     SCOPED_TRACE(replace.What);
