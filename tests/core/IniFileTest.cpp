@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "TestFiles.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/Registry.h"
 
 namespace plomaret {
 namespace {
@@ -200,6 +202,28 @@ TEST(IniFile, StoredIntegersSpanThirtyTwoBitsAndRejectEverythingElse) {
   for (const char* bad : {"", "-", "$", "0x", "2147483648", "-2147483649", "$100000000", "12a", " 1", "0x1g"}) {
     EXPECT_EQ(ParseStoredInteger(bad), std::nullopt) << bad;
   }
+}
+
+// A settings file the user made read-only stays as it is, for root too: the INI file
+// and the registry store's values alike.
+TEST(IniFile, AReadOnlySettingsFileIsNotReplaced) {
+  TScratchFolder folder;
+  const std::string path = folder.Path("a.ini");
+  WriteBytes(path, "[a]\r\nk=1\r\n");
+  ::chmod(path.c_str(), 0444);
+  EXPECT_THROW(TIniFile(path).WriteString("a", "k", "2"), EReadOnlyFile);
+  EXPECT_EQ(ReadBytes(path), "[a]\r\nk=1\r\n");
+
+  testing::TScopedConfigHome home(folder.Path("config"));
+  auto registry = Create<TRegistry>();
+  ASSERT_TRUE(registry->OpenKey("Software", true));
+  registry->WriteString("k", "1");
+  const std::string values = folder.Path("config/plomaret-registry/HKEY_CURRENT_USER/Software/.values");
+  ASSERT_TRUE(std::filesystem::exists(values));
+  ::chmod(values.c_str(), 0444);
+  EXPECT_THROW(registry->WriteString("k", "2"), EReadOnlyFile);
+  EXPECT_THROW(registry->DeleteValue("k"), EReadOnlyFile);
+  EXPECT_EQ(registry->ReadString("k"), "1");
 }
 
 }  // namespace
