@@ -1,7 +1,7 @@
 // The batch tool over random small files, on a random replace path (rename, hard
 // links, a folder that is not writable, backups), with one random step refused by the
-// disk: every file ends as its old version, or every file as its new one, and no
-// temporary file is left.
+// disk or with memory running out before it: every file ends as its old version, or
+// every file as its new one, and no temporary file is left.
 
 #include <unistd.h>
 
@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int kind = input.Below(4);  // 0 rename, 1 hard links, 2 folder not writable, 3 backups
   const int fileCount = input.Below(3) + 1;
   const int faultAt = input.Below(80) + 1;
-  const int errors[] = {ENOSPC, EIO, EPERM};
-  const int error = errors[input.Below(3)];
+  const int errors[] = {ENOSPC, EIO, EPERM, 0};  // 0: out of memory
+  const int error = errors[input.Below(4)];
 
   const std::string models = Root() + "/models/", twins = Root() + "/twins/", temp = Root() + "/tmp/",
                     expected = Root() + "/expected/";
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     args.push_back(models + name);
   }
 
-  TFaultyFileOps faulty(faultAt, error);
+  TFaultyFileOps faulty(faultAt, error, error == 0 ? TFaultyFileOps::fkBadAlloc : TFaultyFileOps::fkError);
   if (kind == 2) faulty.NotWritable.insert(models);
   const int status = RunTool(args, faulty);
   if (!allRewritable) FUZZ_CHECK(status != 0);
