@@ -7,7 +7,9 @@
 // options (2 bytes, low first), start and length (one signed byte each), pattern length
 // (1 byte), the pattern, then the text up to the end. Otherwise the rest of the input
 // drives a generator of text pieces, a pattern taken from the text or made up, and
-// start, length and options.
+// start, length and options. The text is also put twice into an editor control with
+// rows of filler between the copies, about a chunk of them, and a backward search from
+// every row of both copies must find what the engine finds over the whole text.
 
 #include <algorithm>
 #include <cstddef>
@@ -22,8 +24,10 @@
 
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
+#include "editor/EditorControl.h"
 #include "editor/LiteralSearch.h"
 #include "editor/TextSearch.h"
+#include "framework/headless/HeadlessPlatform.h"
 
 namespace {
 
@@ -206,6 +210,49 @@ void CheckDelimitersOnce() {
   (void)checked;
 }
 
+// The editor reads its rows in chunks of about 8 KB: between the two copies of the text
+// lie as many bytes of filler rows that, from the rows of the second copy, the chunk's
+// first row falls in or near the first copy, while matches run over the caret's row.
+void CheckEditorBackwardFromEveryRow(const TCase& c) {
+  const std::string_view pattern = c.Pattern;
+  std::string text(c.Text.c_str());  // up to the first zero byte, as the engine reads it
+  if (pattern.empty() || text.empty()) return;
+  const size_t rowLength = 30 + text.size() % 90;
+  std::string filler;
+  while (filler.size() < 8191 - text.size() % 200) filler += std::string(rowLength, 'q') + "\r\n";
+  static TOwned<TEditor> editor = [] {
+    UseHeadlessPlatform();
+    return CreateWithoutOwner<TEditor>();
+  }();
+  editor->Lines()->SetAllText(text + "\r\n" + filler + text);
+  // The rows as the editor holds them (a lone CR or LF may end a row): offsets are its.
+  const std::string all = editor->Lines()->AllText();
+  const int count = editor->ScreenStrings()->Count();
+  const auto options =
+      static_cast<TSearchOptions>(c.Options & (soMatchCase | soWholeWord | soFoldWidth | soSpanLineBreaks | soSkipBlanks));
+  for (int row = 0; row < count; ++row) {
+    if (editor->ScreenStrings()->ViewAt(row).starts_with("qqqqqqqqqqqqqqqqqqqqqqqqqqqqqq")) continue;
+    for (int col : {0, editor->RowEndCol(row)}) {
+      editor->CleanSelection();
+      editor->SetRowCol(row, col);
+      const int32_t from = editor->SelStart();
+      int32_t start = from;
+      int32_t length = 0;
+      const bool expected = SearchText(all.c_str(), start, length, pattern, options);
+      const bool found = editor->FindText(pattern, options);
+      // A selection cannot begin or end between the CR and the LF of a line end: such a
+      // match is shown as much of it as the rows can hold.
+      auto inLineEnd = [&](int32_t at) {
+        return at > 0 && at < static_cast<int32_t>(all.size()) && all[at - 1] == '\r' && all[at] == '\n';
+      };
+      const bool compared = found && expected && !inLineEnd(start) && !inLineEnd(start + length);
+      SEARCH_CHECK(found == expected && (!compared || (editor->SelStart() == start && editor->SelLength() == length)),
+                   "backward from %d in the editor: %d (%d, %d), engine over the whole text %d (%d, %d)\n", from,
+                   found, editor->SelStart(), editor->SelLength(), expected, start, length);
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -271,6 +318,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     SEARCH_CHECK(all == literal, "SearchAll: engine %zu matches, literal %zu\n", all.size(), literal.size());
   }
+
+  if (context.WordBefore == context.WordAfter && !context.WordBefore) CheckEditorBackwardFromEveryRow(c);
 
   CheckToFullWidth(c.Pattern);
   CheckToFullWidth(c.Text);
