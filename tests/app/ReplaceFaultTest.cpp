@@ -235,20 +235,24 @@ TEST(ReplaceFaults, TheWindowsSaveAsLeavesTheOldOrTheNewFile) {
                 std::string::npos)
           << platform.Messages().back().Text;
     }
-    for (int n = 1; n <= counting.Calls(); ++n) {
-      WriteBytes(path, "old");
-      TFaultyFileOps faulty(n, ENOSPC);
-      TScopedFileOps installed(faulty);
-      answerOverwrite();
-      platform.ScriptFileChoice(path);
-      bool failed = false;
-      try {
-        form->SpeedButton4Click(nullptr);
-      } catch (const std::exception&) {
-        failed = true;
+    for (const auto fault : {TFaultyFileOps::fkError, TFaultyFileOps::fkBadAlloc}) {
+      for (int n = 1; n <= counting.Calls(); ++n) {
+        const std::string label = "call " + std::to_string(n) + (linked ? " in place" : "") +
+                                  (fault == TFaultyFileOps::fkBadAlloc ? ", out of memory" : ", disk full");
+        WriteBytes(path, "old");
+        TFaultyFileOps faulty(n, ENOSPC, fault);
+        TScopedFileOps installed(faulty);
+        answerOverwrite();
+        platform.ScriptFileChoice(path);
+        bool failed = false;
+        try {
+          form->SpeedButton4Click(nullptr);
+        } catch (const std::exception&) {
+          failed = true;
+        }
+        EXPECT_EQ(ReadBytes(path), failed ? "old" : "new\r\ntext") << label;
+        EXPECT_EQ(testing::CountEntries(folder.Root()), linked ? 2u : 1u) << label << ": a temporary file was left";
       }
-      EXPECT_EQ(ReadBytes(path), failed ? "old" : "new\r\ntext") << "call " << n << (linked ? " in place" : "");
-      EXPECT_EQ(testing::CountEntries(folder.Root()), linked ? 2u : 1u) << "call " << n << ": a temporary file was left";
     }
     platform.ClearMessages();
   }
