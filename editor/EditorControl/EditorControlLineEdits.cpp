@@ -2,6 +2,7 @@
 // kept, not a copy of the text, and undoing them puts back each line's rows exactly.
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "editor/EditorControl.h"
@@ -87,8 +88,14 @@ TLineEditStep TEditorScreenStrings::ApplyLineEdits(const TLineEditStep& step) {
   inverse.Edits.Reserve(step.Edits.Bytes() + 16);
   const int oldCount = Count();
   CleanSelections();
-  ApplyEdits(step.Edits, &inverse.Edits);
-  // Nothing below can fail: the edits stand.
+  {
+    // The edited rows lost their marks; put back, they get them again.
+    const auto marksBack = OnFailure([&] {
+      for (const auto& [markedRow, marks] : inverse.Marks) SetRowMarkBits(markedRow, marks);
+    });
+    ApplyEdits(step.Edits, &inverse.Edits);
+  }
+  // Nothing below fails: the edits stand.
   if (FMarksInUse != 0) {
     for (const auto& [markedRow, marks] : inverse.Marks) {
       if (markedRow < Count()) SetRowMarkBits(markedRow, 0);
@@ -104,7 +111,11 @@ TLineEditStep TEditorScreenStrings::ApplyLineEdits(const TLineEditStep& step) {
     SetRowAttributes(Count() - 1, static_cast<TRowAttribute>(step.LastRowAttribute));
   }
   BumpStructureStamp();
-  ResetStates();
+  try {
+    ResetStates();
+  } catch (const std::bad_alloc&) {
+    // States are worked out again where they are needed; the edits stand.
+  }
   SetChangeRecord(0, oldCount, Count(), 0);
   return inverse;
 }
@@ -131,16 +142,18 @@ bool TEditorScreenStrings::PlanLineRewrite(const TStrings::TLineRewrite& rewrite
   return !step.Edits.Empty();
 }
 
-void TEditorScreenStrings::ApplyAsStep(const TLineEditStep& step) {
+void TEditorScreenStrings::ApplyAsStep(const TLineEditStep& step, const std::function<void()>& placeCaret) {
   TUndoData record;
   if (const TAttachedEditor* focused = FocusedEditor()) {
     record.CaretRow = focused->Row();
     record.CaretCol = focused->Col();
   }
   TUpdateBracket update(*this);
-  auto undo = std::make_shared<TLineEditStep>(ApplyLineEdits(step));
+  const auto undo = std::make_shared<TLineEditStep>();
+  *undo = ApplyLineEdits(step);
   const auto restore = OnFailure([&] { ApplyLineEdits(*undo); });
-  record.LineEdits = std::move(undo);
+  record.LineEdits = undo;
+  if (placeCaret) placeCaret();
   FUndo->AddStep(std::move(record));
 }
 

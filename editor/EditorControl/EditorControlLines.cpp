@@ -232,17 +232,26 @@ void TEditorStrings::Assign(const TPersistent& source) {
 }
 
 void TEditorStrings::RewriteLines(const TLineRewrite& rewrite) {
+  // As after a whole text is assigned: after the last line.
+  const auto placeCaret = [this] {
+    FEditor->SetRow(Store().Count());
+    FEditor->SetCol(0);
+  };
   if (RowsHoldLineBreaks()) {
-    if (!RewriteThroughCopy(rewrite)) return;
-  } else {
-    // Planned before anything is touched: a rewrite that changes nothing tells nobody.
-    TLineEditStep step;
-    if (!Store().PlanLineRewrite(rewrite, step)) return;
-    TUpdateBracket update(*this);
-    Store().ApplyAsStep(step);
+    if (RewriteThroughCopy(rewrite)) placeCaret();
+    return;
   }
-  FEditor->SetRow(Store().Count());
-  FEditor->SetCol(0);
+  // Planned before anything is touched: a rewrite that changes nothing tells nobody.
+  TLineEditStep step;
+  if (!Store().PlanLineRewrite(rewrite, step)) return;
+  // Telling the views can fail too (memory): then the step is taken back whole.
+  bool applied = false;
+  const auto withdraw = OnFailure([&] {
+    if (applied) Store().UndoObj()->Withdraw();
+  });
+  TUpdateBracket update(*this);
+  Store().ApplyAsStep(step, placeCaret);
+  applied = true;
 }
 
 bool TEditorStrings::RewriteThroughCopy(const TLineRewrite& rewrite) {
@@ -342,14 +351,19 @@ void TEditorStrings::UpdateStateChanged(bool updating) {
     FEditor->SetLinesUpdating(true);
   } else {
     --FUpdateDepth;
+    // Telling the views may fail (memory): the caret, underline and redraw come back.
+    TScopeExit redrawn([&] {
+      FEditor->UpdateCaret();
+      if (redrawSwitch) FEditor->SetRedraw(true);
+    });
+    TScopeExit shown([&] {  // runs first
+      FEditor->ShowUnderline();
+      FEditor->CaretShow();
+      FEditor->SetLinesUpdating(false);
+    });
     store.EndUpdate();
-    FEditor->ShowUnderline();
-    FEditor->CaretShow();
-    FEditor->SetLinesUpdating(false);
-    FEditor->UpdateCaret();
-    if (redrawSwitch) FEditor->SetRedraw(true);
-    store.RefreshEditors();
   }
+  if (!updating) store.RefreshEditors();
 }
 
 }  // namespace plomaret

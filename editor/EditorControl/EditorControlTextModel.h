@@ -5,6 +5,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -194,7 +195,8 @@ class TEditorScreenStrings : public TEditorStringList {
   // marks, no selection, a line end after every line), while the rows of unchanged
   // lines stay, so older steps still fit. All or nothing: when it fails, the text,
   // its rows and the history are as they were.
-  void ApplyAsStep(const TLineEditStep& step);
+  // placeCaret, when given, runs once the rows stand, as part of the step.
+  void ApplyAsStep(const TLineEditStep& step, const std::function<void()>& placeCaret);
   // Applies a step of line edits (as one change) and returns the step that undoes it;
   // a failure leaves the rows as they were.
   TLineEditStep ApplyLineEdits(const TLineEditStep& step);
@@ -398,6 +400,8 @@ class TEditorUndoObj : public TObject {
   virtual bool CanRedo() const { return FRedoList->Count() > 0; }
   virtual void Undo();
   virtual void Redo();
+  // Undoes the last step and forgets it: it is not offered for redo.
+  void Withdraw();
   virtual void AddRedo(const TUndoData& record);
   // A step made elsewhere (its caret filled in), as AddRecord would add it.
   void AddStep(TUndoData step);
@@ -413,6 +417,8 @@ class TEditorUndoObj : public TObject {
   // Puts a step's saved text back in place of the rows it produced; returns what
   // those rows held, and fills the store's change record.
   TRowsText Restore(const TUndoData& record, int& restoredRows);
+  // Applies the last step of from, a step of line edits, and moves its inverse to to.
+  void MoveLineEdits(TUndoDataList& from, TUndoDataList& to);
 
   TEditorScreenStrings* FStrings;
   int FListMax = kMinListMax;

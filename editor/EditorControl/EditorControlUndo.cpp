@@ -103,10 +103,10 @@ void TEditorUndoObj::Undo() {
   TCaretHold hold(focused);
   TUndoData record = FUndoList->Last();
   if (record.LineEdits) {
-    TUndoData inverse;
-    inverse.LineEdits = std::make_shared<TLineEditStep>(FStrings->ApplyLineEdits(*record.LineEdits));
-    AddRedo(inverse);
-  } else {
+    MoveLineEdits(*FUndoList, *FRedoList);
+    return;
+  }
+  {
     TUpdateBracket update(*FStrings);
     int restored = 0;
     TRowsText produced = Restore(record, restored);
@@ -124,21 +124,61 @@ void TEditorUndoObj::Undo() {
   FUndoList->DeleteLast();
 }
 
+void TEditorUndoObj::MoveLineEdits(TUndoDataList& from, TUndoDataList& to) {
+  TAttachedEditor* focused = FStrings->FocusedEditor();
+  TCaretHold hold(focused);
+  const TUndoData record = from.Last();
+  TUndoData inverse;
+  if (focused != nullptr) {
+    inverse.CaretRow = focused->Row();
+    inverse.CaretCol = focused->Col();
+  }
+  const auto edits = std::make_shared<TLineEditStep>();
+  // All or nothing, the views' notice included: the step stays where it was unless
+  // it moved whole.
+  bool moved = false;
+  const auto moveBack = OnFailure([&] {
+    if (!moved) return;
+    to.DeleteLast();
+    FStrings->ApplyLineEdits(*edits);
+  });
+  {
+    TUpdateBracket update(*FStrings);
+    *edits = FStrings->ApplyLineEdits(*record.LineEdits);
+    inverse.LineEdits = edits;
+    const auto back = OnFailure([&] { FStrings->ApplyLineEdits(*edits); });
+    if (&to == FUndoList.get()) {
+      TScopedValue redoing(FRedoing, true, false);
+      AddStep(std::move(inverse));
+    } else {
+      to.Add(std::move(inverse));
+    }
+    moved = true;
+  }
+  if (focused != nullptr) {
+    focused->SetRow(record.CaretRow);
+    focused->SetCol(record.CaretCol);
+  }
+  from.DeleteLast();
+}
+
+void TEditorUndoObj::Withdraw() {
+  if (!CanUndo()) return;
+  const int redoSteps = FRedoList->Count();
+  Undo();
+  if (FRedoList->Count() > redoSteps) FRedoList->DeleteLast();
+}
+
 void TEditorUndoObj::Redo() {
   if (!CanRedo()) return;
   TAttachedEditor* focused = FStrings->FocusedEditor();
   TCaretHold hold(focused);
   TUndoData record = FRedoList->Last();
   if (record.LineEdits) {
-    TUndoData inverse;
-    if (const TAttachedEditor* editor = FStrings->FocusedEditor()) {
-      inverse.CaretRow = editor->Row();
-      inverse.CaretCol = editor->Col();
-    }
-    inverse.LineEdits = std::make_shared<TLineEditStep>(FStrings->ApplyLineEdits(*record.LineEdits));
-    TScopedValue redoing(FRedoing, true, false);
-    AddStep(std::move(inverse));
-  } else {
+    MoveLineEdits(*FRedoList, *FUndoList);
+    return;
+  }
+  {
     TUpdateBracket update(*FStrings);
     int restored = 0;
     TRowsText produced = Restore(record, restored);

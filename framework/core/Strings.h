@@ -4,6 +4,7 @@
 // Indices are 32-bit; a bad index raises EStringListError with SListIndexError.
 // Text is Shift-JIS bytes; "without regard to case" means AnsiCompareText.
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -84,16 +85,29 @@ class TStrings : public TPersistent {
   int FUpdateCount = 0;
 };
 
-// Closes an update bracket also when the bracketed work fails.
+// Closes an update bracket also when the bracketed work fails. Closing tells the
+// list's watchers, which may fail too (memory): that failure goes on, unless another
+// one is already on its way.
 class TUpdateBracket {
  public:
-  explicit TUpdateBracket(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
-  ~TUpdateBracket() { FStrings.EndUpdate(); }
+  explicit TUpdateBracket(TStrings& strings)
+      : FStrings(strings), FUncaught(std::uncaught_exceptions()) { FStrings.BeginUpdate(); }
+  ~TUpdateBracket() noexcept(false) {
+    if (std::uncaught_exceptions() <= FUncaught) {
+      FStrings.EndUpdate();
+      return;
+    }
+    try {
+      FStrings.EndUpdate();
+    } catch (...) {
+    }
+  }
   TUpdateBracket(const TUpdateBracket&) = delete;
   TUpdateBracket& operator=(const TUpdateBracket&) = delete;
 
  private:
   TStrings& FStrings;
+  int FUncaught;
 };
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "FailingAllocations.h"
 #include "TestFiles.h"
 #include "TextModelSupport.h"
 #include "app/XFileFixup.h"
@@ -254,6 +256,72 @@ TEST_F(LinesTest, RewritingWithoutAChangeLeavesEverything) {
     EXPECT_EQ(editor.FRow, 1) << text;
     EXPECT_EQ(editor.FCol, 2) << text;
     EXPECT_TRUE(editor.FLog.empty()) << text;
+  }
+}
+
+// Exchange, its undo and its redo are all or nothing: memory failing at any one
+// allocation leaves the rows, marks, history and caret as they were; with the memory
+// it needs each ends as it always does.
+TEST_F(LinesTest, ExchangeUndoAndRedoFailingForMemoryAnywhereChangeNothing) {
+  const std::string text = " MeshTextureCoords {\r\n  0;0;,\r\n\t1;1;,\r\n }\r\n MeshVertexColors {\r\n  1;\r\n" +
+                           std::string(40, 'c') + "\r\n }\r\nend";
+  for (int wrap : {0, 16}) {
+    auto setUp = [&](TEditorDouble& editor) {
+      if (wrap > 0) {
+        editor.Store().WrapOption()->SetWrapByte(wrap);
+        editor.Store().SwitchWordWrap(true);
+      }
+      editor.Lines().SetAllText(text);
+      editor.Lines().Add("added ;,");
+      editor.Store().SetRowMarkBits(1, 0x0008);
+      editor.Store().IncludeMarks(0x0008);
+      editor.FRow = 2;
+    };
+    TEditorDouble reference;
+    setUp(reference);
+    const std::vector<std::string> before = MarkedRowsOf(reference.Store());
+    ExchangeAsWholeText(reference.Lines());
+    const std::vector<std::string> after = MarkedRowsOf(reference.Store());
+    ASSERT_NE(before, after);
+    // Each of the three moves, its allocations failed one at a time.
+    const std::function<void(TEditorDouble&)> moves[] = {
+        [](TEditorDouble& e) { ExchangeAsWholeText(e.Lines()); },
+        [](TEditorDouble& e) { e.Store().Undo(); },
+        [](TEditorDouble& e) { e.Store().Redo(); },
+    };
+    for (int move = 0; move < 3; ++move) {
+      const std::vector<std::string>& from = move == 1 ? after : before;
+      const std::vector<std::string>& to = move == 1 ? before : after;
+      for (long n = 1;; ++n) {
+        const std::string where = "wrap " + std::to_string(wrap) + ", move " + std::to_string(move) +
+                                  ", allocation " + std::to_string(n);
+        TEditorDouble editor;
+        setUp(editor);
+        for (int done = 0; done < move; ++done) moves[done](editor);
+        ASSERT_EQ(MarkedRowsOf(editor.Store()), from) << where;
+        const int undoSteps = editor.Store().UndoObj()->UndoList().Count();
+        const int redoSteps = editor.Store().UndoObj()->RedoList().Count();
+        bool failed = false;
+        bool threw = false;
+        {
+          testing::TFailingAllocation failure(n);
+          try {
+            moves[move](editor);
+          } catch (const std::bad_alloc&) {
+            threw = true;
+          }
+          failed = failure.Failed();
+        }
+        if (!threw) {
+          ASSERT_EQ(MarkedRowsOf(editor.Store()), to) << where;
+          if (!failed) break;
+          continue;
+        }
+        ASSERT_EQ(MarkedRowsOf(editor.Store()), from) << where;
+        EXPECT_EQ(editor.Store().UndoObj()->UndoList().Count(), undoSteps) << where;
+        EXPECT_EQ(editor.Store().UndoObj()->RedoList().Count(), redoSteps) << where;
+      }
+    }
   }
 }
 
