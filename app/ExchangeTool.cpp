@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/core/Exceptions.h"
 #include "app/Messages.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/TextFileReader.h"
 
 namespace plomaret {
@@ -100,7 +100,6 @@ std::string Describe(const TJob& job) {
   if (!job.Backup.empty()) text += " (original kept as " + job.Backup + ")";
   return text;
 }
-
 
 // Where memory has run out even the message may not be made: then a plain one.
 template <class MakeText>

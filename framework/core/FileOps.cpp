@@ -6,7 +6,6 @@
 
 #include <cerrno>
 
-
 namespace plomaret {
 
 namespace {

@@ -166,7 +166,8 @@ TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
     FInPlace = FOptions.FollowLinks && info.st_nlink > 1;
     if (OnlyItsOwnerMayReplace(FFolder, info)) {
       if (!FOptions.FollowLinks) {
-        throw EFileError("Cannot write " + Quoted(FPath) + ": it belongs to another user in a folder where only "
+        throw EFileError("Cannot write " + Quoted(FPath) +
+                         ": it belongs to another user in a folder where only "
                          "the owner of a file may replace it");
       }
       FInPlace = true;
@@ -423,8 +424,7 @@ void TFileReplacer::OverwriteInPlace() {
       throw;
     } catch (const EFileError& error) {
       if (back) throw EFileError(error.Message() + "; the file was put back as it was");
-      throw EFileError(error.Message() + "; the old version could not be put back and is kept as " +
-                       Quoted(FOldPath));
+      throw EFileError(error.Message() + "; the old version could not be put back and is kept as " + Quoted(FOldPath));
     }
   }
   FStage = tsReplaced;

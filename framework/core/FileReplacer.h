@@ -17,11 +17,12 @@
 // one fails. Temporary files carry "plomaret-" in their names, so that what a kill
 // leaves behind can be recognised (FindLeftovers).
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace plomaret {
@@ -105,13 +106,13 @@ class TFileReplacer {
 
   std::string FPath;
   std::string FTarget;
-  std::string FFolder;  // the target's, with its final "/"
+  std::string FFolder;     // the target's, with its final "/"
   std::string FUnremoved;  // a temporary name of ours that could not be removed
   TReplaceOptions FOptions;
   std::string FNewPath;  // the new version, until it is in place
   std::string FOldPath;  // the old version, between Replace and Release
   bool FOldIsCopy = false;  // FOldPath is a copy (not a link) to be copied back
-  bool FKeepOld = false;  // FOldPath holds the only old version after a failure: never removed
+  bool FKeepOld = false;    // FOldPath holds the only old version after a failure: never removed
   std::string FBuffer;
   int FHandle = -1;
   int64_t FNewSize = 0;

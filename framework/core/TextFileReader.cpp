@@ -55,11 +55,14 @@ TTextFileReader::~TTextFileReader() {
 
 // A rewrite of what was read would lose what another program added meanwhile.
 void TTextFileReader::CheckUnchanged() const {
-  struct stat open {}, named {};
-  const bool same = ::fstat(FHandle, &open) == 0 && ::stat(FPath.c_str(), &named) == 0 &&
-                    TStamp{named.st_dev, named.st_ino, open.st_size, open.st_mtim.tv_sec, open.st_mtim.tv_nsec} == FStamp;
+  struct stat open {
+  }, named{};
+  const bool same =
+      ::fstat(FHandle, &open) == 0 && ::stat(FPath.c_str(), &named) == 0 &&
+      TStamp{named.st_dev, named.st_ino, open.st_size, open.st_mtim.tv_sec, open.st_mtim.tv_nsec} == FStamp;
   if (!same) {
-    throw EFileError(Quoted(FPath) + " changed while it was read (another program is writing it); try again when it "
+    throw EFileError(Quoted(FPath) +
+                     " changed while it was read (another program is writing it); try again when it "
                      "is done.");
   }
 }

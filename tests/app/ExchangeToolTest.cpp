@@ -246,7 +246,7 @@ TEST_F(ExchangeToolTest, ABackupThatIsAnotherFileOfTheBatchIsRefusedFirst) {
       {{"model", "model.x"}, ".x", {}},
       {{"a.x", "a.x.orig"}, ".orig", {}},
       {{"a.x.orig", "a.x"}, ".orig", {}},
-      {{"a.x", "b.x"}, ".orig", {{"b.x", "a.x.orig"}}},  // the backup's name is another input's second name
+      {{"a.x", "b.x"}, ".orig", {{"b.x", "a.x.orig"}}},       // the backup's name is another input's second name
       {{"a.x", "b.x"}, ".orig", {{"a.x.orig", "b.x.orig"}}},  // two backups, one file
   };
   for (const TCase& test : cases) {
@@ -278,9 +278,10 @@ TEST_F(ExchangeToolTest, APipeIsRefusedWithoutWaiting) {
   WriteBytes(model, kModel);
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo((model + ".orig").c_str(), 0644), 0);
-  const std::vector<std::vector<std::string>> runs{
-      {"--in-place", pipe}, {pipe, "-o", FFolder.Path("out.x")}, {model, "-o", pipe},
-      {"--in-place", "--backup", ".orig", model}};
+  const std::vector<std::vector<std::string>> runs{{"--in-place", pipe},
+                                                   {pipe, "-o", FFolder.Path("out.x")},
+                                                   {model, "-o", pipe},
+                                                   {"--in-place", "--backup", ".orig", model}};
   for (const std::vector<std::string>& args : runs) {
     EXPECT_EQ(Run(args), 1) << args[1];
     EXPECT_NE(FErr.str().find("not a regular file"), std::string::npos) << FErr.str();

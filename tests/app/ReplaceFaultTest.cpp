@@ -148,7 +148,8 @@ size_t Find(const std::vector<testing::TFileOp>& log, const std::string& op, con
   return from;
 }
 
-size_t FindLast(const std::vector<testing::TFileOp>& log, const std::string& op, const std::string& path, size_t before) {
+size_t FindLast(const std::vector<testing::TFileOp>& log, const std::string& op, const std::string& path,
+                size_t before) {
   for (size_t i = before; i-- > 0;) {
     if (log[i].Op == op && log[i].Path == path) return i;
   }
@@ -183,11 +184,13 @@ TEST(ReplaceFaults, EveryPathSyncsWhatItReliesOnBeforeItRelies) {
         EXPECT_LT(Find(log, "syncfolder", FolderOf(step.To), i), log.size()) << label << ": the folder was not synced";
         ++replaced;
       }
-      if (step.Op == "write" && std::find(batch.Files().begin(), batch.Files().end(), step.Path) != batch.Files().end() &&
+      if (step.Op == "write" &&
+          std::find(batch.Files().begin(), batch.Files().end(), step.Path) != batch.Files().end() &&
           FindLast(log, "write", step.Path, i) == log.size()) {
         // The first overwrite of a file in place: its copy was made just before.
         size_t copy = i;
-        while (copy-- > 0 && log[copy].Op != "maketemp") {}
+        while (copy-- > 0 && log[copy].Op != "maketemp") {
+        }
         ASSERT_LT(copy, i) << label << ": overwritten with no copy of its old version";
         const std::string& name = log[copy].Path;
         EXPECT_NE(name.find("plomaret-old-"), std::string::npos) << label << " " << name;
