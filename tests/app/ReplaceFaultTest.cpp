@@ -188,11 +188,10 @@ TEST(ReplaceFaults, EveryPathSyncsWhatItReliesOnBeforeItRelies) {
           std::find(batch.Files().begin(), batch.Files().end(), step.Path) != batch.Files().end() &&
           FindLast(log, "write", step.Path, i) == log.size()) {
         // The first overwrite of a file in place: its copy was made just before.
-        size_t copy = i;
-        while (copy-- > 0 && log[copy].Op != "maketemp") {
-        }
-        ASSERT_LT(copy, i) << label << ": overwritten with no copy of its old version";
-        const std::string& name = log[copy].Path;
+        size_t made = i;
+        while (made > 0 && log[made - 1].Op != "maketemp") --made;
+        ASSERT_GT(made, 0u) << label << ": overwritten with no copy of its old version";
+        const std::string& name = log[made - 1].Path;
         EXPECT_NE(name.find("plomaret-old-"), std::string::npos) << label << " " << name;
         const size_t synced = Find(log, "fsync", name, FindLast(log, "write", name, i));
         EXPECT_LT(synced, i) << label << ": overwritten before the copy was synced";
