@@ -309,7 +309,8 @@ void TForm1::SpeedButton3Click(TObject*) {
     FExchanged = counts;
     UpdateStatus();
   } catch (const std::bad_alloc&) {
-    throw EOutOfMemory("Not enough memory to run Exchange on this text.");
+    // Exchange is all or nothing: the text, its history and its modified state stand.
+    throw EOutOfMemory("Not enough memory to run Exchange on this text. Nothing was changed.");
   }
   ShowMessage("Complete.");
 }

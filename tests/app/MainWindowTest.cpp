@@ -181,30 +181,61 @@ TEST_F(MainWindowTest, ExchangeRewritesTheTextAsOneChange) {
   EXPECT_EQ(Text(),
             "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;\r\n  0.3;0.4;;\r\n }\r\n//  MeshVertexColors {\r\n//   1;\r\n"
             "//  }\r\n}\r\nlast\r\n");
-  EXPECT_FALSE(FForm->Editor1->CanUndo()) << "nothing to undo after Exchange";
   EXPECT_TRUE(FForm->Editor1->Modified());
   EXPECT_EQ(FForm->Editor1->Row(), FForm->Editor1->ScreenStrings()->Count()) << "the caret at the end";
+  EXPECT_NE(FForm->StatusBar1->SimpleText().find("3 vertex-colour lines"), std::string::npos) << FForm->StatusBar1->SimpleText();
+  // One undo step: the exact text before it, and the edit before it stays undoable.
+  FForm->Editor1->Undo();
+  EXPECT_EQ(Text(),
+            "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;,\r\n  0.3;0.4;;\r\n }\r\n MeshVertexColors {\r\n  1;\r\n }\r\n}"
+            "\r\nlast");
+  EXPECT_EQ(FForm->StatusBar1->SimpleText().find("vertex"), std::string::npos) << "the counts go with the step";
+  FForm->Editor1->Undo();
+  EXPECT_EQ(FForm->Editor1->Lines()->Count(), 10) << "\"last\" is gone too";
+  FForm->Editor1->Redo();
+  FForm->Editor1->Redo();
+  EXPECT_EQ(Text(),
+            "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;\r\n  0.3;0.4;;\r\n }\r\n//  MeshVertexColors {\r\n//   1;\r\n"
+            "//  }\r\n}\r\nlast\r\n");
+}
+
+// An Exchange that finds nothing to change leaves the text as it was: not modified,
+// the caret and the history where they were, so closing asks nothing.
+TEST_F(MainWindowTest, ExchangeWithNothingToChangeLeavesTheFileUntouched) {
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, "Mesh {\r\n  1;\r\n}");
+  FForm->OpenFile(plane);
+  FForm->Editor1->SetRow(1);
+  FForm->SpeedButton3Click(nullptr);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Complete."});
+  EXPECT_EQ(Text(), "Mesh {\r\n  1;\r\n}") << "no line end added";
+  EXPECT_FALSE(FForm->Editor1->Modified());
+  EXPECT_FALSE(FForm->Editor1->CanUndo());
+  EXPECT_EQ(FForm->Editor1->Row(), 1);
+  EXPECT_NE(FForm->StatusBar1->SimpleText().find("0 texture"), std::string::npos) << FForm->StatusBar1->SimpleText();
+  FForm->Close();
+  EXPECT_TRUE(Boxes().empty()) << "no save question";
 }
 
 TEST_F(MainWindowTest, SaveAsWritesTheTextUnderTheChosenName) {
-  FForm->Editor1->Lines()->SetAllText("typed\r\nno line end");
+  FForm->Editor1->Lines()->SetAllText(" MeshVertexColors {\r\nno line end");
   const std::string saved = FFolder.Path("saved.x");
   FPlatform.ScriptFileChoice(saved);
   FForm->SpeedButton4Click(nullptr);
   EXPECT_EQ(FPlatform.FileDialogs().back().FileName, "") << "before any Open, no name is proposed";
   EXPECT_TRUE(FPlatform.FileDialogs().back().Save);
-  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end") << "saved back as it was";
+  EXPECT_EQ(ReadBytes(saved), " MeshVertexColors {\r\nno line end") << "saved back as it was";
   FForm->SpeedButton3Click(nullptr);
   FPlatform.ScriptFileChoice(saved);
   FForm->SpeedButton4Click(nullptr);
-  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end\r\n") << "after Exchange the last line ends";
+  EXPECT_EQ(ReadBytes(saved), "//  MeshVertexColors {\r\n// no line end\r\n") << "after Exchange the last line ends";
   EXPECT_EQ(FForm->Caption(), "tavrino  : saved.x") << "the saved file is the window's file now";
   EXPECT_FALSE(std::filesystem::exists(Ini())) << "only Open stores a folder";
 
   // A folder that cannot be written: the old file there stays as it was.
   FPlatform.ScriptFileChoice(FFolder.Root());
   EXPECT_THROW(FForm->SpeedButton4Click(nullptr), std::exception);
-  EXPECT_EQ(ReadBytes(saved), "typed\r\nno line end\r\n");
+  EXPECT_EQ(ReadBytes(saved), "//  MeshVertexColors {\r\n// no line end\r\n");
 }
 
 TEST_F(MainWindowTest, AboutCloseAndTheWheel) {
