@@ -292,7 +292,11 @@ TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
   TTextFileReader reader(input, kToolBlockSize);
   TExchangeResult result;
   TXFileFixup fixup;
+  // A line's end is written when the next line comes: the last one's only when the
+  // file had it or a line changed, as the window's Exchange leaves an unchanged text.
+  bool lineEndDue = false;
   const TTextFileShape shape = reader.ReadLines([&](std::string_view line) {
+    if (lineEndDue) output.Write("\r\n");
     const TFixupAction action = fixup.Next(line);
     result.Counts.Count(action);
     switch (action) {
@@ -306,8 +310,10 @@ TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
         break;
     }
     output.Write(line);
-    output.Write("\r\n");
+    lineEndDue = true;
   });
+  const bool changed = result.Counts.CommasDropped + result.Counts.LinesCommentedOut > 0;
+  if (lineEndDue && (shape.FinalLineEnded || changed)) output.Write("\r\n");
   if (shape.EndMarkOffset >= 0) {
     result.EndMarkOffset = shape.EndMarkOffset;
     result.BytesAfterEndMark = reader.Size() - shape.EndMarkOffset - 1;

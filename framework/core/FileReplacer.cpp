@@ -95,10 +95,11 @@ bool InGroup(gid_t group) {
   return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
 }
 
-// The write bit the mode gives this user: the owner's, the group's or everyone's. Root
-// is held to it too, as editors do: a file with its write bits cleared is read-only
-// for everyone.
+// The write bit the mode gives this user: the owner's, the group's or everyone's.
+// Root, whom no bit binds, is held to them as editors do: a file with every write bit
+// cleared is read-only for root too, while another user's 0644 file is not.
 bool ModeLetsUsWrite(const struct stat& info) {
+  if (::geteuid() == 0) return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
   if (info.st_uid == ::geteuid()) return (info.st_mode & S_IWUSR) != 0;
   if (InGroup(info.st_gid)) return (info.st_mode & S_IWGRP) != 0;
   return (info.st_mode & S_IWOTH) != 0;

@@ -125,11 +125,21 @@ TEST_F(ExchangeToolTest, UsageErrorsExitWithTwo) {
   EXPECT_NE(FOut.str().find("--in-place"), std::string::npos);
 }
 
-TEST_F(ExchangeToolTest, EmptyFileGivesEmptyOutput) {
-  const std::string in = FFolder.Path("empty.x"), out = FFolder.Path("out.x");
-  WriteBytes(in, "");
-  ASSERT_EQ(Run({in, "-o", out}), 0);
-  EXPECT_EQ(ReadBytes(out), "");
+// As the window writes after Exchange: a text Exchange changes keeps no line without
+// its end; one it leaves alone keeps its last line as it ended.
+TEST_F(ExchangeToolTest, TheLastLineEndsWhenTheFileDidOrALineChanged) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"", ""},
+      {"a\nb", "a\r\nb"},
+      {"a\r\nb\r\n", "a\r\nb\r\n"},
+      {" MeshVertexColors {\nb", "//  MeshVertexColors {\r\n// b\r\n"},
+  };
+  for (const auto& [input, expected] : rows) {
+    const std::string in = FFolder.Path("in.x"), out = FFolder.Path("out.x");
+    WriteBytes(in, input);
+    ASSERT_EQ(Run({in, "-o", out}), 0) << FErr.str();
+    EXPECT_EQ(ReadBytes(out), expected) << input;
+  }
 }
 
 TEST_F(ExchangeToolTest, BytesAfterTheEndMarkAreNeverDroppedWithoutACopy) {
