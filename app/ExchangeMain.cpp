@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
+#include <string>
 
 #include "app/ExchangeTool.h"
+#include "framework/core/Translate.h"
 
 namespace {
 
@@ -30,6 +32,18 @@ void Say(const char* text) {
   }
 }
 
+// A message in the user's language; the plain English fallback when memory is too
+// short even to make it.
+template <class MakeText>
+void SayMade(MakeText&& makeText, const char* fallback) {
+  try {
+    const std::string text = makeText();
+    Say(text.c_str());
+  } catch (const std::bad_alloc&) {
+    Say(fallback);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,7 +52,12 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   gReserve = std::malloc(kReserveSize);
   if (gReserve == nullptr) {
-    Say("plomaret-exchange: Not enough memory to start.\nNo file was changed.\n");
+    SayMade(
+        [] {
+          return "plomaret-exchange: " + plomaret::Tr("Not enough memory to start.") + "\n" +
+                 plomaret::Tr("No file was changed.") + "\n";
+        },
+        "plomaret-exchange: Not enough memory to start.\nNo file was changed.\n");
     return 1;
   }
   std::set_new_handler(ReleaseReserve);
@@ -46,7 +65,8 @@ int main(int argc, char** argv) {
     return plomaret::RunExchangeTool(argc, argv, std::cout, std::cerr);
   } catch (const std::bad_alloc&) {
     // Every stage reports its own failures; this is what is left when even that failed.
-    Say("plomaret-exchange: Not enough memory.\n");
+    SayMade([] { return "plomaret-exchange: " + plomaret::Tr("Not enough memory.") + "\n"; },
+            "plomaret-exchange: Not enough memory.\n");
     return 1;
   }
 }

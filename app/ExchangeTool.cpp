@@ -15,6 +15,7 @@
 #include "app/Messages.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/TextFileReader.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 
@@ -23,14 +24,16 @@ namespace {
 // The same blocks as the editor's load, so both meet the same block boundaries.
 constexpr size_t kToolBlockSize = TTextFileReader::kDefaultBlockSize;
 
-const char* const kUsage =
-    "usage: plomaret-exchange [--force] IN.x -o OUT.x\n"
-    "       plomaret-exchange --in-place [--backup SUFFIX] [--force] FILE.x...\n"
-    "Rewrites DirectX text mesh files as the Exchange command does: in every\n"
-    "\" MeshTextureCoords {\" section a line ending \";,\" loses its comma, every\n"
-    "\" MeshVertexColors {\" section is commented out with \"// \". Lines are written\n"
-    "with CR LF. No file is changed unless every file could be rewritten.\n"
-    "A file without write permission is refused; --force replaces it anyway.\n";
+std::string Usage() {
+  return Tr(
+      "usage: plomaret-exchange [--force] IN.x -o OUT.x\n"
+      "       plomaret-exchange --in-place [--backup SUFFIX] [--force] FILE.x...\n"
+      "Rewrites DirectX text mesh files as the Exchange command does: in every\n"
+      "\" MeshTextureCoords {\" section a line ending \";,\" loses its comma, every\n"
+      "\" MeshVertexColors {\" section is commented out with \"// \". Lines are written\n"
+      "with CR LF. No file is changed unless every file could be rewritten.\n"
+      "A file without write permission is refused; --force replaces it anyway.\n");
+}
 
 struct TJob {
   std::string Input;
@@ -62,26 +65,26 @@ std::string ParseArguments(int argc, const char* const* argv, TOptions& options)
     } else if (!endOfOptions && arg == "--") {
       endOfOptions = true;
     } else if (!endOfOptions && (arg == "-o" || arg == "--output" || arg == "--backup")) {
-      if (i + 1 >= argc || argv[i + 1][0] == '\0') return std::string(arg) + " needs a value";
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') return TrFormat("%1 needs a value", {arg});
       (arg == "--backup" ? options.BackupSuffix : options.Output) = argv[++i];
     } else if (!endOfOptions && arg == "--in-place") {
       options.InPlace = true;
     } else if (!endOfOptions && arg == "--force") {
       options.Force = true;
     } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
-      return "unknown option " + std::string(arg);
+      return TrFormat("unknown option %1", {arg});
     } else {
       options.Inputs.emplace_back(arg);
     }
   }
   if (options.Help) return {};
-  if (options.Inputs.empty()) return "no input file";
+  if (options.Inputs.empty()) return Tr("no input file");
   if (options.InPlace) {
-    if (!options.Output.empty()) return "--in-place and -o cannot be used together";
+    if (!options.Output.empty()) return Tr("--in-place and -o cannot be used together");
   } else {
-    if (!options.BackupSuffix.empty()) return "--backup needs --in-place";
-    if (options.Output.empty()) return "no output file: use -o OUT.x, or --in-place";
-    if (options.Inputs.size() != 1) return "-o takes one input file; use --in-place for several";
+    if (!options.BackupSuffix.empty()) return Tr("--backup needs --in-place");
+    if (options.Output.empty()) return Tr("no output file: use -o OUT.x, or --in-place");
+    if (options.Inputs.size() != 1) return Tr("-o takes one input file; use --in-place for several");
   }
   return {};
 }
@@ -92,23 +95,25 @@ void CopyFileInto(const std::string& input, TFileReplacer& output) {
   reader.CopyBytes([&](std::string_view bytes) { output.Write(bytes); });
 }
 
-std::string Describe(const TJob& job) {
-  std::string text = job.Input;
-  if (job.Output != job.Input) text += " -> " + job.Output;
-  text += ": " + std::to_string(job.Result.Counts.CommasDropped) + " texture-coordinate lines lost their final comma, " +
-          std::to_string(job.Result.Counts.LinesCommentedOut) + " vertex-colour lines commented out";
-  if (!job.Backup.empty()) text += " (original kept as " + job.Backup + ")";
-  return text;
-}
+std::string Describe(const TJob& job) { return ExchangeReport(job.Input, job.Output, job.Backup, job.Result.Counts); }
 
 // Where memory has run out even the message may not be made: then a plain one.
 template <class MakeText>
-void SayOutOfMemory(std::ostream& err, MakeText&& makeText) {
+void Say(std::ostream& err, MakeText&& makeText) {
   try {
     const std::string text = makeText();
     err << "plomaret-exchange: " << text << "\n";
   } catch (const std::bad_alloc&) {
     err << "plomaret-exchange: Not enough memory.\n";
+  }
+}
+
+// "No file was changed." after a failure, in English when even that cannot be made.
+void SayNothingChanged(std::ostream& err) {
+  try {
+    err << Tr("No file was changed.") << "\n";
+  } catch (const std::bad_alloc&) {
+    err << "No file was changed.\n";
   }
 }
 
@@ -145,23 +150,21 @@ std::string FindBackupClash(const std::vector<TJob>& jobs) {
     TFileIdentity backup = IdentityOf(job.Backup, false);
     for (const auto& [file, owner] : files) {
       if (backup.Same(file)) {
-        return "The backup of \"" + job.Input + "\" would be \"" + job.Backup + "\", which is the file \"" +
-               owner->Input + "\" of this run; its old version would be lost.";
+        return TrFormat(
+            "The backup of \"%1\" would be \"%2\", which is the file \"%3\" of this run; its old version would be "
+            "lost.",
+            {job.Input, job.Backup, owner->Input});
       }
     }
     for (const auto& [other, owner] : backups) {
       if (backup.Same(other)) {
-        return "The backups of \"" + owner->Input + "\" and \"" + job.Input + "\" would both be \"" + job.Backup +
-               "\"; one would overwrite the other.";
+        return TrFormat("The backups of \"%1\" and \"%2\" would both be \"%3\"; one would overwrite the other.",
+                        {owner->Input, job.Input, job.Backup});
       }
     }
     backups.emplace_back(std::move(backup), &job);
   }
   return {};
-}
-
-std::string EndMarkText(const TJob& job) {
-  return EndMarkMessage(job.Input, job.Result.EndMarkOffset, job.Result.BytesAfterEndMark);
 }
 
 // Names what a run killed earlier left beside a file we are about to rewrite; it is
@@ -172,8 +175,10 @@ void WarnOfLeftovers(const std::vector<TJob>& jobs, std::ostream& err) {
       if (file.empty()) continue;
       try {
         for (const std::string& leftover : FindLeftovers(file)) {
-          err << "plomaret-exchange: warning: \"" << leftover << "\" was left by an earlier run that was stopped; "
-              << "it may hold a version of " << file << "\n";
+          err << "plomaret-exchange: "
+              << TrFormat("warning: \"%1\" was left by an earlier run that was stopped; it may hold a version of %2",
+                          {leftover, file})
+              << "\n";
         }
       } catch (const Exception&) {
         // an unreadable link chain is reported when the file itself is written
@@ -190,9 +195,13 @@ bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& 
     TReplaceOptions replacing;
     replacing.ReplaceReadOnly = options.Force;
     replacing.OnOldCopy = [&err](const std::string& path, const std::string& copy) {
-      err << "plomaret-exchange: " << path << " is rewritten in place (it has other hard links, its folder is not "
-          << "writable, or it belongs to another user in a shared folder); until every file is done its old version "
-          << "is kept as \"" << copy << "\"\n";
+      err << "plomaret-exchange: "
+          << TrFormat(
+                 "%1 is rewritten in place (it has other hard links, its folder is not writable, or it belongs "
+                 "to another user in a shared folder); until every file is done its old version is kept as "
+                 "\"%2\"",
+                 {path, copy})
+          << "\n";
       err.flush();
     };
     TReplaceOptions backingUp = replacing;
@@ -207,23 +216,31 @@ bool PrepareAll(std::vector<TJob>& jobs, const TOptions& options, std::ostream& 
       job.Writer = std::make_unique<TFileReplacer>(job.Output, replacing);
       job.Result = ExchangeFile(job.Input, *job.Writer);
       if (job.Result.BytesAfterEndMark > 0 && options.InPlace && job.Backup.empty()) {
-        throw EFileError(EndMarkText(job) + " and would be lost; keep them with --backup SUFFIX, or write "
-                         "the result elsewhere with -o");
+        throw EFileError(TrPlural(job.Result.BytesAfterEndMark,
+                                  "%1: %n byte after the end-of-file mark (0x1A) at byte %2 is not part of the text "
+                                  "and would be lost; keep it with --backup SUFFIX, or write the result elsewhere "
+                                  "with -o",
+                                  "%1: %n bytes after the end-of-file mark (0x1A) at byte %2 are not part of the "
+                                  "text and would be lost; keep them with --backup SUFFIX, or write the result "
+                                  "elsewhere with -o",
+                                  {job.Input, std::to_string(job.Result.EndMarkOffset)}));
       }
       job.Writer->Finish();
     }
   } catch (const EReadOnlyFile& error) {
-    err << "plomaret-exchange: " << error.Message() << " Use --force to replace it anyway.\nNo file was changed.\n";
+    Say(err, [&] { return TrFormat("%1 Use --force to replace it anyway.", {error.Message()}); });
+    SayNothingChanged(err);
     return false;
   } catch (const Exception& error) {
-    err << "plomaret-exchange: " << error.Message() << "\nNo file was changed.\n";
+    err << "plomaret-exchange: " << error.Message() << "\n";
+    SayNothingChanged(err);
     return false;
   } catch (const std::bad_alloc&) {
-    SayOutOfMemory(err, [&] {
+    Say(err, [&] {
       return current != nullptr ? NotEnoughMemoryMessage("rewrite", current->Input, current->Input)
-                                : std::string("Not enough memory.");
+                                : Tr("Not enough memory.");
     });
-    err << "No file was changed.\n";
+    SayNothingChanged(err);
     return false;
   }
   return true;
@@ -247,12 +264,13 @@ bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
   } catch (const Exception& error) {
     err << "plomaret-exchange: " << error.Message() << "\n";
   } catch (const std::bad_alloc&) {
-    SayOutOfMemory(err, [&] { return NotEnoughMemoryMessage("replace", current->Input, current->Input); });
+    Say(err, [&] { return NotEnoughMemoryMessage("replace", current->Input, current->Input); });
     // An overwrite in place that could not be undone leaves the old version in its copy.
     for (const TFileReplacer* writer : {current->BackupWriter.get(), current->Writer.get()}) {
       if (writer != nullptr && !writer->OldVersionPath().empty()) {
-        err << "plomaret-exchange: the old version of \"" << writer->Path() << "\" is kept as \""
-            << writer->OldVersionPath() << "\"\n";
+        Say(err, [&] {
+          return TrFormat("the old version of \"%1\" is kept as \"%2\"", {writer->Path(), writer->OldVersionPath()});
+        });
       }
     }
   }
@@ -264,8 +282,10 @@ bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
       err << "plomaret-exchange: " << error.Message() << "\n";
       allBack = false;
     } catch (const std::bad_alloc&) {
-      err << "plomaret-exchange: there was not enough memory to put back \"" << writer.Path()
-          << "\"; its old version is kept as \"" << writer.OldVersionPath() << "\"\n";
+      Say(err, [&] {
+        return TrFormat("there was not enough memory to put back \"%1\"; its old version is kept as \"%2\"",
+                        {writer.Path(), writer.OldVersionPath()});
+      });
       allBack = false;
     }
   };
@@ -273,7 +293,11 @@ bool ReplaceAll(std::vector<TJob>& jobs, std::ostream& err) {
     if (job->Replaced) restore(*job->Writer);
     if (job->BackupReplaced) restore(*job->BackupWriter);
   }
-  err << (allBack ? "No file was changed.\n" : "Not every file could be put back as it was: see above.\n");
+  if (allBack) {
+    SayNothingChanged(err);
+  } else {
+    Say(err, [] { return Tr("Not every file could be put back as it was: see above."); });
+  }
   return false;
 }
 
@@ -285,6 +309,53 @@ bool ReportsWritten(std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+std::string ExchangeReport(const std::string& input, const std::string& output, const std::string& backup,
+                           const TFixupCounts& counts) {
+  // Whole sentences, each picked by both counts, so that either count reads right.
+  const int64_t commas = counts.CommasDropped;
+  const std::string lines = std::to_string(counts.LinesCommentedOut);
+  const bool oneLine = counts.LinesCommentedOut == 1;
+  if (output != input) {
+    return oneLine ? TrPlural(commas,
+                              "%1 -> %2: %n texture-coordinate line lost its final comma, %3 vertex-colour line "
+                              "commented out",
+                              "%1 -> %2: %n texture-coordinate lines lost their final comma, %3 vertex-colour line "
+                              "commented out",
+                              {input, output, lines})
+                   : TrPlural(commas,
+                              "%1 -> %2: %n texture-coordinate line lost its final comma, %3 vertex-colour lines "
+                              "commented out",
+                              "%1 -> %2: %n texture-coordinate lines lost their final comma, %3 vertex-colour lines "
+                              "commented out",
+                              {input, output, lines});
+  }
+  if (!backup.empty()) {
+    return oneLine ? TrPlural(commas,
+                              "%1: %n texture-coordinate line lost its final comma, %2 vertex-colour line commented "
+                              "out (original kept as %3)",
+                              "%1: %n texture-coordinate lines lost their final comma, %2 vertex-colour line "
+                              "commented out (original kept as %3)",
+                              {input, lines, backup})
+                   : TrPlural(commas,
+                              "%1: %n texture-coordinate line lost its final comma, %2 vertex-colour lines commented "
+                              "out (original kept as %3)",
+                              "%1: %n texture-coordinate lines lost their final comma, %2 vertex-colour lines "
+                              "commented out (original kept as %3)",
+                              {input, lines, backup});
+  }
+  return oneLine ? TrPlural(commas,
+                            "%1: %n texture-coordinate line lost its final comma, %2 vertex-colour line commented out",
+                            "%1: %n texture-coordinate lines lost their final comma, %2 vertex-colour line commented "
+                            "out",
+                            {input, lines})
+                 : TrPlural(commas,
+                            "%1: %n texture-coordinate line lost its final comma, %2 vertex-colour lines commented "
+                            "out",
+                            "%1: %n texture-coordinate lines lost their final comma, %2 vertex-colour lines "
+                            "commented out",
+                            {input, lines});
+}
 
 TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output) {
   // One pass: a zero byte found on the way stops it with the error, and the new
@@ -325,11 +396,11 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   TOptions options;
   std::string problem = ParseArguments(argc, argv, options);
   if (options.Help) {
-    out << kUsage;
+    out << Usage();
     return ReportsWritten(out, err) ? 0 : 1;
   }
   if (!problem.empty()) {
-    err << "plomaret-exchange: " << problem << "\n" << kUsage;
+    err << "plomaret-exchange: " << problem << "\n" << Usage();
     return 2;
   }
 
@@ -348,12 +419,14 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
       jobs.push_back(std::move(job));
     }
     if (const std::string clash = FindBackupClash(jobs); !clash.empty()) {
-      err << "plomaret-exchange: " << clash << "\nNo file was changed.\n";
+      err << "plomaret-exchange: " << clash << "\n";
+      SayNothingChanged(err);
       return 1;
     }
     WarnOfLeftovers(jobs, err);
   } catch (const std::bad_alloc&) {
-    err << "plomaret-exchange: Not enough memory.\nNo file was changed.\n";
+    Say(err, [] { return Tr("Not enough memory."); });
+    SayNothingChanged(err);
     return 1;
   }
   if (!PrepareAll(jobs, options, err)) return 1;
@@ -363,7 +436,7 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   for (TJob& job : jobs) {
     for (TFileReplacer* writer : {job.BackupWriter.get(), job.Writer.get()}) {
       if (writer != nullptr && !writer->Release()) {
-        err << "plomaret-exchange: warning: could not remove \"" << writer->OldVersionPath() << "\"\n";
+        Say(err, [&] { return TrFormat("warning: could not remove \"%1\"", {writer->OldVersionPath()}); });
       }
     }
   }
@@ -371,12 +444,19 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
     for (const TJob& job : jobs) {
       out << Describe(job) << "\n";
       if (job.Result.BytesAfterEndMark > 0) {
-        err << "plomaret-exchange: " << EndMarkText(job) << " and were dropped; "
-            << (job.Backup.empty() ? job.Input : job.Backup) << " keeps them\n";
+        err << "plomaret-exchange: "
+            << TrPlural(
+                   job.Result.BytesAfterEndMark,
+                   "%1: %n byte after the end-of-file mark (0x1A) at byte %2 is not part of the text and was "
+                   "dropped; %3 keeps it",
+                   "%1: %n bytes after the end-of-file mark (0x1A) at byte %2 are not part of the text and were "
+                   "dropped; %3 keeps them",
+                   {job.Input, std::to_string(job.Result.EndMarkOffset), job.Backup.empty() ? job.Input : job.Backup})
+            << "\n";
       }
     }
   } catch (const std::bad_alloc&) {
-    err << "plomaret-exchange: Every file was rewritten, but there was not enough memory to report how.\n";
+    Say(err, [] { return Tr("Every file was rewritten, but there was not enough memory to report how."); });
     status = 1;
   }
   if (!ReportsWritten(out, err)) status = 1;

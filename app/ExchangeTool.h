@@ -23,6 +23,11 @@ struct TExchangeResult {
 // that is not text before writing anything.
 TExchangeResult ExchangeFile(const std::string& input, TFileReplacer& output);
 
+// The line reporting what was done to input: written to output (the same name when in
+// place), its old bytes kept in backup (empty: none).
+std::string ExchangeReport(const std::string& input, const std::string& output, const std::string& backup,
+                           const TFixupCounts& counts);
+
 // The command line: returns the process exit code (0 done, 1 a file failed, 2 bad usage).
 int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 

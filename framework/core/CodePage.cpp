@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "Translate.h"
+
 namespace plomaret {
 
 namespace {
@@ -14,7 +16,7 @@ class TConverter {
  public:
   TConverter(const char* to, const char* from) : FHandle(iconv_open(to, from)) {
     if (FHandle == reinterpret_cast<iconv_t>(-1)) {
-      throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+      throw std::runtime_error(TrFormat("iconv cannot convert from %1 to %2", {from, to}));
     }
   }
   ~TConverter() { iconv_close(FHandle); }

@@ -15,6 +15,7 @@
 
 #include "Exceptions.h"
 #include "FileOps.h"
+#include "Translate.h"
 
 namespace plomaret {
 
@@ -33,8 +34,6 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 // Follows a chain of symbolic links to the file they end at (which may not exist yet).
 std::string FollowLinks(const std::string& path) {
   std::string current = path;
@@ -47,7 +46,7 @@ std::string FollowLinks(const std::string& path) {
     std::string link(buffer, static_cast<size_t>(length));
     current = (!link.empty() && link[0] == '/') ? link : FolderOf(current) + link;
   }
-  throw EFileError("Cannot write " + Quoted(path) + ": too many levels of symbolic links");
+  throw EFileError(TrFormat("Cannot write \"%1\": too many levels of symbolic links", {path}));
 }
 
 unsigned CurrentUmask() {
@@ -140,21 +139,21 @@ class THandle {
 
 TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
     : FPath(std::move(path)), FOptions(std::move(options)) {
-  if (FPath.empty()) throw EFileError("Cannot write a file without a name");
+  if (FPath.empty()) throw EFileError(Tr("Cannot write a file without a name"));
   FTarget = FOptions.FollowLinks ? FollowLinks(FPath) : FPath;
   FFolder = FolderOf(FTarget);
   struct stat info {};
   // stat never opens the file, so a pipe is refused here without waiting for a reader.
   const int found = FOptions.FollowLinks ? ::stat(FTarget.c_str(), &info) : ::lstat(FTarget.c_str(), &info);
   if (found == 0) {
-    if (S_ISDIR(info.st_mode)) throw EFileError("Cannot write " + Quoted(FPath) + ": it is a folder");
+    if (S_ISDIR(info.st_mode)) throw EFileError(TrFormat("Cannot write \"%1\": it is a folder", {FPath}));
     FTargetRegular = S_ISREG(info.st_mode);
     // Without following links a symbolic link is an entry like any other, and replaced.
     if (!FTargetRegular && !(S_ISLNK(info.st_mode) && !FOptions.FollowLinks)) {
-      throw EFileError("Cannot write " + Quoted(FPath) + ": it is not a regular file");
+      throw EFileError(TrFormat("Cannot write \"%1\": it is not a regular file", {FPath}));
     }
     if (FTargetRegular && !FOptions.ReplaceReadOnly && !ModeLetsUsWrite(info)) {
-      throw EReadOnlyFile(Quoted(FPath) + " is read-only.");
+      throw EReadOnlyFile(TrFormat("\"%1\" is read-only.", {FPath}));
     }
     FTargetExists = true;
     FOldSize = info.st_size;
@@ -167,22 +166,22 @@ TFileReplacer::TFileReplacer(std::string path, TReplaceOptions options)
     FInPlace = FOptions.FollowLinks && info.st_nlink > 1;
     if (OnlyItsOwnerMayReplace(FFolder, info)) {
       if (!FOptions.FollowLinks) {
-        throw EFileError("Cannot write " + Quoted(FPath) +
-                         ": it belongs to another user in a folder where only "
-                         "the owner of a file may replace it");
+        throw EFileError(TrFormat(
+            "Cannot write \"%1\": it belongs to another user in a folder where only the owner of a file may replace it",
+            {FPath}));
       }
       FInPlace = true;
     }
   } else if (errno != ENOENT) {
-    Fail("write", errno);
+    Fail(taWrite, errno);
   } else {
     FMode = 0666 & ~CurrentUmask();
   }
   if (!FolderWritable(FFolder)) {
-    if (!FTargetExists || !FOptions.FollowLinks) Fail("write", errno);
+    if (!FTargetExists || !FOptions.FollowLinks) Fail(taWrite, errno);
     FInPlace = true;
   }
-  if (FInPlace && FileOps().Access(FTarget, W_OK) != 0) Fail("write", errno);
+  if (FInPlace && FileOps().Access(FTarget, W_OK) != 0) Fail(taWrite, errno);
   FNewBeside = FolderWritable(FFolder);
   // Memory first: nothing is made on disk that a failure here would leave behind.
   FBuffer.reserve(kBufferSize);
@@ -196,23 +195,39 @@ TFileReplacer::~TFileReplacer() {
   if (!FOldPath.empty() && !FKeepOld) FileOps().Unlink(FOldPath);
 }
 
-void TFileReplacer::Fail(const std::string& action, int error) const {
+void TFileReplacer::Fail(TAction action, int error) const {
+  const std::string_view reason = std::strerror(error);
+  // One whole sentence for each action, so that each translates as a whole.
   if (!FUnremoved.empty()) {
-    throw EFileError("Cannot " + action + " " + Quoted(FPath) + ": " + std::strerror(error) + "; its temporary file " +
-                     Quoted(FUnremoved) + " could not be removed");
+    switch (action) {
+      case taRead:
+        throw EFileError(TrFormat("Cannot read \"%1\": %2; its temporary file \"%3\" could not be removed",
+                                  {FPath, reason, FUnremoved}));
+      case taWrite:
+        throw EFileError(TrFormat("Cannot write \"%1\": %2; its temporary file \"%3\" could not be removed",
+                                  {FPath, reason, FUnremoved}));
+      case taReplace:
+        throw EFileError(TrFormat("Cannot replace \"%1\": %2; its temporary file \"%3\" could not be removed",
+                                  {FPath, reason, FUnremoved}));
+    }
   }
-  throw EFileError("Cannot " + action + " " + Quoted(FPath) + ": " + std::strerror(error));
+  switch (action) {
+    case taRead: throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, reason}));
+    case taWrite: throw EFileError(TrFormat("Cannot write \"%1\": %2", {FPath, reason}));
+    case taReplace: break;
+  }
+  throw EFileError(TrFormat("Cannot replace \"%1\": %2", {FPath, reason}));
 }
 
 void TFileReplacer::FailTemp(const std::string& temp, int error) const {
-  throw EFileError("Cannot write " + Quoted(FPath) + ": its temporary copy in the folder " + Quoted(FolderOf(temp)) +
-                   " could not be written: " + std::strerror(error));
+  throw EFileError(TrFormat("Cannot write \"%1\": its temporary copy in the folder \"%2\" could not be written: %3",
+                            {FPath, FolderOf(temp), std::strerror(error)}));
 }
 
 void TFileReplacer::FailWriting(const std::string& file, int error) const {
   // A full temporary folder is not the target's fault: say which folder it is.
   if (file != FTarget && FolderOf(file) != FFolder) FailTemp(file, error);
-  Fail("write", error);
+  Fail(taWrite, error);
 }
 
 int TFileReplacer::MakeTempFile(const std::string& kind, std::string& path) {
@@ -221,7 +236,7 @@ int TFileReplacer::MakeTempFile(const std::string& kind, std::string& path) {
                                : TempFolder() + TempFolderPrefix(kind, FTarget) + "XXXXXX";
   const int handle = FileOps().MakeTemp(pattern);
   if (handle < 0) {
-    if (beside) Fail("write", errno);
+    if (beside) Fail(taWrite, errno);
     FailTemp(pattern, errno);
   }
   path.swap(pattern);  // no allocation between making the file and knowing its name
@@ -241,7 +256,9 @@ void TFileReplacer::WriteAll(int handle, const char* data, size_t size, const st
 }
 
 void TFileReplacer::WriteThrough(std::string_view bytes) {
-  if (FStage != tsWriting) throw EFileError("Cannot write " + Quoted(FPath) + ": the new version is already finished");
+  if (FStage != tsWriting) {
+    throw EFileError(TrFormat("Cannot write \"%1\": the new version is already finished", {FPath}));
+  }
   FNewSize += static_cast<int64_t>(bytes.size());
   if (FBuffer.size() + bytes.size() > kBufferSize) {
     FlushBuffer();
@@ -265,9 +282,9 @@ void TFileReplacer::Finish() {
     // Only root may give a file away; for others the owner stays who saves. The owner
     // goes first: changing it clears the set-user-ID and set-group-ID bits.
     if (FTargetExists && FTargetRegular && ::geteuid() == 0 && FileOps().Chown(FHandle, FOwner, FGroup) != 0) {
-      Fail("write", errno);
+      Fail(taWrite, errno);
     }
-    if (FileOps().Chmod(FHandle, FMode) != 0) Fail("write", errno);
+    if (FileOps().Chmod(FHandle, FMode) != 0) Fail(taWrite, errno);
   }
   if (FileOps().Fsync(FHandle) != 0) FailWriting(FNewPath, errno);
   const int handle = FHandle;
@@ -299,7 +316,7 @@ void TFileReplacer::RenameIntoPlace(bool keepOld) {
   if (FileOps().Rename(FNewPath, FTarget) != 0) {
     const int error = errno;
     DropOldVersion();
-    Fail("replace", error);
+    Fail(taReplace, error);
   }
   // From here the file is replaced: nothing below may throw.
   FNewPath.clear();
@@ -320,7 +337,7 @@ void TFileReplacer::LinkOldVersion() {
     if (errno != EEXIST) break;
   }
   // Some file systems have no hard links: a copy does the same, more slowly.
-  if (!FTargetRegular) Fail("replace", errno);
+  if (!FTargetRegular) Fail(taReplace, errno);
   CopyOldVersion();
   // Put back by a rename, so it must look like the file it stands for.
   const int handle = FileOps().Open(FOldPath, O_RDONLY | O_NOCTTY);
@@ -330,7 +347,7 @@ void TFileReplacer::LinkOldVersion() {
   if (handle >= 0) FileOps().Close(handle);
   if (!same) {
     DropOldVersion();
-    Fail("replace", error);
+    Fail(taReplace, error);
   }
 }
 
@@ -356,11 +373,11 @@ void TFileReplacer::CopyOldVersion() {
 // it was looked at, and only while it is still that regular file.
 int TFileReplacer::OpenTarget(int flags) {
   const int handle = FileOps().Open(FTarget, flags | O_NONBLOCK | O_NOCTTY);
-  if (handle < 0) Fail(flags == O_RDONLY ? "read" : "write", errno);
+  if (handle < 0) Fail(flags == O_RDONLY ? taRead : taWrite, errno);
   struct stat info {};
   if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != FDevice || info.st_ino != FInode) {
     FileOps().Close(handle);
-    throw EFileError("Cannot write " + Quoted(FPath) + ": it was replaced by another file while it was written");
+    throw EFileError(TrFormat("Cannot write \"%1\": it was replaced by another file while it was written", {FPath}));
   }
   return handle;
 }
@@ -375,7 +392,7 @@ int64_t TFileReplacer::CopyFileInto(int source, const std::string& sourceName, i
     const ssize_t got = FileOps().Read(source, block, sizeof(block));
     if (got < 0) {
       if (errno == EINTR) continue;
-      if (sourceName == FTarget) Fail("read", errno);
+      if (sourceName == FTarget) Fail(taRead, errno);
       FailWriting(sourceName, errno);
     }
     if (got == 0) return total;
@@ -401,16 +418,16 @@ void TFileReplacer::OverwriteInPlace() {
     const int error = errno;
     target.Close();
     DropOldVersion();
-    Fail("write", error);
+    Fail(taWrite, error);
   }
   try {
-    if (FileOps().Seek(target.Get(), 0) != 0) Fail("write", errno);
+    if (FileOps().Seek(target.Get(), 0) != 0) Fail(taWrite, errno);
     THandle source(FileOps().Open(FNewPath, O_RDONLY | O_NOCTTY));
     if (source.Get() < 0) FailWriting(FNewPath, errno);
     CopyFileInto(source.Get(), FNewPath, target.Get(), FTarget);
-    if (FileOps().Truncate(target.Get(), static_cast<off_t>(FNewSize)) != 0) Fail("write", errno);
-    if (FileOps().Fsync(target.Get()) != 0) Fail("write", errno);
-    if (const int error = target.Close()) Fail("write", error);
+    if (FileOps().Truncate(target.Get(), static_cast<off_t>(FNewSize)) != 0) Fail(taWrite, errno);
+    if (FileOps().Fsync(target.Get()) != 0) Fail(taWrite, errno);
+    if (const int error = target.Close()) Fail(taWrite, error);
   } catch (...) {
     target.Close();
     // Put back before anything else is asked of memory; the copy stays where it was
@@ -424,8 +441,9 @@ void TFileReplacer::OverwriteInPlace() {
     try {
       throw;
     } catch (const EFileError& error) {
-      if (back) throw EFileError(error.Message() + "; the file was put back as it was");
-      throw EFileError(error.Message() + "; the old version could not be put back and is kept as " + Quoted(FOldPath));
+      if (back) throw EFileError(TrFormat("%1; the file was put back as it was", {error.Message()}));
+      throw EFileError(
+          TrFormat("%1; the old version could not be put back and is kept as \"%2\"", {error.Message(), FOldPath}));
     }
   }
   FStage = tsReplaced;
@@ -460,22 +478,22 @@ void TFileReplacer::Restore() {
   if (FInPlace) {
     if (!PutOldVersionBack()) {
       FKeepOld = true;
-      throw EFileError("Cannot put back the old version of " + Quoted(FPath) + "; it is kept as " + Quoted(FOldPath));
+      throw EFileError(TrFormat("Cannot put back the old version of \"%1\"; it is kept as \"%2\"", {FPath, FOldPath}));
     }
     DropOldVersion();
     return;
   }
   if (FOldPath.empty()) {
     if (!FTargetExists && FileOps().Unlink(FTarget) != 0 && errno != ENOENT) {
-      throw EFileError("Cannot remove the new file " + Quoted(FPath) + ": " + std::strerror(errno));
+      throw EFileError(TrFormat("Cannot remove the new file \"%1\": %2", {FPath, std::strerror(errno)}));
     }
     return;
   }
   if (FileOps().Rename(FOldPath, FTarget) != 0) {
     const int error = errno;
     FKeepOld = true;
-    throw EFileError("Cannot put back the old version of " + Quoted(FPath) + " (" + std::strerror(error) +
-                     "); it is kept as " + Quoted(FOldPath));
+    throw EFileError(TrFormat("Cannot put back the old version of \"%1\" (%2); it is kept as \"%3\"",
+                              {FPath, std::strerror(error), FOldPath}));
   }
   FOldPath.clear();
   SyncFolder(FFolder);

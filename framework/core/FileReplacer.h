@@ -100,7 +100,8 @@ class TFileReplacer {
   int64_t CopyFileInto(int source, const std::string& sourceName, int target, const std::string& targetName);
   bool PutOldVersionBack();
   void DropOldVersion();
-  [[noreturn]] void Fail(const std::string& action, int error) const;
+  enum TAction { taRead, taWrite, taReplace };
+  [[noreturn]] void Fail(TAction action, int error) const;
   [[noreturn]] void FailTemp(const std::string& temp, int error) const;
   [[noreturn]] void FailWriting(const std::string& file, int error) const;
 

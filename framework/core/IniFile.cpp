@@ -11,6 +11,7 @@
 #include "Exceptions.h"
 #include "FileReplacer.h"
 #include "TextFileReader.h"
+#include "Translate.h"
 
 namespace plomaret {
 
@@ -86,8 +87,6 @@ TIniLine ClassifyLine(std::string_view text, bool inSection) {
   return line;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 std::string ReadFileBytes(const std::string& fileName) {
   struct stat info {};
   // A missing file simply holds no settings yet.
@@ -97,7 +96,8 @@ std::string ReadFileBytes(const std::string& fileName) {
   reader.CopyBytes([&](std::string_view block) { bytes.append(block); });
   size_t zero = bytes.find('\0');
   if (zero != npos) {
-    throw EFileError(Quoted(fileName) + " is not an INI file: it has a zero byte at offset " + std::to_string(zero));
+    throw EFileError(
+        TrFormat("\"%1\" is not an INI file: it has a zero byte at offset %2", {fileName, std::to_string(zero)}));
   }
   return bytes;
 }
@@ -188,11 +188,6 @@ void Replace(const std::string& fileName, const TIniText& text, const std::strin
   if (bytes != text.Bytes()) WriteFileReplacing(fileName, bytes);
 }
 
-[[noreturn]] void Unstorable(const std::string& fileName, const std::string& what) {
-  throw EConvertError("Cannot store " + what + " in " + Quoted(fileName) +
-                      ": one line of an INI file cannot hold it");
-}
-
 // A line break would split the line; a zero byte would make the whole file unreadable.
 bool HasLineBreakOrZero(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
@@ -202,7 +197,8 @@ bool HasLineBreakOrZero(std::string_view text) {
 std::string HeaderLine(const std::string& fileName, std::string_view section) {
   std::string line = "[" + std::string(section) + "]";
   if (HasLineBreakOrZero(section) || HeaderName(line) != section) {
-    Unstorable(fileName, "the section name " + Quoted(section));
+    throw EConvertError(TrFormat(
+        "Cannot store the section name \"%1\" in \"%2\": one line of an INI file cannot hold it", {section, fileName}));
   }
   return line;
 }
@@ -211,12 +207,16 @@ std::string HeaderLine(const std::string& fileName, std::string_view section) {
 // "[a" with the value "b]" would make a section header, for one).
 std::string KeyLine(const std::string& fileName, std::string_view key, std::string_view value) {
   if (HasLineBreakOrZero(value)) {
-    Unstorable(fileName, "the value of " + Quoted(key) + " (it has a line break or a zero byte)");
+    throw EConvertError(
+        TrFormat("Cannot store the value of \"%1\" (it has a line break or a zero byte) in \"%2\": one "
+                 "line of an INI file cannot hold it",
+                 {key, fileName}));
   }
   std::string text = std::string(key) + "=" + EncodeValue(value);
   TIniLine line = ClassifyLine(text, true);
   if (HasLineBreakOrZero(key) || line.Kind != TIniLine::lkKey || line.Name != key || Unquote(line.Value) != value) {
-    Unstorable(fileName, "the key name " + Quoted(key));
+    throw EConvertError(TrFormat("Cannot store the key name \"%1\" in \"%2\": one line of an INI file cannot hold it",
+                                 {key, fileName}));
   }
   return text;
 }

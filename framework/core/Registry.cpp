@@ -18,6 +18,7 @@
 #include "FileReplacer.h"
 #include "IniFile.h"
 #include "Strings.h"
+#include "Translate.h"
 
 namespace plomaret {
 
@@ -32,8 +33,6 @@ constexpr const char* kValuesFile = "/.values";
 // Larger files are not ours; refusing them keeps every size within int.
 constexpr off_t kMaxValuesFile = 1 << 30;
 constexpr size_t kMaxKeyName = 255;
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 struct TValue {
   std::string Name;
@@ -111,9 +110,9 @@ std::string FindSubkey(const std::string& folder, const std::string& name) {
 
 void MakeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    throw EFileError("Cannot create the folder " + Quoted(path) + ": " + std::strerror(errno));
+    throw EFileError(TrFormat("Cannot create the folder \"%1\": %2", {path, std::strerror(errno)}));
   }
-  if (!IsFolder(path)) throw EFileError("Cannot create the folder " + Quoted(path) + ": a file is in the way");
+  if (!IsFolder(path)) throw EFileError(TrFormat("Cannot create the folder \"%1\": a file is in the way", {path}));
 }
 
 void MakeFolders(const std::string& path) {
@@ -191,20 +190,28 @@ class TValuesParser {
   TValuesParser(const std::string& path, std::string_view bytes) : FPath(path), FBytes(bytes) {}
 
   std::vector<TValue> Parse() {
-    if (FBytes.substr(0, kHeader.size()) != kHeader) Damaged("it does not start with the expected header");
+    if (FBytes.substr(0, kHeader.size()) != kHeader) {
+      Damaged(TrFormat("The registry file \"%1\" is damaged: it does not start with the expected header", {FPath}));
+    }
     FAt = kHeader.size();
     std::vector<TValue> values;
     while (FAt < FBytes.size()) {
       TValue value;
       value.Type = static_cast<uint8_t>(FBytes[FAt++]);
       if (value.Type != REG_SZ && value.Type != REG_BINARY && value.Type != REG_DWORD) {
-        Damaged("unknown value type " + std::to_string(value.Type) + " at offset " + std::to_string(FAt - 1));
+        Damaged(TrFormat("The registry file \"%1\" is damaged: unknown value type %2 at offset %3",
+                         {FPath, std::to_string(value.Type), std::to_string(FAt - 1)}));
       }
       value.Name = TakeBlock();
       value.Data = TakeBlock();
-      if (value.Type == REG_DWORD && value.Data.size() != 4) Damaged("the integer \"" + value.Name + "\" is not 4 bytes");
+      if (value.Type == REG_DWORD && value.Data.size() != 4) {
+        Damaged(
+            TrFormat("The registry file \"%1\" is damaged: the integer \"%2\" is not 4 bytes", {FPath, value.Name}));
+      }
       for (const TValue& other : values) {
-        if (AnsiSameText(other.Name, value.Name)) Damaged("the value \"" + value.Name + "\" appears twice");
+        if (AnsiSameText(other.Name, value.Name)) {
+          Damaged(TrFormat("The registry file \"%1\" is damaged: the value \"%2\" appears twice", {FPath, value.Name}));
+        }
       }
       values.push_back(std::move(value));
     }
@@ -213,19 +220,23 @@ class TValuesParser {
 
  private:
   std::string TakeBlock() {
-    if (FBytes.size() - FAt < 4) Damaged("it ends inside a length at offset " + std::to_string(FAt));
+    if (FBytes.size() - FAt < 4) {
+      Damaged(TrFormat("The registry file \"%1\" is damaged: it ends inside a length at offset %2",
+                       {FPath, std::to_string(FAt)}));
+    }
     size_t length = 0;
     for (int i = 0; i < 4; ++i) length |= size_t{static_cast<unsigned char>(FBytes[FAt + i])} << (8 * i);
     FAt += 4;
-    if (length > FBytes.size() - FAt) Damaged("a length at offset " + std::to_string(FAt - 4) + " runs past its end");
+    if (length > FBytes.size() - FAt) {
+      Damaged(TrFormat("The registry file \"%1\" is damaged: a length at offset %2 runs past its end",
+                       {FPath, std::to_string(FAt - 4)}));
+    }
     std::string block(FBytes.substr(FAt, length));
     FAt += length;
     return block;
   }
 
-  [[noreturn]] void Damaged(const std::string& why) const {
-    throw ERegistryError("The registry file " + Quoted(FPath) + " is damaged: " + why);
-  }
+  [[noreturn]] static void Damaged(const std::string& message) { throw ERegistryError(message); }
 
   const std::string& FPath;
   std::string_view FBytes;
@@ -237,7 +248,7 @@ std::vector<TValue> LoadValues(const std::string& folder) {
   const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (handle < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {};
-    throw EFileError("Cannot read " + Quoted(path) + ": " + std::strerror(errno));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, std::strerror(errno)}));
   }
   std::string bytes;
   struct stat info {};
@@ -253,8 +264,8 @@ std::vector<TValue> LoadValues(const std::string& folder) {
     tooLarge = bytes.size() > static_cast<size_t>(kMaxValuesFile);
   }
   ::close(handle);
-  if (error != 0) throw EFileError("Cannot read " + Quoted(path) + ": " + std::strerror(error));
-  if (tooLarge) throw ERegistryError("The registry file " + Quoted(path) + " is damaged: it is too large");
+  if (error != 0) throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, std::strerror(error)}));
+  if (tooLarge) throw ERegistryError(TrFormat("The registry file \"%1\" is damaged: it is too large", {path}));
   return TValuesParser(path, bytes).Parse();
 }
 
@@ -276,15 +287,20 @@ TRegistry::TRegistry() : FRoot(StoreRoot()) {}
 
 void TRegistry::SetRootKey(HKEY key) {
   if (key != HKEY_CURRENT_USER) {
-    throw ERegistryError("Only HKEY_CURRENT_USER is available: this registry keeps the current user's settings only");
+    throw ERegistryError(
+        Tr("Only HKEY_CURRENT_USER is available: this registry keeps the current user's settings only"));
   }
   CloseKey();
 }
 
-void TRegistry::ReadError(const std::string& name) { throw ERegistryError("Invalid data type for '" + name + "'"); }
+void TRegistry::ReadError(const std::string& name) {
+  throw ERegistryError(TrFormat("Invalid data type for '%1'", {name}));
+}
 
 bool TRegistry::Find(const std::string& key, bool create, TKey& found) {
-  if (FRoot.empty()) throw ERegistryError("There is no folder for the registry: neither XDG_CONFIG_HOME nor HOME is set");
+  if (FRoot.empty()) {
+    throw ERegistryError(Tr("There is no folder for the registry: neither XDG_CONFIG_HOME nor HOME is set"));
+  }
   const bool relative = key.empty() || key[0] != '\\';
   std::vector<std::string> names;
   if (!SplitKeyPath(relative ? key : key.substr(1), names)) return false;
@@ -326,7 +342,7 @@ bool TRegistry::KeyExists(const std::string& key) {
 
 bool TRegistry::CreateKey(const std::string& key) {
   TKey found;
-  if (!Find(key, true, found)) throw ERegistryError("Failed to create key " + key);
+  if (!Find(key, true, found)) throw ERegistryError(TrFormat("Failed to create key %1", {key}));
   return true;
 }
 
@@ -342,7 +358,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
   if (::mkdtemp(aside.data()) == nullptr || ::rename(folder.c_str(), aside.c_str()) != 0) {
     const int error = errno;
     ::rmdir(aside.c_str());
-    throw EFileError("Cannot delete the folder " + Quoted(folder) + ": " + std::strerror(error));
+    throw EFileError(TrFormat("Cannot delete the folder \"%1\": %2", {folder, std::strerror(error)}));
   }
   std::error_code ignored;
   std::filesystem::remove_all(aside, ignored);
@@ -378,8 +394,8 @@ TValue ReadValue(bool open, const std::string& folder, const std::string& name, 
   std::vector<TValue> values;
   if (open) values = LoadValues(folder);
   auto value = FindValue(values, name);
-  if (value == values.end()) throw ERegistryError("Failed to get data for '" + name + "'");
-  if (value->Type != type) throw ERegistryError("Invalid data type for '" + name + "'");
+  if (value == values.end()) throw ERegistryError(TrFormat("Failed to get data for '%1'", {name}));
+  if (value->Type != type) throw ERegistryError(TrFormat("Invalid data type for '%1'", {name}));
   return std::move(*value);
 }
 
@@ -408,17 +424,20 @@ int32_t TRegistry::ReadInteger(const std::string& name) {
 int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int size) {
   const std::string data = ReadValue(FCurrent.Open, FCurrent.Folder, name, REG_BINARY).Data;
   if (data.size() > static_cast<size_t>(std::max(size, 0))) {
-    throw ERegistryError("Invalid data size for '" + name + "': it holds " + std::to_string(data.size()) +
-                         " bytes, the buffer " + std::to_string(std::max(size, 0)));
+    throw ERegistryError(TrPlural(
+        static_cast<int64_t>(data.size()), "Invalid data size for '%1': it holds %n byte, the buffer %2",
+        "Invalid data size for '%1': it holds %n bytes, the buffer %2", {name, std::to_string(std::max(size, 0))}));
   }
   if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
   return static_cast<int>(data.size());
 }
 
 void TRegistry::WriteValue(const std::string& name, uint8_t type, std::string data) {
-  if (!FCurrent.Open) throw ERegistryError("Failed to set data for '" + name + "': no key is open");
+  if (!FCurrent.Open) throw ERegistryError(TrFormat("Failed to set data for '%1': no key is open", {name}));
   if (!IsFolder(FCurrent.Folder)) {
-    if (FCurrent.Folder != FRoot) throw ERegistryError("Failed to set data for '" + name + "': the key was deleted");
+    if (FCurrent.Folder != FRoot) {
+      throw ERegistryError(TrFormat("Failed to set data for '%1': the key was deleted", {name}));
+    }
     MakeFolders(FRoot);
   }
   std::vector<TValue> values = LoadValues(FCurrent.Folder);
@@ -441,7 +460,7 @@ void TRegistry::WriteInteger(const std::string& name, int32_t value) {
 }
 
 void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int size) {
-  if (size < 0) throw ERegistryError("Failed to set data for '" + name + "': negative size");
+  if (size < 0) throw ERegistryError(TrFormat("Failed to set data for '%1': negative size", {name}));
   WriteValue(name, REG_BINARY, size == 0 ? std::string() : std::string(static_cast<const char*>(buffer), size));
 }
 
@@ -480,7 +499,7 @@ class TRegistryIniFile::TSection {
   TSection(TRegistry& registry, const std::string& section, bool create)
       : FRegistry(registry), FSaved(registry.FCurrent) {
     FOpen = FRegistry.OpenKey(section, create);
-    if (create && !FOpen) throw ERegistryError("Failed to create key " + section);
+    if (create && !FOpen) throw ERegistryError(TrFormat("Failed to create key %1", {section}));
   }
   ~TSection() { FRegistry.FCurrent = std::move(FSaved); }
   TSection(const TSection&) = delete;
@@ -495,7 +514,7 @@ class TRegistryIniFile::TSection {
 };
 
 TRegistryIniFile::TRegistryIniFile(const std::string& keyPath) : FFileName(keyPath), FRegistry(Create<TRegistry>()) {
-  if (!FRegistry->OpenKey(keyPath, true)) throw ERegistryError("Failed to create key " + keyPath);
+  if (!FRegistry->OpenKey(keyPath, true)) throw ERegistryError(TrFormat("Failed to create key %1", {keyPath}));
 }
 
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,
@@ -573,7 +592,7 @@ TSectionValues TRegistryIniFile::ReadWholeSection(const std::string& section) {
         break;
       default: {
         // As ReadString fails on it, but only when someone asks for it.
-        auto error = std::make_exception_ptr(ERegistryError("Invalid data type for '" + value.Name + "'"));
+        auto error = std::make_exception_ptr(ERegistryError(TrFormat("Invalid data type for '%1'", {value.Name})));
         values.AddUnreadable(std::move(value.Name), std::move(error));
       }
     }

@@ -10,42 +10,37 @@
 
 #include "Exceptions.h"
 #include "FileOps.h"
+#include "Translate.h"
 
 namespace plomaret {
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-}  // namespace
 
 TTextFileReader::TTextFileReader(std::string path, size_t blockSize)
     : FPath(std::move(path)), FBlockSize(blockSize == 0 ? kDefaultBlockSize : blockSize) {
   // Without O_NONBLOCK opening a pipe would wait for a writer; it is refused below.
   FHandle = FileOps().Open(FPath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (FHandle < 0) {
-    throw EFileError("Cannot open " + Quoted(FPath) + ": " + std::strerror(errno));
+    throw EFileError(TrFormat("Cannot open \"%1\": %2", {FPath, std::strerror(errno)}));
   }
   struct stat info {};
   if (::fstat(FHandle, &info) != 0) {
     int error = errno;
     FileOps().Close(FHandle);
-    throw EFileError("Cannot read " + Quoted(FPath) + ": " + std::strerror(error));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(error)}));
   }
   if (S_ISDIR(info.st_mode)) {
     FileOps().Close(FHandle);
-    throw EFileError("Cannot open " + Quoted(FPath) + ": it is a folder, not a file");
+    throw EFileError(TrFormat("Cannot open \"%1\": it is a folder, not a file", {FPath}));
   }
   if (!S_ISREG(info.st_mode)) {
     FileOps().Close(FHandle);
-    throw EFileError("Cannot open " + Quoted(FPath) + ": it is not a regular file (a pipe, a socket or a device)");
+    throw EFileError(TrFormat("Cannot open \"%1\": it is not a regular file (a pipe, a socket or a device)", {FPath}));
   }
   FSize = info.st_size;
   FStamp = {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
   if (info.st_size > kMaxFileSize) {
     FileOps().Close(FHandle);
-    throw EFileError(Quoted(FPath) + " is too large to open: " + std::to_string(info.st_size) +
-                     " bytes, the limit is 2 GiB");
+    throw EFileError(TrPlural(info.st_size, "\"%1\" is too large to open: %n byte, the limit is 2 GiB",
+                              "\"%1\" is too large to open: %n bytes, the limit is 2 GiB", {FPath}));
   }
 }
 
@@ -61,9 +56,8 @@ void TTextFileReader::CheckUnchanged() const {
       ::fstat(FHandle, &open) == 0 && ::stat(FPath.c_str(), &named) == 0 &&
       TStamp{named.st_dev, named.st_ino, open.st_size, open.st_mtim.tv_sec, open.st_mtim.tv_nsec} == FStamp;
   if (!same) {
-    throw EFileError(Quoted(FPath) +
-                     " changed while it was read (another program is writing it); try again when it "
-                     "is done.");
+    throw EFileError(TrFormat(
+        "\"%1\" changed while it was read (another program is writing it); try again when it is done.", {FPath}));
   }
 }
 
@@ -77,7 +71,7 @@ TTextFileShape TTextFileReader::Count() {
 
 void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>& onBlock) {
   if (::lseek(FHandle, 0, SEEK_SET) < 0) {
-    throw EFileError("Cannot read " + Quoted(FPath) + ": " + std::strerror(errno));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(errno)}));
   }
   std::unique_ptr<char[]> block(new char[FBlockSize]);
   int64_t total = 0;
@@ -85,12 +79,12 @@ void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>&
     ssize_t got = FileOps().Read(FHandle, block.get(), FBlockSize);
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw EFileError("Cannot read " + Quoted(FPath) + ": " + std::strerror(errno));
+      throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(errno)}));
     }
     if (got == 0) break;
     total += got;
     if (total > kMaxFileSize) {  // it grew while we read it
-      throw EFileError(Quoted(FPath) + " is too large to open: the limit is 2 GiB");
+      throw EFileError(TrFormat("\"%1\" is too large to open: the limit is 2 GiB", {FPath}));
     }
     if (!onBlock(block.get(), static_cast<size_t>(got))) break;
   }
@@ -98,8 +92,9 @@ void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>&
 }
 
 void TTextFileReader::ThrowZeroByte(int64_t offset) const {
-  throw EFileError(Quoted(FPath) + " is not a text file: it has a zero byte at offset " +
-                   std::to_string(offset) + ". Binary files cannot be edited as text.");
+  throw EFileError(
+      TrFormat("\"%1\" is not a text file: it has a zero byte at offset %2. Binary files cannot be edited as text.",
+               {FPath, std::to_string(offset)}));
 }
 
 }  // namespace plomaret

@@ -15,6 +15,7 @@
 #include "FaultyFileOps.h"
 #include "TestFiles.h"
 #include "framework/core/FileOps.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 namespace {
@@ -70,9 +71,91 @@ TEST_F(ExchangeToolTest, WritesTheRewrittenFileWithCrLfAndReportsCounts) {
   ASSERT_EQ(Run({in, "-o", out}), 0) << FErr.str();
   EXPECT_EQ(ReadBytes(out), kExchanged);
   EXPECT_EQ(ReadBytes(in), kModel) << "the input is left alone";
-  EXPECT_NE(FOut.str().find("1 texture-coordinate lines lost their final comma, 4 vertex-colour lines commented out"),
+  EXPECT_NE(FOut.str().find("1 texture-coordinate line lost its final comma, 4 vertex-colour lines commented out"),
             std::string::npos)
       << FOut.str();
+}
+
+// Each count reads right on its own, in both languages and in each shape of the line.
+TEST(ExchangeReport, EveryCountReadsRight) {
+  struct TRow {
+    TLanguage Language;
+    int64_t Commas, Lines;
+    std::string Output, Backup;  // Output empty: in place
+    std::string Expected;
+  };
+  const TRow rows[] = {
+      {lnEnglish, 0, 0, "", "",
+       "模型.x: 0 texture-coordinate lines lost their final comma, 0 vertex-colour lines commented out"},
+      {lnEnglish, 1, 1, "", "",
+       "模型.x: 1 texture-coordinate line lost its final comma, 1 vertex-colour line commented out"},
+      {lnEnglish, 2, 2, "", "",
+       "模型.x: 2 texture-coordinate lines lost their final comma, 2 vertex-colour lines commented out"},
+      {lnEnglish, 1, 2, "", "",
+       "模型.x: 1 texture-coordinate line lost its final comma, 2 vertex-colour lines commented out"},
+      {lnEnglish, 2, 1, "", "",
+       "模型.x: 2 texture-coordinate lines lost their final comma, 1 vertex-colour line commented out"},
+      {lnEnglish, 0, 1, "", "",
+       "模型.x: 0 texture-coordinate lines lost their final comma, 1 vertex-colour line commented out"},
+      {lnEnglish, 1, 0, "", "",
+       "模型.x: 1 texture-coordinate line lost its final comma, 0 vertex-colour lines commented out"},
+      {lnEnglish, 1, 1, "out.x", "",
+       "模型.x -> out.x: 1 texture-coordinate line lost its final comma, 1 vertex-colour line commented out"},
+      {lnEnglish, 2, 0, "out.x", "",
+       "模型.x -> out.x: 2 texture-coordinate lines lost their final comma, 0 vertex-colour lines commented out"},
+      {lnEnglish, 1, 1, "", "模型.x.orig",
+       "模型.x: 1 texture-coordinate line lost its final comma, 1 vertex-colour line commented out (original kept as "
+       "模型.x.orig)"},
+      {lnEnglish, 0, 2, "", "模型.x.orig",
+       "模型.x: 0 texture-coordinate lines lost their final comma, 2 vertex-colour lines commented out (original kept "
+       "as 模型.x.orig)"},
+      {lnJapanese, 0, 1, "", "", "模型.x: テクスチャ座標 0 行の末尾のカンマを削除、頂点カラー 1 行をコメントアウト"},
+      {lnJapanese, 1, 2, "", "", "模型.x: テクスチャ座標 1 行の末尾のカンマを削除、頂点カラー 2 行をコメントアウト"},
+      {lnJapanese, 2, 0, "", "", "模型.x: テクスチャ座標 2 行の末尾のカンマを削除、頂点カラー 0 行をコメントアウト"},
+      {lnJapanese, 1, 1, "out.x", "",
+       "模型.x -> out.x: テクスチャ座標 1 行の末尾のカンマを削除、頂点カラー 1 行をコメントアウト"},
+      {lnJapanese, 2, 1, "", "模型.x.orig",
+       "模型.x: テクスチャ座標 2 行の末尾のカンマを削除、頂点カラー 1 行をコメントアウト (元のファイルは 模型.x.orig "
+       "に保存)"},
+  };
+  for (const TRow& row : rows) {
+    SetLanguage(row.Language);
+    TFixupCounts counts;
+    counts.CommasDropped = row.Commas;
+    counts.LinesCommentedOut = row.Lines;
+    const std::string output = row.Output.empty() ? "模型.x" : row.Output;
+    EXPECT_EQ(ExchangeReport("模型.x", output, row.Backup, counts), row.Expected);
+  }
+}
+
+TEST_F(ExchangeToolTest, HelpAndUsageFollowTheLanguage) {
+  const std::pair<TLanguage, std::string> rows[] = {
+      {lnEnglish, "usage: plomaret-exchange [--force] IN.x -o OUT.x\n"},
+      {lnJapanese, "使い方: plomaret-exchange [--force] IN.x -o OUT.x\n"},
+  };
+  for (const auto& [language, usage] : rows) {
+    SetLanguage(language);
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_EQ(FOut.str().substr(0, usage.size()), usage);
+    EXPECT_EQ(Run({"a.x"}), 2);
+    EXPECT_NE(FErr.str().find("\n" + usage), std::string::npos) << FErr.str();
+  }
+  EXPECT_NE(FErr.str().find("plomaret-exchange: 出力ファイルがありません: -o OUT.x か --in-place を指定してください\n"),
+            std::string::npos)
+      << FErr.str();
+}
+
+// A refusal from the file layer, the batch's verdict and the file's name (UTF-8 bytes
+// as given) in Japanese.
+TEST_F(ExchangeToolTest, RefusalsFollowTheLanguage) {
+  SetLanguage(lnJapanese);
+  const std::string file = FFolder.Path("読み取り専用.x");
+  WriteBytes(file, kModel);
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  EXPECT_EQ(Run({"--in-place", file}), 1);
+  EXPECT_EQ(FErr.str(), "plomaret-exchange: 「" + file +
+                            "」は読み取り専用です。 --force を付けると、それでも置き換えます。\n"
+                            "どのファイルも変更していません。\n");
 }
 
 TEST_F(ExchangeToolTest, InPlaceWithBackupKeepsTheOriginalBytes) {
@@ -161,6 +244,52 @@ TEST_F(ExchangeToolTest, BytesAfterTheEndMarkAreNeverDroppedWithoutACopy) {
   WriteBytes(file, "x\x1a");  // the mark alone ends many old files: nothing to report
   ASSERT_EQ(Run({"--in-place", file}), 0);
   EXPECT_EQ(FErr.str(), "");
+}
+
+// The refusal and the note after the end-of-file mark, for one byte and for two.
+TEST_F(ExchangeToolTest, TheEndMarkNotesCountTheirBytesRight) {
+  struct TRow {
+    TLanguage Language;
+    int Bytes;
+    std::string Refusal, Note;  // %F stands for the file
+  };
+  const TRow rows[] = {
+      {lnEnglish, 1,
+       "%F: 1 byte after the end-of-file mark (0x1A) at byte 11 is not part of the text and would be lost; keep it "
+       "with "
+       "--backup SUFFIX, or write the result elsewhere with -o",
+       "%F: 1 byte after the end-of-file mark (0x1A) at byte 11 is not part of the text and was dropped; %F.orig keeps "
+       "it"},
+      {lnEnglish, 2,
+       "%F: 2 bytes after the end-of-file mark (0x1A) at byte 11 are not part of the text and would be lost; keep them "
+       "with --backup SUFFIX, or write the result elsewhere with -o",
+       "%F: 2 bytes after the end-of-file mark (0x1A) at byte 11 are not part of the text and were dropped; %F.orig "
+       "keeps them"},
+      {lnJapanese, 1,
+       "%F: オフセット 11 にあるファイル終端記号 (0x1A) より後ろの 1 バイトはテキストに含まれず、失われます。--backup "
+       "SUFFIX で残すか、-o で別のファイルに書き出してください",
+       "%F: オフセット 11 にあるファイル終端記号 (0x1A) より後ろの 1 バイトはテキストに含まれないため書き出しません"
+       "でした。それらは %F.orig に残っています"},
+      {lnJapanese, 2,
+       "%F: オフセット 11 にあるファイル終端記号 (0x1A) より後ろの 2 バイトはテキストに含まれず、失われます。--backup "
+       "SUFFIX で残すか、-o で別のファイルに書き出してください",
+       "%F: オフセット 11 にあるファイル終端記号 (0x1A) より後ろの 2 バイトはテキストに含まれないため書き出しません"
+       "でした。それらは %F.orig に残っています"},
+  };
+  const std::string file = FFolder.Path("模型.x");
+  const auto named = [&](std::string text) {
+    for (size_t at; (at = text.find("%F")) != std::string::npos;) text.replace(at, 2, file);
+    return text;
+  };
+  for (const TRow& row : rows) {
+    SetLanguage(row.Language);
+    WriteBytes(file, "Mesh {\r\n}\r\n\x1a" + std::string(row.Bytes, 'z'));
+    EXPECT_EQ(Run({"--in-place", file}), 1);
+    EXPECT_NE(FErr.str().find("plomaret-exchange: " + named(row.Refusal) + "\n"), std::string::npos) << FErr.str();
+    ASSERT_EQ(Run({"--in-place", "--backup", ".orig", file}), 0) << FErr.str();
+    EXPECT_EQ(FErr.str(), "plomaret-exchange: " + named(row.Note) + "\n");
+    std::filesystem::remove(file + ".orig");
+  }
 }
 
 TEST_F(ExchangeToolTest, ABackupReplacesAStrayLinkInsteadOfWritingThroughIt) {

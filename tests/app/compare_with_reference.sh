@@ -4,6 +4,9 @@
 # Exchange and SaveAs with the tool. Skips (77) when the shared data is absent.
 #   compare_with_reference.sh TOOL SHARED [EDSCRIPT]
 set -eu
+# The window's notes are matched in English, whatever language the one running it reads.
+LC_ALL=C
+export LC_ALL
 tool=$1
 shared=$2
 driver=${3:-}

@@ -43,7 +43,7 @@ done
 [ "$failures" = 0 ] || exit 1
 
 # The installed tool runs from its new place.
-"$prefix/bin/plomaret-exchange" --help >"$work/usage" || fail "the installed plomaret-exchange --help failed"
+LC_ALL=C "$prefix/bin/plomaret-exchange" --help >"$work/usage" || fail "the installed plomaret-exchange --help failed"
 grep -q '^usage: plomaret-exchange' "$work/usage" || fail "the installed plomaret-exchange printed no usage"
 
 # The desktop entry: valid without even a hint, and naming what was installed with it.

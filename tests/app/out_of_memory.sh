@@ -6,6 +6,9 @@
 # A sanitizer's shadow memory never fits under a limit: such a build is skipped.
 #   out_of_memory.sh TOOL
 set -eu
+# Its messages are matched in English, whatever language the one running it reads.
+LC_ALL=C
+export LC_ALL
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
