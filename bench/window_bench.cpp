@@ -50,6 +50,52 @@ void BM_OpenExchangeSaveAs(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenExchangeSaveAs)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// Exchange as one undo step on a large file in the main window: Exchange, its undo
+// and its redo, each timed, with the peak memory of the whole way (Open included).
+void BM_ExchangeUndoRedo(benchmark::State& state) {
+  const char* path = XFileOrSkip(state);
+  if (path == nullptr) return;
+  THeadlessPlatform& platform = UseHeadlessPlatform();
+  const std::string folder = std::filesystem::temp_directory_path() / "plomaret-undo-bench";
+  std::filesystem::create_directories(folder);
+  using TClock = std::chrono::steady_clock;
+  auto seconds = [](TClock::time_point from) { return std::chrono::duration<double>(TClock::now() - from).count(); };
+  for (auto _ : state) {
+    state.PauseTiming();
+    TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
+    form->SetProgramFile(folder + "/plomaret");
+    form->Show();
+    platform.ScriptFileChoice(path);
+    form->SpeedButton5Click(nullptr);
+    state.ResumeTiming();
+    TClock::time_point start = TClock::now();
+    form->SpeedButton3Click(nullptr);
+    state.counters["exchange_s"] = seconds(start);
+    start = TClock::now();
+    form->Editor1->Undo();
+    state.counters["undo_s"] = seconds(start);
+    state.PauseTiming();
+    rusage afterUndo{};
+    getrusage(RUSAGE_SELF, &afterUndo);
+    state.counters["peak_after_undo_MB"] = static_cast<double>(afterUndo.ru_maxrss) / 1024.0;
+    state.ResumeTiming();
+    start = TClock::now();
+    form->Editor1->Redo();
+    state.counters["redo_s"] = seconds(start);
+    state.PauseTiming();
+    platform.ClearMessages();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    form->Editor1->SetModified(false);
+    form.reset();
+    state.ResumeTiming();
+  }
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ExchangeUndoRedo)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // Typing into the middle of a 100 MB file with word wrap on, in the main window: each
 // key repaints the editor and the status line (the caret's line and the line count).
 void BM_TypeWrappedInTheMiddleOfTheWindow(benchmark::State& state) {

@@ -5,6 +5,17 @@
 
 namespace plomaret {
 
+TLineEdit TLineEdit::Inverse(std::vector<int> rowLengths) const {
+  TLineEdit inverse;
+  inverse.Line = Line;
+  inverse.FromEnd = FromEnd;
+  inverse.Offset = Offset;
+  inverse.Removed = Inserted;
+  inverse.Inserted = Removed;
+  inverse.RowLengths = std::move(rowLengths);
+  return inverse;
+}
+
 void TLineEditLog::PutNumber(uint64_t value) {
   while (value >= 0x80) {
     FBytes.push_back(static_cast<char>((value & 0x7F) | 0x80));
@@ -22,51 +33,84 @@ uint64_t TLineEditLog::TakeNumber(size_t& position) const {
   }
 }
 
-void TLineEditLog::Add(int line, uint32_t prefix, std::string_view removed, std::string_view inserted,
-                       const std::vector<int>& rowLengths) {
-  if (line <= FLastLine) throw std::logic_error("line edits out of order");
+bool TLineEditLog::Continues(const TLineEdit& edit) const {
+  return FOpen.Count > 0 && edit.Line == FOpen.Line + FOpen.Count && edit.FromEnd == FOpen.FromEnd &&
+         edit.Offset == FOpen.Offset && edit.Removed == FOpen.Removed && edit.Inserted == FOpen.Inserted &&
+         edit.RowLengths.empty() && FOpen.RowLengths.empty();
+}
+
+void TLineEditLog::Close() {
+  if (FOpen.Count == 0) return;
   const size_t before = FBytes.size();
   try {
-    PutNumber(static_cast<uint64_t>(line - FLastLine));
-    PutNumber(prefix);
-    PutNumber(removed.size());
-    FBytes.append(removed);
-    PutNumber(inserted.size());
-    FBytes.append(inserted);
-    PutNumber(rowLengths.size());
-    for (const int length : rowLengths) PutNumber(static_cast<uint64_t>(length));
+    PutNumber(static_cast<uint64_t>(FOpen.Line - FClosedNextLine));
+    PutNumber(static_cast<uint64_t>(FOpen.Count));
+    PutNumber(FOpen.FromEnd ? 1 : 0);
+    PutNumber(FOpen.Offset);
+    PutNumber(FOpen.Removed.size());
+    FBytes.append(FOpen.Removed);
+    PutNumber(FOpen.Inserted.size());
+    FBytes.append(FOpen.Inserted);
+    PutNumber(FOpen.RowLengths.size());
+    for (const int length : FOpen.RowLengths) PutNumber(static_cast<uint64_t>(length));
   } catch (...) {
-    // A record is whole or absent: the log stays readable.
+    // A record is whole or absent, and the open one stays open.
     FBytes.resize(before);
     throw;
   }
-  FLineBeforeLast = FLastLine;
-  FLastStart = before;
-  FLastLine = line;
+  FClosedNextLine = FOpen.Line + FOpen.Count;
+  FOpen.Count = 0;
+}
+
+void TLineEditLog::Add(const TLineEdit& edit) {
+  if (edit.Line < FNextLine) throw std::logic_error("line edits out of order");
+  if (Continues(edit)) {
+    ++FOpen.Count;
+  } else {
+    Close();
+    TOpenRecord record;
+    record.Line = edit.Line;
+    record.Count = 1;
+    record.FromEnd = edit.FromEnd;
+    record.Offset = edit.Offset;
+    record.Removed = edit.Removed;
+    record.Inserted = edit.Inserted;
+    record.RowLengths = edit.RowLengths;
+    FOpen = std::move(record);
+  }
+  FNextLine = edit.Line + 1;
   ++FCount;
+  FRemovable = true;
 }
 
 void TLineEditLog::RemoveLast() {
-  if (FCount == 0 || FLastLine == FLineBeforeLast) return;
-  FBytes.resize(FLastStart);
-  FLastLine = FLineBeforeLast;
+  if (!FRemovable) return;
+  FRemovable = false;
+  --FOpen.Count;
   --FCount;
+  FNextLine = FOpen.Count > 0 ? FOpen.Line + FOpen.Count : FClosedNextLine;
 }
 
-void TLineEditLog::AddDifference(int line, std::string_view old, std::string_view changed,
-                                 const std::vector<int>& rowLengths) {
+void TLineEditLog::AddDifference(int line, std::string_view old, std::string_view changed) {
   const size_t shorter = std::min(old.size(), changed.size());
   size_t prefix = 0;
   while (prefix < shorter && old[prefix] == changed[prefix]) ++prefix;
   size_t suffix = 0;
   while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == changed[changed.size() - 1 - suffix]) ++suffix;
-  Add(line, static_cast<uint32_t>(prefix), old.substr(prefix, old.size() - prefix - suffix),
-      changed.substr(prefix, changed.size() - prefix - suffix), rowLengths);
+  TLineEdit edit;
+  edit.Line = line;
+  edit.FromEnd = suffix < prefix;
+  edit.Offset = static_cast<uint32_t>(edit.FromEnd ? suffix : prefix);
+  edit.Removed = old.substr(prefix, old.size() - prefix - suffix);
+  edit.Inserted = changed.substr(prefix, changed.size() - prefix - suffix);
+  Add(edit);
 }
 
-size_t TLineEditLog::Decode(size_t position, int previousLine, TLineEdit& edit) const {
-  edit.Line = previousLine + static_cast<int>(TakeNumber(position));
-  edit.Prefix = static_cast<uint32_t>(TakeNumber(position));
+size_t TLineEditLog::Decode(size_t position, int next, TLineEdit& edit, int& count) const {
+  edit.Line = next + static_cast<int>(TakeNumber(position));
+  count = static_cast<int>(TakeNumber(position));
+  edit.FromEnd = TakeNumber(position) != 0;
+  edit.Offset = static_cast<uint32_t>(TakeNumber(position));
   const auto removed = static_cast<size_t>(TakeNumber(position));
   edit.Removed = std::string_view(FBytes).substr(position, removed);
   position += removed;
@@ -79,14 +123,15 @@ size_t TLineEditLog::Decode(size_t position, int previousLine, TLineEdit& edit) 
 }
 
 void TLineEditLog::Apply(std::string_view old, const TLineEdit& edit, std::string& out) {
-  if (edit.Prefix + edit.Removed.size() > old.size() || old.substr(edit.Prefix, edit.Removed.size()) != edit.Removed) {
-    throw std::logic_error("a line edit does not fit its line");
-  }
+  const size_t removed = edit.Removed.size();
+  if (static_cast<size_t>(edit.Offset) + removed > old.size()) throw std::logic_error("a line edit does not fit its line");
+  const size_t at = edit.FromEnd ? old.size() - edit.Offset - removed : edit.Offset;
+  if (old.substr(at, removed) != edit.Removed) throw std::logic_error("a line edit does not fit its line");
   out.clear();
-  out.reserve(old.size() - edit.Removed.size() + edit.Inserted.size());
-  out.append(old, 0, edit.Prefix);
+  out.reserve(old.size() - removed + edit.Inserted.size());
+  out.append(old, 0, at);
   out.append(edit.Inserted);
-  out.append(old, edit.Prefix + edit.Removed.size());
+  out.append(old, at + removed);
 }
 
 }  // namespace plomaret

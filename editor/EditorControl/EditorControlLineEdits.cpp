@@ -66,7 +66,7 @@ void TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog* i
     if (const int more = count - (last - row + 1); more > 0 && Count() + more > Capacity()) {
       SetItemCapacity(std::max(GrownCapacity(Capacity()), Count() + more));
     }
-    if (inverse != nullptr) inverse->Add(edit.Line, edit.Prefix, edit.Inserted, edit.Removed, oldLengths);
+    if (inverse != nullptr) inverse->Add(edit.Inverse(oldLengths));
     {
       // This line is not undone with the others should its own rows fail.
       const auto unrecord = OnFailure([&] {
@@ -85,7 +85,6 @@ TLineEditStep TEditorScreenStrings::ApplyLineEdits(const TLineEditStep& step) {
   TLineEditStep inverse;
   inverse.Marks = MarkedRows();
   inverse.LastRowAttribute = Count() > 0 ? static_cast<uint8_t>(RowAttributes(Count() - 1)) : kNoRowsAttribute;
-  inverse.Edits.Reserve(step.Edits.Bytes() + 16);
   const int oldCount = Count();
   CleanSelections();
   {
@@ -125,7 +124,6 @@ bool TEditorScreenStrings::PlanLineRewrite(const TStrings::TLineRewrite& rewrite
   step.LastRowAttribute = raLineEnd;  // every line ends now, the last one too
   std::string joined;
   std::string out;
-  const std::vector<int> freshRows;
   int line = 0;
   for (int first = 0; first < Count(); ++line) {
     const int last = FWrapOn ? LastRowOfLine(first) : first;
@@ -136,7 +134,7 @@ bool TEditorScreenStrings::PlanLineRewrite(const TStrings::TLineRewrite& rewrite
       text = joined;
     }
     out.clear();
-    if (rewrite(text, out) && out != text) step.Edits.AddDifference(line, text, out, freshRows);
+    if (rewrite(text, out) && out != text) step.Edits.AddDifference(line, text, out);
     first = last + 1;
   }
   return !step.Edits.Empty();

@@ -155,6 +155,40 @@ TEST_F(LinesTest, AssignFromAPlainListEndsWithALineEnd) {
   EXPECT_EQ(FEditor.FCol, 0);
 }
 
+// The edits of a rewrite cost bytes per kind of edit, not per line: a section of lines
+// that each lose a final comma, or each get "// " in front, is one record; each
+// edit applied and then its inverse gives the line back.
+TEST(LineEditLog, ASectionOfLikeEditsIsOneRecordAndEveryEditUndoes) {
+  TLineEditLog log;
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (int i = 0; i < 10000; ++i) lines.emplace_back("  0." + std::to_string(i) + ";0.5;,", "  0." + std::to_string(i) + ";0.5;");
+  for (int i = 0; i < 10000; ++i) lines.emplace_back("  " + std::to_string(i) + ";1;", "//   " + std::to_string(i) + ";1;");
+  lines.emplace_back("abcdef", "abXYef");
+  lines.emplace_back("same", "same");
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    if (lines[i].first != lines[i].second) log.AddDifference(i, lines[i].first, lines[i].second);
+  }
+  EXPECT_EQ(log.Count(), 20001);
+  EXPECT_LT(log.Bytes(), 200u);
+  int visited = 0;
+  std::string changed, back;
+  log.ForEach([&](const TLineEdit& edit) {
+    const auto& [old, expected] = lines[static_cast<size_t>(edit.Line)];
+    TLineEditLog::Apply(old, edit, changed);
+    EXPECT_EQ(changed, expected) << edit.Line;
+    TLineEditLog::Apply(changed, edit.Inverse({}), back);
+    EXPECT_EQ(back, old) << edit.Line;
+    ++visited;
+  });
+  EXPECT_EQ(visited, 20001);
+  TLineEdit misfit;
+  misfit.Removed = "x";
+  EXPECT_THROW(TLineEditLog::Apply("abc", misfit, changed), std::logic_error);
+  log.RemoveLast();
+  EXPECT_EQ(log.Count(), 20000);
+  EXPECT_THROW(log.AddDifference(5, "a", "b"), std::logic_error) << "lines come in order";
+}
+
 // Rows with their marks: what undo must give back exactly.
 std::vector<std::string> MarkedRowsOf(const TEditorScreenStrings& store) {
   std::vector<std::string> rows = RowsOf(store);
