@@ -22,6 +22,18 @@ const char* XFileOrSkip(benchmark::State& state) {
   return path;
 }
 
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The process's peak memory so far beside the file's size.
+void CountPeakMemory(benchmark::State& state, const char* path) {
+  state.counters["peak_rss_MB"] = PeakMegabytes();
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+}
+
 void BM_OpenExchangeSaveAs(benchmark::State& state) {
   const char* path = XFileOrSkip(state);
   if (path == nullptr) return;
@@ -39,10 +51,7 @@ void BM_OpenExchangeSaveAs(benchmark::State& state) {
     form->SpeedButton4Click(nullptr);
     platform.ClearMessages();
     state.PauseTiming();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    CountPeakMemory(state, path);
     form.reset();
     state.ResumeTiming();
   }
@@ -75,19 +84,14 @@ void BM_ExchangeUndoRedo(benchmark::State& state) {
     form->Editor1->Undo();
     state.counters["undo_s"] = seconds(start);
     state.PauseTiming();
-    rusage afterUndo{};
-    getrusage(RUSAGE_SELF, &afterUndo);
-    state.counters["peak_after_undo_MB"] = static_cast<double>(afterUndo.ru_maxrss) / 1024.0;
+    state.counters["peak_after_undo_MB"] = PeakMegabytes();
     state.ResumeTiming();
     start = TClock::now();
     form->Editor1->Redo();
     state.counters["redo_s"] = seconds(start);
     state.PauseTiming();
     platform.ClearMessages();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    CountPeakMemory(state, path);
     form->Editor1->SetModified(false);
     form.reset();
     state.ResumeTiming();
