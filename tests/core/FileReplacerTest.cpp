@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "TestFiles.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/TextFileReader.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 namespace {
@@ -154,6 +156,54 @@ TEST(FileReplacer, AReadOnlyFileIsReplacedOnlyWhenAskedTo) {
     WriteFileReplacing(theirs, "new");
     EXPECT_EQ(ReadBytes(theirs), "new");
   }
+}
+
+// Each refusal is one sentence in the user's language, the name in it byte for byte.
+TEST(FileReplacer, RefusalsFollowTheLanguage) {
+  TScratchFolder folder;
+  const std::string pipe = folder.Path("管.x"), readOnly = folder.Path("読み取り専用.x"),
+                    binary = folder.Path("バイナリ.x");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  WriteBytes(readOnly, "old");
+  ::chmod(readOnly.c_str(), 0444);
+  WriteBytes(binary, std::string("ab\0", 3));
+  const auto messageOf = [](auto&& action) {
+    try {
+      action();
+    } catch (const Exception& error) {
+      return error.Message();
+    }
+    return std::string("no error");
+  };
+  const auto writePipe = [&] { TFileReplacer replacer(pipe); };
+  const auto readPipe = [&] { TTextFileReader reader(pipe); };
+  const auto writeReadOnly = [&] { WriteFileReplacing(readOnly, "new"); };
+  const auto readBinary = [&] { TTextFileReader(binary).Count(); };
+  struct TRow {
+    TLanguage Language;
+    std::function<void()> Action;
+    std::string Expected;
+  };
+  const TRow rows[] = {
+      {lnEnglish, writePipe, "Cannot write \"" + pipe + "\": it is not a regular file"},
+      {lnJapanese, writePipe, "「" + pipe + "」に書き込めません: 通常のファイルではありません"},
+      {lnEnglish, readPipe, "Cannot open \"" + pipe + "\": it is not a regular file (a pipe, a socket or a device)"},
+      {lnJapanese, readPipe,
+       "「" + pipe + "」を開けません: 通常のファイルではありません (パイプ、ソケット、デバイスのいずれか)"},
+      {lnEnglish, writeReadOnly, "\"" + readOnly + "\" is read-only."},
+      {lnJapanese, writeReadOnly, "「" + readOnly + "」は読み取り専用です。"},
+      {lnEnglish, readBinary,
+       "\"" + binary + "\" is not a text file: it has a zero byte at offset 2. Binary files cannot be edited as text."},
+      {lnJapanese, readBinary,
+       "「" + binary +
+           "」はテキストファイルではありません: オフセット 2 "
+           "にゼロのバイトがあります。バイナリファイルはテキストとして編集できません。"},
+  };
+  for (const TRow& row : rows) {
+    SetLanguage(row.Language);
+    EXPECT_EQ(messageOf(row.Action), row.Expected);
+  }
+  EXPECT_EQ(testing::CountEntries(folder.Root()), 3u);
 }
 
 // Another program may change the file between our first look at it and its

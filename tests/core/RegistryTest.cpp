@@ -11,6 +11,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
 #include "framework/core/Strings.h"
+#include "framework/core/Translate.h"
 
 namespace plomaret {
 namespace {
@@ -122,6 +123,30 @@ TEST_F(RegistryTest, BinaryValuesAndDataSizes) {
   EXPECT_EQ(reopened->GetDataSize("Number"), 4);
   EXPECT_EQ(reopened->GetDataSize("Missing"), -1);
   EXPECT_THROW(reopened->ReadBinaryData("All", read.data(), 255), ERegistryError);
+}
+
+TEST_F(RegistryTest, ADataSizeRefusalCountsItsBytesRight) {
+  auto registry = Create<TRegistry>();
+  ASSERT_TRUE(registry->OpenKey("Software\\Data", true));
+  registry->WriteBinaryData("One", "a", 1);
+  registry->WriteBinaryData("Two", "ab", 2);
+  char buffer[2];
+  struct TRow {
+    TLanguage Language;
+    const char* Name;
+    int Size;
+    std::string Expected;
+  };
+  const TRow rows[] = {
+      {lnEnglish, "One", 0, "Invalid data size for 'One': it holds 1 byte, the buffer 0"},
+      {lnEnglish, "Two", 1, "Invalid data size for 'Two': it holds 2 bytes, the buffer 1"},
+      {lnJapanese, "One", 0, "'One' のデータサイズが正しくありません: データは 1 バイト、バッファは 0 バイトです"},
+      {lnJapanese, "Two", 1, "'Two' のデータサイズが正しくありません: データは 2 バイト、バッファは 1 バイトです"},
+  };
+  for (const TRow& row : rows) {
+    SetLanguage(row.Language);
+    EXPECT_EQ(ErrorOf([&] { registry->ReadBinaryData(row.Name, buffer, row.Size); }), row.Expected);
+  }
 }
 
 TEST_F(RegistryTest, ReadingAMissingValueOrTheWrongTypeFails) {
