@@ -45,6 +45,9 @@ done
 # The installed tool runs from its new place.
 LC_ALL=C "$prefix/bin/plomaret-exchange" --help >"$work/usage" || fail "the installed plomaret-exchange --help failed"
 grep -q '^usage: plomaret-exchange' "$work/usage" || fail "the installed plomaret-exchange printed no usage"
+env -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 "$prefix/bin/plomaret-exchange" --help >"$work/usage.ja" ||
+  fail "the installed plomaret-exchange --help failed in Japanese"
+grep -q '^使い方: plomaret-exchange' "$work/usage.ja" || fail "with LANG=ja_JP.UTF-8 the usage is not in Japanese"
 
 # The desktop entry: valid without even a hint, and naming what was installed with it.
 desktop-file-validate "$desktop" >"$work/desktop.log" 2>&1 || fail "desktop-file-validate rejects the entry"
