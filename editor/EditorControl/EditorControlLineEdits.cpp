@@ -10,6 +10,13 @@
 
 namespace plomaret {
 
+namespace {
+
+// A grown line is stored anew: its header and closing zero beside its bytes.
+constexpr size_t kGrowthPerLine = 6;
+
+}  // namespace
+
 std::vector<std::pair<int, uint16_t>> TEditorScreenStrings::MarkedRows() const {
   std::vector<std::pair<int, uint16_t>> marked;
   if (FMarksInUse == 0) return marked;
@@ -19,7 +26,8 @@ std::vector<std::pair<int, uint16_t>> TEditorScreenStrings::MarkedRows() const {
   return marked;
 }
 
-void TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog* inverse) {
+size_t TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog* inverse) {
+  size_t inverseGrowth = 0;
   std::optional<TLineWrapper> wrapper;
   if (FWrapOn) {
     const TCellLayout layout = CellLayout();
@@ -66,7 +74,10 @@ void TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog* i
     if (const int more = count - (last - row + 1); more > 0 && Count() + more > Capacity()) {
       SetItemCapacity(std::max(GrownCapacity(Capacity()), Count() + more));
     }
-    if (inverse != nullptr) inverse->Add(edit.Inverse(oldLengths));
+    if (inverse != nullptr) {
+      inverse->Add(edit.Inverse(oldLengths));
+      if (changed.size() < old.size()) inverseGrowth += old.size() + kGrowthPerLine;
+    }
     {
       // This line is not undone with the others should its own rows fail.
       const auto unrecord = OnFailure([&] {
@@ -78,6 +89,7 @@ void TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog* i
     row += count;
     ++line;
   });
+  return inverseGrowth;
 }
 
 TLineEditStep TEditorScreenStrings::ApplyLineEdits(const TLineEditStep& step) {
@@ -87,12 +99,13 @@ TLineEditStep TEditorScreenStrings::ApplyLineEdits(const TLineEditStep& step) {
   inverse.LastRowAttribute = Count() > 0 ? static_cast<uint8_t>(RowAttributes(Count() - 1)) : kNoRowsAttribute;
   const int oldCount = Count();
   CleanSelections();
+  ReserveForText(step.GrowthBytes);
   {
     // The edited rows lost their marks; put back, they get them again.
     const auto marksBack = OnFailure([&] {
       for (const auto& [markedRow, marks] : inverse.Marks) SetRowMarkBits(markedRow, marks);
     });
-    ApplyEdits(step.Edits, &inverse.Edits);
+    inverse.GrowthBytes = ApplyEdits(step.Edits, &inverse.Edits);
   }
   // Nothing below fails: the edits stand.
   if (FMarksInUse != 0) {
@@ -134,7 +147,10 @@ bool TEditorScreenStrings::PlanLineRewrite(const TStrings::TLineRewrite& rewrite
       text = joined;
     }
     out.clear();
-    if (rewrite(text, out) && out != text) step.Edits.AddDifference(line, text, out);
+    if (rewrite(text, out) && out != text) {
+      step.Edits.AddDifference(line, text, out);
+      if (out.size() > text.size()) step.GrowthBytes += out.size() + kGrowthPerLine;
+    }
     first = last + 1;
   }
   return !step.Edits.Empty();

@@ -113,6 +113,10 @@ struct TLineEditStep {
   TLineEditLog Edits;
   std::vector<std::pair<int, uint16_t>> Marks;
   uint8_t LastRowAttribute = kNoRowsAttribute;  // kNoRowsAttribute: as it is
+  // About how many bytes of text the lines that grow need: room asked for at once, so
+  // that a text too large for memory is refused before any line changes and no
+  // memory is left taken by an attempt that failed.
+  size_t GrowthBytes = 0;
 };
 
 class TEditorScreenStrings : public TEditorStringList {
@@ -262,8 +266,9 @@ class TEditorScreenStrings : public TEditorStringList {
   // their parser states read as not yet parsed.
   void ForgetStatesOfKeptRows(int row, int count);
   // The edits of a step, each line split into rows as the edit says; inverse (when not
-  // null) receives the edits that undo them. Failing, it undoes what it did.
-  void ApplyEdits(const TLineEditLog& edits, TLineEditLog* inverse);
+  // null) receives the edits that undo them, and the growth they need is returned.
+  // Failing, it undoes what it did.
+  size_t ApplyEdits(const TLineEditLog& edits, TLineEditLog* inverse);
   // The row marks in use, row by row.
   std::vector<std::pair<int, uint16_t>> MarkedRows() const;
 
