@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+
+#include "Translate.h"
 
 namespace plomaret {
 
@@ -69,5 +72,37 @@ TFileOps& FileOps() { return gCurrent != nullptr ? *gCurrent : SystemOps(); }
 TScopedFileOps::TScopedFileOps(TFileOps& ops) : FPrevious(gCurrent) { gCurrent = &ops; }
 
 TScopedFileOps::~TScopedFileOps() { gCurrent = FPrevious; }
+
+std::string SystemErrorText(int error) {
+  if (Language() != lnJapanese) return std::strerror(error);
+  switch (error) {
+    case ENOENT: return Tr("No such file or directory");
+    case EACCES: return Tr("Permission denied");
+    case EPERM: return Tr("Operation not permitted");
+    case ENOSPC: return Tr("No space left on device");
+    case EDQUOT: return Tr("Disk quota exceeded");
+    case EROFS: return Tr("Read-only file system");
+    case EISDIR: return Tr("Is a directory");
+    case ENOTDIR: return Tr("Not a directory");
+    case EEXIST: return Tr("File exists");
+    case EIO: return Tr("Input/output error");
+    case EMLINK: return Tr("Too many links");
+    case ETXTBSY: return Tr("Text file busy");
+    case ENAMETOOLONG: return Tr("File name too long");
+    case ELOOP: return Tr("Too many levels of symbolic links");
+    case EXDEV: return Tr("Invalid cross-device link");
+    case EBUSY: return Tr("Device or resource busy");
+    case EFBIG: return Tr("File too large");
+    case ENOMEM: return Tr("Cannot allocate memory");
+    case EMFILE: return Tr("Too many open files");
+    case ENFILE: return Tr("Too many open files in system");
+    case EINVAL: return Tr("Invalid argument");
+    case EAGAIN: return Tr("Resource temporarily unavailable");
+    case EOPNOTSUPP: return Tr("Operation not supported");
+    case ENXIO: return Tr("No such device or address");
+    case ESTALE: return Tr("Stale file handle");
+    default: return std::strerror(error);
+  }
+}
 
 }  // namespace plomaret

@@ -37,6 +37,10 @@ class TFileOps {
 // The operations in use: the system's, unless a test installed others.
 TFileOps& FileOps();
 
+// The system's reason for a failed call (errno), in the user's language: the C
+// library's own text in English, ours in Japanese for the errors files meet.
+std::string SystemErrorText(int error);
+
 // Installs other operations for its lifetime.
 class TScopedFileOps {
  public:

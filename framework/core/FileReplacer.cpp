@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <random>
 
@@ -196,7 +195,7 @@ TFileReplacer::~TFileReplacer() {
 }
 
 void TFileReplacer::Fail(TAction action, int error) const {
-  const std::string_view reason = std::strerror(error);
+  const std::string reason = SystemErrorText(error);
   // One whole sentence for each action, so that each translates as a whole.
   if (!FUnremoved.empty()) {
     switch (action) {
@@ -221,7 +220,7 @@ void TFileReplacer::Fail(TAction action, int error) const {
 
 void TFileReplacer::FailTemp(const std::string& temp, int error) const {
   throw EFileError(TrFormat("Cannot write \"%1\": its temporary copy in the folder \"%2\" could not be written: %3",
-                            {FPath, FolderOf(temp), std::strerror(error)}));
+                            {FPath, FolderOf(temp), SystemErrorText(error)}));
 }
 
 void TFileReplacer::FailWriting(const std::string& file, int error) const {
@@ -485,7 +484,7 @@ void TFileReplacer::Restore() {
   }
   if (FOldPath.empty()) {
     if (!FTargetExists && FileOps().Unlink(FTarget) != 0 && errno != ENOENT) {
-      throw EFileError(TrFormat("Cannot remove the new file \"%1\": %2", {FPath, std::strerror(errno)}));
+      throw EFileError(TrFormat("Cannot remove the new file \"%1\": %2", {FPath, SystemErrorText(errno)}));
     }
     return;
   }
@@ -493,7 +492,7 @@ void TFileReplacer::Restore() {
     const int error = errno;
     FKeepOld = true;
     throw EFileError(TrFormat("Cannot put back the old version of \"%1\" (%2); it is kept as \"%3\"",
-                              {FPath, std::strerror(error), FOldPath}));
+                              {FPath, SystemErrorText(error), FOldPath}));
   }
   FOldPath.clear();
   SyncFolder(FFolder);

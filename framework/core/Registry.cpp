@@ -15,6 +15,7 @@
 
 #include "CodePage.h"
 #include "Exceptions.h"
+#include "FileOps.h"
 #include "FileReplacer.h"
 #include "IniFile.h"
 #include "Strings.h"
@@ -110,7 +111,7 @@ std::string FindSubkey(const std::string& folder, const std::string& name) {
 
 void MakeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    throw EFileError(TrFormat("Cannot create the folder \"%1\": %2", {path, std::strerror(errno)}));
+    throw EFileError(TrFormat("Cannot create the folder \"%1\": %2", {path, SystemErrorText(errno)}));
   }
   if (!IsFolder(path)) throw EFileError(TrFormat("Cannot create the folder \"%1\": a file is in the way", {path}));
 }
@@ -248,7 +249,7 @@ std::vector<TValue> LoadValues(const std::string& folder) {
   const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (handle < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {};
-    throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, std::strerror(errno)}));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, SystemErrorText(errno)}));
   }
   std::string bytes;
   struct stat info {};
@@ -264,7 +265,7 @@ std::vector<TValue> LoadValues(const std::string& folder) {
     tooLarge = bytes.size() > static_cast<size_t>(kMaxValuesFile);
   }
   ::close(handle);
-  if (error != 0) throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, std::strerror(error)}));
+  if (error != 0) throw EFileError(TrFormat("Cannot read \"%1\": %2", {path, SystemErrorText(error)}));
   if (tooLarge) throw ERegistryError(TrFormat("The registry file \"%1\" is damaged: it is too large", {path}));
   return TValuesParser(path, bytes).Parse();
 }
@@ -358,7 +359,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
   if (::mkdtemp(aside.data()) == nullptr || ::rename(folder.c_str(), aside.c_str()) != 0) {
     const int error = errno;
     ::rmdir(aside.c_str());
-    throw EFileError(TrFormat("Cannot delete the folder \"%1\": %2", {folder, std::strerror(error)}));
+    throw EFileError(TrFormat("Cannot delete the folder \"%1\": %2", {folder, SystemErrorText(error)}));
   }
   std::error_code ignored;
   std::filesystem::remove_all(aside, ignored);

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "Exceptions.h"
@@ -19,13 +18,13 @@ TTextFileReader::TTextFileReader(std::string path, size_t blockSize)
   // Without O_NONBLOCK opening a pipe would wait for a writer; it is refused below.
   FHandle = FileOps().Open(FPath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (FHandle < 0) {
-    throw EFileError(TrFormat("Cannot open \"%1\": %2", {FPath, std::strerror(errno)}));
+    throw EFileError(TrFormat("Cannot open \"%1\": %2", {FPath, SystemErrorText(errno)}));
   }
   struct stat info {};
   if (::fstat(FHandle, &info) != 0) {
     int error = errno;
     FileOps().Close(FHandle);
-    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(error)}));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, SystemErrorText(error)}));
   }
   if (S_ISDIR(info.st_mode)) {
     FileOps().Close(FHandle);
@@ -71,7 +70,7 @@ TTextFileShape TTextFileReader::Count() {
 
 void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>& onBlock) {
   if (::lseek(FHandle, 0, SEEK_SET) < 0) {
-    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(errno)}));
+    throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, SystemErrorText(errno)}));
   }
   std::unique_ptr<char[]> block(new char[FBlockSize]);
   int64_t total = 0;
@@ -79,7 +78,7 @@ void TTextFileReader::ReadBlocks(const std::function<bool(const char*, size_t)>&
     ssize_t got = FileOps().Read(FHandle, block.get(), FBlockSize);
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, std::strerror(errno)}));
+      throw EFileError(TrFormat("Cannot read \"%1\": %2", {FPath, SystemErrorText(errno)}));
     }
     if (got == 0) break;
     total += got;

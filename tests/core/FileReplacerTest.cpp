@@ -179,6 +179,8 @@ TEST(FileReplacer, RefusalsFollowTheLanguage) {
   const auto readPipe = [&] { TTextFileReader reader(pipe); };
   const auto writeReadOnly = [&] { WriteFileReplacing(readOnly, "new"); };
   const auto readBinary = [&] { TTextFileReader(binary).Count(); };
+  const std::string missing = folder.Path("無い/out.x");
+  const auto writeMissing = [&] { TFileReplacer replacer(missing); };
   struct TRow {
     TLanguage Language;
     std::function<void()> Action;
@@ -198,6 +200,8 @@ TEST(FileReplacer, RefusalsFollowTheLanguage) {
        "「" + binary +
            "」はテキストファイルではありません: オフセット 2 "
            "にゼロのバイトがあります。バイナリファイルはテキストとして編集できません。"},
+      {lnEnglish, writeMissing, "Cannot write \"" + missing + "\": No such file or directory"},
+      {lnJapanese, writeMissing, "「" + missing + "」に書き込めません: そのようなファイルやディレクトリはありません"},
   };
   for (const TRow& row : rows) {
     SetLanguage(row.Language);
