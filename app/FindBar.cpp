@@ -1,16 +1,35 @@
 #include "app/FindBar.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/CodePage.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/Platform.h"
+#include "framework/gui/ShownText.h"
 
 namespace plomaret {
 
 namespace {
 
 constexpr int kRowHeight = 26;
+constexpr int kMargin = 6;
+constexpr int kGap = 4;
+constexpr int kMessageHeight = 18;
+// The check box's square and the gap before its caption, and a little room after it.
+constexpr int kBoxAndGap = 13 + 4 + 4;
+constexpr std::string_view kEllipsis = "\x81\x63";  // U+2026 in Shift-JIS
+
+int TextWidthIn(const TFont& font, std::string_view text) {
+  if (!PlatformInstalled()) return 0;
+  int width = 0;
+  for (int advance : Platform().FontEngine().Advances(font, text)) width += advance;
+  return width;
+}
 
 template <class T>
 T* Part(TFindBar* bar, int left, int top, int width, int height) {
@@ -21,23 +40,29 @@ T* Part(TFindBar* bar, int left, int top, int width, int height) {
 }
 
 // A part that shows a caption: a button, a label or a check box.
+// Its caption in the user's language; Layout places it.
 template <class T>
-T* Captioned(TFindBar* bar, const char* caption, int left, int top, int width, int height) {
-  T* part = Part<T>(bar, left, top, width, height);
-  part->SetCaption(caption);
+T* Captioned(TFindBar* bar, const std::string& caption, int height) {
+  T* part = Part<T>(bar, 0, 0, 60, height);
+  part->SetCaption(Utf8ToCp932(caption));
   return part;
 }
 
-TSpeedButton* Button(TFindBar* bar, const char* caption, int left, int top, int width) {
-  return Captioned<TSpeedButton>(bar, caption, left, top, width, 22);
-}
+TSpeedButton* Button(TFindBar* bar, const std::string& caption) { return Captioned<TSpeedButton>(bar, caption, 22); }
 
-TLabel* Label(TFindBar* bar, const char* caption, int left, int top) {
-  return Captioned<TLabel>(bar, caption, left, top, 60, 16);
-}
+TLabel* Label(TFindBar* bar, const std::string& caption) { return Captioned<TLabel>(bar, caption, 16); }
 
-TCheckBox* Option(TFindBar* bar, const char* caption, int left, int top, int width) {
-  return Captioned<TCheckBox>(bar, caption, left, top, width, 20);
+TCheckBox* Option(TFindBar* bar, const std::string& caption) { return Captioned<TCheckBox>(bar, caption, 20); }
+
+// Places parts in a row from left, each as wide as its caption in the user's language
+// needs, and never narrower than least.
+template <class T>
+void Row(std::initializer_list<T*> parts, int left, int top, int least, int extra) {
+  for (T* part : parts) {
+    const int width = std::max(least, TextWidthIn(part->Font(), part->Caption()) + extra);
+    part->SetBounds(left, top, width, part->Height());
+    left += width + kGap;
+  }
 }
 
 }  // namespace
@@ -57,21 +82,21 @@ void TFindBar::AfterConstruction() {
   SetColor(clBtnFace);
   SetAlign(alTop);
   SetVisible(false);
-  FindLabel = Label(this, "Find", 6, 7);
+  FindLabel = Label(this, Tr("Find"));
   PatternEdit = Part<TPatternField>(this, 64, 3, 200, 21);
-  NextButton = Button(this, "Next", 270, 3, 64);
-  PreviousButton = Button(this, "Previous", 338, 3, 64);
-  CloseButton = Button(this, "Close", 406, 3, 52);
-  ReplaceLabel = Label(this, "Replace", 6, kRowHeight + 7);
+  NextButton = Button(this, Tr("Next"));
+  PreviousButton = Button(this, Tr("Previous"));
+  CloseButton = Button(this, Tr("Close"));
+  ReplaceLabel = Label(this, Tr("Replace"));
   ReplaceEdit = Part<TEdit>(this, 64, kRowHeight + 3, 200, 21);
-  ReplaceButton = Button(this, "Replace", 270, kRowHeight + 3, 64);
-  ReplaceAllButton = Button(this, "Replace all", 338, kRowHeight + 3, 84);
-  MatchCaseBox = Option(this, "Match case", 6, 0, 92);
-  WholeWordBox = Option(this, "Whole word", 100, 0, 92);
-  WidthBox = Option(this, "Half/full width alike", 194, 0, 150);
-  LineBreaksBox = Option(this, "Across line breaks", 346, 0, 136);
-  BlanksBox = Option(this, "Skip blanks", 484, 0, 96);
-  MessageLabel = Label(this, "", 466, 7);
+  ReplaceButton = Button(this, Tr("Replace"));
+  ReplaceAllButton = Button(this, Tr("Replace all"));
+  MatchCaseBox = Option(this, Tr("Match case"));
+  WholeWordBox = Option(this, Tr("Whole word"));
+  WidthBox = Option(this, Tr("Half/full width alike"));
+  LineBreaksBox = Option(this, Tr("Across line breaks"));
+  BlanksBox = Option(this, Tr("Skip blanks"));
+  MessageLabel = Label(this, "");
   for (TEdit* field : {PatternEdit, ReplaceEdit}) field->OnKeyDown = TKeyEvent(this, &TFindBar::FieldKeyDown);
   for (TSpeedButton* button : {NextButton, PreviousButton, CloseButton, ReplaceButton, ReplaceAllButton}) {
     button->OnClick = TNotifyEvent(this, &TFindBar::ButtonClick);
@@ -80,16 +105,36 @@ void TFindBar::AfterConstruction() {
 }
 
 void TFindBar::Layout() {
-  // Find row (with the message), the replacement row when replacing, then the options.
+  // The find row, the replacement row when replacing, the options, and the message on a
+  // row of its own: the whole width is its room, whatever the language.
+  const int fieldLeft = kMargin +
+                        std::max(TextWidthIn(FindLabel->Font(), FindLabel->Caption()),
+                                 TextWidthIn(ReplaceLabel->Font(), ReplaceLabel->Caption())) +
+                        2 * kGap;
+  FindLabel->SetBounds(kMargin, 7, FindLabel->Width(), FindLabel->Height());
+  ReplaceLabel->SetBounds(kMargin, kRowHeight + 7, ReplaceLabel->Width(), ReplaceLabel->Height());
+  PatternEdit->SetBounds(fieldLeft, 3, 200, 21);
+  ReplaceEdit->SetBounds(fieldLeft, kRowHeight + 3, 200, 21);
+  const int buttonsLeft = fieldLeft + 200 + 2 * kGap;
+  Row({NextButton, PreviousButton, CloseButton}, buttonsLeft, 3, 52, 16);
+  Row({ReplaceButton, ReplaceAllButton}, buttonsLeft, kRowHeight + 3, 52, 16);
   const int optionsTop = (FReplacing ? 2 : 1) * kRowHeight + 2;
   for (TControl* part : {static_cast<TControl*>(ReplaceLabel), static_cast<TControl*>(ReplaceEdit),
                          static_cast<TControl*>(ReplaceButton), static_cast<TControl*>(ReplaceAllButton)}) {
     part->SetVisible(FReplacing);
   }
-  for (TCheckBox* box : {MatchCaseBox, WholeWordBox, WidthBox, LineBreaksBox, BlanksBox}) {
-    box->SetBounds(box->Left(), optionsTop, box->Width(), box->Height());
-  }
-  SetBounds(Left(), Top(), Width(), optionsTop + 24);
+  Row({MatchCaseBox, WholeWordBox, WidthBox, LineBreaksBox, BlanksBox}, kMargin, optionsTop, 0, kBoxAndGap);
+  const int messageTop = optionsTop + 22;
+  MessageLabel->SetBounds(kMargin, messageTop, MessageLabel->Width(), MessageLabel->Height());
+  SetBounds(Left(), Top(), Width(), messageTop + kMessageHeight + 2);
+}
+
+int TFindBar::MessageRoom() const { return ClientWidth() - 2 * kMargin; }
+
+void TFindBar::BoundsChanged() {
+  TCustomControl::BoundsChanged();
+  // A narrower or wider bar shortens the pattern in the message more or less.
+  if (MessageLabel != nullptr && FShownRoom != MessageRoom()) ShowMessage();
 }
 
 void TFindBar::Paint() {
@@ -128,7 +173,7 @@ bool TFindBar::SetPatternText(const std::string& utf8) {
   return true;
 }
 
-void TFindBar::SayRefused() { Say("The pattern has a character that Shift-JIS cannot hold; it was not taken."); }
+void TFindBar::SayRefused() { Say(Tr("The pattern has a character that Shift-JIS cannot hold; it was not taken.")); }
 
 TSearchOptions TFindBar::Options() const {
   TSearchOptions options = 0;
@@ -148,9 +193,40 @@ void TFindBar::SetOptions(TSearchOptions options) {
   BlanksBox->SetChecked((options & soSkipBlanks) != 0);
 }
 
-void TFindBar::Say(const std::string& text) {
-  MessageLabel->SetCaption(Utf8ToCp932(text));
+void TFindBar::Say(const std::string& sentence, const std::string& pattern) {
+  FSentence = sentence;
+  FPatternSaid = pattern;
+  ShowMessage();
   OnSearched(this);
+}
+
+void TFindBar::ShowMessage() {
+  FShownRoom = MessageRoom();
+  const auto fits = [&](const std::string& text) { return TextWidthIn(MessageLabel->Font(), text) <= FShownRoom; };
+  std::string shown = ShownSentence(FSentence, {FPatternSaid});
+  if (!fits(shown) && !FPatternSaid.empty()) {
+    // A long pattern loses characters from its middle, the sentence none: the most
+    // characters kept that fit, found by halving (the width grows with the count).
+    const std::vector<std::string_view> characters = SplitCharacters(FPatternSaid);
+    const auto shortened = [&](size_t kept) {
+      std::string text;
+      for (size_t i = 0; i < (kept + 1) / 2; ++i) text += characters[i];
+      text += kEllipsis;
+      for (size_t i = characters.size() - kept / 2; i < characters.size(); ++i) text += characters[i];
+      return ShownSentence(FSentence, {text});
+    };
+    size_t low = 0, high = characters.size() - 1;  // low is kept at most when nothing fits
+    while (low < high) {
+      const size_t middle = (low + high + 1) / 2;
+      if (fits(shortened(middle))) {
+        low = middle;
+      } else {
+        high = middle - 1;
+      }
+    }
+    shown = shortened(low);
+  }
+  MessageLabel->SetCaption(shown);
 }
 
 bool TFindBar::FindNext() { return Find(true); }
@@ -161,7 +237,7 @@ bool TFindBar::Find(bool forward) {
   if (FEditor == nullptr) return false;
   const std::string pattern = Pattern();
   if (pattern.empty()) {
-    Say("Type what to find.");
+    Say(Tr("Type what to find."));
     return false;
   }
   const TSearchOptions options = Options() | (forward ? soForward : 0);
@@ -175,12 +251,12 @@ bool TFindBar::Find(bool forward) {
   FEditor->CleanSelection();
   FEditor->SetSelStart(forward ? 0 : FEditor->Perform(WM_GETTEXTLENGTH));
   if (FEditor->FindText(pattern, options)) {
-    Say(forward ? "Wrapped: found from the top." : "Wrapped: found from the end.");
+    Say(forward ? Tr("Wrapped: found from the top.") : Tr("Wrapped: found from the end."));
     return true;
   }
   FEditor->SetSelStart(start);
   FEditor->SetSelLength(length);
-  Say("\"" + Cp932ToUtf8(pattern) + "\" was not found.");
+  Say(Tr("\"%1\" was not found."), pattern);
   return false;
 }
 
@@ -220,13 +296,13 @@ int64_t TFindBar::ReplaceAll(const std::string& with) {
   if (FEditor == nullptr) return 0;
   const std::string pattern = Pattern();
   if (pattern.empty()) {
-    Say("Type what to find.");
+    Say(Tr("Type what to find."));
     return 0;
   }
   const std::string text = FEditor->Lines()->AllText();
   const std::vector<TSearchMatch> matches = SearchAll(text.c_str(), pattern, Options());
   if (matches.empty()) {
-    Say("\"" + Cp932ToUtf8(pattern) + "\" was not found.");
+    Say(Tr("\"%1\" was not found."), pattern);
     return 0;
   }
   const int32_t first = matches.front().Start;
@@ -244,7 +320,7 @@ int64_t TFindBar::ReplaceAll(const std::string& with) {
   FEditor->SetSelLength(end - first);
   FEditor->Perform(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(replaced.c_str()));
   const auto count = static_cast<int64_t>(matches.size());
-  Say("Replaced " + std::to_string(count) + (count == 1 ? " match." : " matches."));
+  Say(TrPlural(count, "Replaced %n match.", "Replaced %n matches."));
   return count;
 }
 

@@ -66,10 +66,15 @@ class TFindBar : public TCustomControl {
 
  protected:
   void Paint() override;
+  void BoundsChanged() override;
 
  private:
   bool Find(bool forward);
-  void Say(const std::string& text);
+  // The message: a UTF-8 sentence in the user's language, %1 standing for the pattern
+  // (Shift-JIS), which is shortened in its middle when the sentence would not fit.
+  void Say(const std::string& sentence, const std::string& pattern = {});
+  void ShowMessage();
+  int MessageRoom() const;
   void Layout();
   void FieldKeyDown(TObject* sender, int& key, TShiftState shift);
   void ButtonClick(TObject* sender);
@@ -78,6 +83,9 @@ class TFindBar : public TCustomControl {
   bool SelectionMatches();
   TEditor* FEditor = nullptr;
   bool FReplacing = false;
+  std::string FSentence;
+  std::string FPatternSaid;
+  int FShownRoom = -1;  // the width the message was fitted to
 };
 
 }  // namespace plomaret

@@ -5,6 +5,12 @@
 
 namespace plomaret {
 
+namespace {
+
+constexpr int kTextMargin = 6;
+
+}  // namespace
+
 std::string StatusLine(const TStatusFacts& facts) {
   const std::string row = std::to_string(facts.Row + 1);
   const std::string col = std::to_string(facts.Col + 1);
@@ -13,11 +19,11 @@ std::string StatusLine(const TStatusFacts& facts) {
   text += " | " + TrPlural(facts.Lines, "%n line", "%n lines");
   if (facts.Modified) text += " | " + Tr("Modified");
   // The encoding and the line ends are names, the same in every language.
-  text += " | Shift-JIS | CR LF";
+  text += " | Shift-JIS CR LF";
   if (facts.Exchanged) {
-    text += " | " + TrFormat("Exchange: %1, %2",
-                             {TrPlural(facts.Exchanged->first, "%n texture-coordinate line", "%n texture-coordinate lines"),
-                              TrPlural(facts.Exchanged->second, "%n vertex-colour line", "%n vertex-colour lines")});
+    // Short words, so that six-digit counts still fit the window's described width.
+    text += " | " + TrFormat("Exchange: UV %1, colour %2",
+                             {std::to_string(facts.Exchanged->first), std::to_string(facts.Exchanged->second)});
   }
   return text;
 }
@@ -28,6 +34,8 @@ void TStatusBar::AfterConstruction() {
   SetAlign(alBottom);
   SetBounds(Left(), Top(), Width(), 20);
 }
+
+int TStatusBar::TextRoom() const { return ClientWidth() - 2 * kTextMargin; }
 
 void TStatusBar::SetTextSource(std::function<std::string()> source) {
   FSource = std::move(source);
@@ -43,7 +51,8 @@ void TStatusBar::Paint() {
   canvas.Font().Assign(Font());
   canvas.SetBrushStyle(bsClear);
   // The canvas draws Shift-JIS; the line is UTF-8 like every message.
-  canvas.TextOut(area.Left + 6, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1, Utf8ToCp932(SimpleText()));
+  canvas.TextOut(area.Left + kTextMargin, area.Top + (area.Height() - canvas.TextHeight()) / 2 + 1,
+                 Utf8ToCp932(SimpleText()));
   canvas.SetBrushStyle(bsSolid);
 }
 

@@ -21,8 +21,8 @@ struct TStatusFacts {
   std::optional<std::pair<int64_t, int64_t>> Exchanged;  // texture-coordinate lines, vertex-colour lines
 };
 
-// "Row 3, Col 5 | 120 lines | Modified | Shift-JIS | CR LF", counted from 1 as people count,
-// in the user's language (UTF-8).
+// "Row 3, Col 5 | 120 lines | Modified | Shift-JIS CR LF", counted from 1 as people count,
+// and after Exchange "| Exchange: UV 2, colour 1", in the user's language (UTF-8).
 std::string StatusLine(const TStatusFacts& facts);
 
 // A bar of text along the bottom of its parent.
@@ -32,6 +32,8 @@ class TStatusBar : public TCustomControl {
   // The text is asked for whenever it is shown, so it is never stale; Invalidate shows it anew.
   std::string SimpleText() const { return FSource ? FSource() : std::string(); }
   void SetTextSource(std::function<std::string()> source);
+  // The width the line may take without being cut off.
+  int TextRoom() const;
 
  protected:
   void Paint() override;

@@ -16,8 +16,10 @@
 #include "framework/core/FileReplacer.h"
 #include "framework/core/FormText.h"
 #include "framework/core/TextFileReader.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Dialogs.h"
+#include "framework/gui/ShownText.h"
 
 extern const char* const kUnit1FormText;
 
@@ -43,84 +45,6 @@ std::string FileNameOf(const std::string& path) {
 // current file is compared and shown by this one spelling.
 std::string FullPath(const std::string& given) {
   return given.empty() ? given : std::filesystem::absolute(given).lexically_normal().string();
-}
-
-bool IsUtf8(std::string_view bytes) {
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    size_t length = 1;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (first >= 0xC2 && first <= 0xDF) {
-      length = 2;
-    } else if (first >= 0xE0 && first <= 0xEF) {
-      length = 3;
-      if (first == 0xE0) low = 0xA0;   // overlong
-      if (first == 0xED) high = 0x9F;  // surrogates
-    } else if (first >= 0xF0 && first <= 0xF4) {
-      length = 4;
-      if (first == 0xF0) low = 0x90;   // overlong
-      if (first == 0xF4) high = 0x8F;  // beyond U+10FFFF
-    } else if (first >= 0x80) {
-      return false;
-    }
-    if (i + length > bytes.size()) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-bool IsCp932Character(std::string_view bytes) {
-  const std::string decoded = Cp932ToUtf8(bytes);
-  return decoded.find("\xEF\xBF\xBD") == std::string::npos;
-}
-
-// A file name (the system's bytes) as program text (Shift-JIS) for the caption and
-// messages, shown as the system would decode it: UTF-8 as such; otherwise the bytes
-// taken as Shift-JIS (names from old archives), each byte that is no character there
-// shown as a middle dot, as the Windows code page shows it. The name itself is never
-// changed: only its display.
-std::string ShownName(const std::string& name) {
-  if (IsUtf8(name)) return Utf8ToCp932(name);
-  static const std::string kUndecodable = "\x81\x45";  // U+30FB
-  std::string shown;
-  size_t i = 0;
-  while (i < name.size()) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    if (IsLeadByte(byte) && i + 1 < name.size() && IsCp932Character(std::string_view(name).substr(i, 2))) {
-      shown.append(name, i, 2);
-      i += 2;
-      continue;
-    }
-    // 0x80, 0xA0 and 0xFD-0xFF are no characters, though some converters map them.
-    const bool single = byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF);
-    shown += single ? std::string(1, name[i]) : kUndecodable;
-    ++i;
-  }
-  return shown;
-}
-
-// A whole sentence of program text with "%1", "%2"... standing for the given parts,
-// which are program text already (a name through ShownName). One sentence, so that it
-// can be translated as one.
-std::string Say(std::string_view sentence, std::initializer_list<std::string_view> parts) {
-  const std::string text = Utf8ToCp932(sentence);
-  std::string said;
-  for (size_t i = 0; i < text.size(); ++i) {
-    // No Shift-JIS trail byte is '%' (they start at 0x40), so a "%" is always one.
-    const size_t part = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : parts.size();
-    if (text[i] == '%' && part < parts.size()) {
-      said += parts.begin()[part];
-      ++i;
-    } else {
-      said += text[i];
-    }
-  }
-  return said;
 }
 
 // A file named in a sentence: its name part as the system would show it.
@@ -261,7 +185,8 @@ void TForm1::OpenFile(const std::string& given) {
     Editor1->Lines()->LoadCountedFile(check, shape);
   } catch (const std::bad_alloc&) {
     ShowNoFile();
-    throw EOutOfMemory(NotEnoughMemoryMessage("open", ShownName(name), path));
+    // The name in the system's bytes: the message box shows it as the caption does.
+    throw EOutOfMemory(NotEnoughMemoryMessage("open", name, path));
   } catch (...) {
     ShowNoFile();
     throw;
@@ -275,14 +200,14 @@ void TForm1::OpenFile(const std::string& given) {
   }
   if (const int64_t dropped = check.Size() - shape.EndMarkOffset - 1; shape.EndMarkOffset >= 0 && dropped > 0) {
     // The text ends at byte 26; saving over the file would lose what follows it.
-    const std::string offset = std::to_string(shape.EndMarkOffset);
-    ShowMessage(dropped == 1
-                    ? Say("%1: 1 byte after the end-of-file mark (0x1A) at byte %2 is not part of the text; "
-                          "saving over the file drops it.",
-                          {ShownName(name), offset})
-                    : Say("%1: %3 bytes after the end-of-file mark (0x1A) at byte %2 are not part of the text; "
-                          "saving over the file drops them.",
-                          {ShownName(name), offset, std::to_string(dropped)}));
+    ShowMessage(ShownSentence(
+        TrPlural(dropped,
+                 "%1: %n byte after the end-of-file mark (0x1A) at byte %2 is not part of the text; saving over "
+                 "the file drops it.",
+                 "%1: %n bytes after the end-of-file mark (0x1A) at byte %2 are not part of the text; saving over "
+                 "the file drops them.",
+                 {"%1", std::to_string(shape.EndMarkOffset)}),
+        {ShownName(name)}));
   }
 }
 
@@ -310,7 +235,7 @@ void TForm1::SpeedButton3Click(TObject*) {
     UpdateStatus();
   } catch (const std::bad_alloc&) {
     // Exchange is all or nothing: the text, its history and its modified state stand.
-    throw EOutOfMemory("Not enough memory to run Exchange on this text. Nothing was changed.");
+    throw EOutOfMemory(Tr("Not enough memory to run Exchange on this text. Nothing was changed."));
   }
   ShowMessage("Complete.");
 }
@@ -343,9 +268,10 @@ bool TForm1::WriteTo(const std::string& path) {
   // version is should the program be stopped meanwhile.
   options.OnOldCopy = [](const std::string& path, const std::string& copy) {
     ShowMessage(
-        Say("\"%1\" cannot be replaced by a new file (it has other hard links, or its folder is not writable), "
-            "so it is overwritten in place. Until that is done its old version is kept as \"%2\".",
-            {ShownFile(path), ShownName(copy)}));
+        ShownSentence(Tr("\"%1\" cannot be replaced by a new file (it has other hard links, or its folder is not "
+                         "writable), so it is overwritten in place. Until that is done its old version is kept as "
+                         "\"%2\"."),
+                      {ShownFile(path), ShownName(copy)}));
   };
   const auto write = [&] {
     TFileReplacer file(path, options);
@@ -356,8 +282,8 @@ bool TForm1::WriteTo(const std::string& path) {
     write();
   } catch (const EReadOnlyFile&) {
     // The permission is the owner's word that the file should stay: only a Yes overrides it.
-    const int answer = MessageBox(Say("\"%1\" is read-only. Save it anyway?", {ShownFile(path)}), Application().Title(),
-                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    const int answer = MessageBox(ShownSentence(Tr("\"%1\" is read-only. Save it anyway?"), {ShownFile(path)}),
+                                  Application().Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer != IDYES) return false;
     options.ReplaceReadOnly = true;
     write();
@@ -371,8 +297,8 @@ bool TForm1::WriteTo(const std::string& path) {
 bool TForm1::OverwriteChangedFile() {
   const TFileStamp now = StampOf(FCurrentFileName);
   if (!now.Exists || now == FLoadedStamp) return true;
-  return MessageBox(Say("\"%1\" was changed by another program since it was loaded. Overwrite it?",
-                        {ShownFile(FCurrentFileName)}),
+  return MessageBox(ShownSentence(Tr("\"%1\" was changed by another program since it was loaded. Overwrite it?"),
+                                  {ShownFile(FCurrentFileName)}),
                     Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
@@ -390,8 +316,9 @@ bool TForm1::Guarded(const std::function<void()>& command) {
 
 bool TForm1::AskToSaveChanges() {
   if (!Editor1->Modified()) return true;
-  const std::string text = FCurrentFileName.empty() ? Say("Save changes to the new text?", {})
-                                                    : Say("Save changes to \"%1\"?", {ShownFile(FCurrentFileName)});
+  const std::string text = FCurrentFileName.empty()
+                               ? ShownSentence(Tr("Save changes to the new text?"), {})
+                               : ShownSentence(Tr("Save changes to \"%1\"?"), {ShownFile(FCurrentFileName)});
   switch (MessageBox(text, Application().Title(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: {
       bool saved = false;
@@ -414,8 +341,9 @@ void TForm1::CheckFileOnDisk() {
   if (!now.Exists || now == FLoadedStamp || now == FSeenStamp) return;
   FSeenStamp = now;
   const std::string text =
-      Say("\"%1\" was changed by another program. Reload it? (Your text here and its undo history would be replaced.)",
-          {ShownFile(FCurrentFileName)});
+      ShownSentence(Tr("\"%1\" was changed by another program. Reload it? (Your text here and its undo history "
+                       "would be replaced.)"),
+                    {ShownFile(FCurrentFileName)});
   if (MessageBox(text, Application().Title(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const std::string path = FCurrentFileName;
   Guarded([&] { OpenFile(path); });
@@ -425,11 +353,10 @@ void TForm1::FilesDropped(const TDroppedFiles& files) {
   if (files.empty() || !AskToSaveChanges()) return;
   if (!Guarded([&] { OpenFile(files.front()); })) return;
   if (files.size() > 1) {
-    const size_t others = files.size() - 1;
-    const std::string opened = ShownFile(files.front());
-    ShowMessage(others == 1
-                    ? Say("Only \"%1\" was opened; 1 other file was not.", {opened})
-                    : Say("Only \"%1\" was opened; %2 other files were not.", {opened, std::to_string(others)}));
+    const auto others = static_cast<int64_t>(files.size() - 1);
+    ShowMessage(ShownSentence(TrPlural(others, "Only \"%1\" was opened; %n other file was not.",
+                                       "Only \"%1\" was opened; %n other files were not.", {"%1"}),
+                              {ShownFile(files.front())}));
   }
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <new>
 
+#include "framework/core/Translate.h"
 #include "framework/gui/Control.h"
 #include "framework/gui/Forms.h"
 #include "framework/gui/Dialogs.h"
 #include "framework/gui/Platform.h"
+#include "framework/gui/ShownText.h"
 
 namespace plomaret {
 
@@ -60,7 +62,8 @@ void TApplication::Terminate() {
 void TApplication::HandleException(const std::exception& error) {
   // The library's own text for this one ("std::bad_alloc") tells a person nothing.
   const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
-  MessageBox(outOfMemory ? "Not enough memory to finish this command." : error.what(), FTitle,
+  // Messages are UTF-8 and may name files in the system's bytes; the box takes program text.
+  MessageBox(ShownMessage(outOfMemory ? Tr("Not enough memory to finish this command.") : error.what()), FTitle,
              MB_OK | MB_ICONERROR);
 }
 

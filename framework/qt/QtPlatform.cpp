@@ -10,6 +10,7 @@
 
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Keys.h"
 #include "framework/qt/QtWindow.h"
@@ -23,7 +24,7 @@ void RunGuarded(const std::function<void()>& action) {
     } catch (const std::exception& error) {
       Application().HandleException(error);
     } catch (...) {
-      Application().HandleException(Exception("An unexpected error occurred"));
+      Application().HandleException(Exception(Tr("An unexpected error occurred.")));
     }
   } catch (...) {
     // Showing the error failed too; nothing may unwind through Qt.

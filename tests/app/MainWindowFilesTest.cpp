@@ -17,6 +17,7 @@
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
+#include "framework/core/Translate.h"
 #include "framework/gui/Keys.h"
 #include "framework/gui/SystemInput.h"
 #include "framework/headless/HeadlessPlatform.h"
@@ -502,6 +503,35 @@ TEST_F(MainWindowFilesTest, ANameThatIsNotUtf8IsShownAsTheSystemReadsItAndKeptEx
     EXPECT_EQ(boxes.front().Text, "Save changes to \"" + shown + "\"?") << Cp932ToUtf8(boxes.front().Text);
     fs::remove(path);
   }
+}
+
+// In Japanese too, and in an error from the file layer (UTF-8 with the name's bytes in it).
+TEST_F(MainWindowFilesTest, NamesInMessagesAreShownAsInTheCaptionInEitherLanguage) {
+  const struct {
+    TLanguage Language;
+    const char* Before;  // the save question around the name (UTF-8)
+    const char* After;
+  } languages[] = {{lnEnglish, "Save changes to \"", "\"?"}, {lnJapanese, "「", "」への変更を保存しますか?"}};
+  for (const auto& language : languages) {
+    SetLanguage(language.Language);
+    for (const TNameRow& row : kNames) {
+      const std::string path = FFolder.Path("docs/") + row.Bytes;
+      WriteBytes(path, "one\r\n");
+      FForm->OpenFile(path);
+      Type('x');
+      FPlatform.ScriptAnswer(IDNO);
+      Drop({FFolder.Path("missing/") + row.Bytes});
+      const std::vector<TBox> boxes = Boxes();
+      ASSERT_EQ(boxes.size(), 2u);
+      EXPECT_EQ(boxes[0].Text, Utf8ToCp932(language.Before) + row.Shown + Utf8ToCp932(language.After))
+          << Cp932ToUtf8(boxes[0].Text);
+      EXPECT_TRUE(boxes[1].Error);
+      EXPECT_NE(boxes[1].Text.find(std::string("missing/") + row.Shown), std::string::npos)
+          << Cp932ToUtf8(boxes[1].Text);
+      fs::remove(path);
+    }
+  }
+  SetLanguage(lnEnglish);
 }
 
 TEST_F(MainWindowFilesTest, ASaveThatFailsKeepsTheTextModified) {

@@ -1,16 +1,17 @@
 // The main window on the headless backend: made from its description, and its five
 // commands with scripted dialog answers, on real files in a scratch folder.
 
-#include "app/Unit1.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "TestFiles.h"
+#include "app/Unit1.h"
 #include "framework/core/CodePage.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/IniFile.h"
+#include "framework/core/Translate.h"
+#include "framework/gui/Platform.h"
 #include "framework/headless/HeadlessPlatform.h"
 
 namespace plomaret {
@@ -183,13 +184,13 @@ TEST_F(MainWindowTest, ExchangeRewritesTheTextAsOneChange) {
             "//  }\r\n}\r\nlast\r\n");
   EXPECT_TRUE(FForm->Editor1->Modified());
   EXPECT_EQ(FForm->Editor1->Row(), FForm->Editor1->ScreenStrings()->Count()) << "the caret at the end";
-  EXPECT_NE(FForm->StatusBar1->SimpleText().find("3 vertex-colour lines"), std::string::npos) << FForm->StatusBar1->SimpleText();
+  EXPECT_NE(FForm->StatusBar1->SimpleText().find("colour 3"), std::string::npos) << FForm->StatusBar1->SimpleText();
   // One undo step: the exact text before it, and the edit before it stays undoable.
   FForm->Editor1->Undo();
   EXPECT_EQ(Text(),
             "Mesh {\r\n MeshTextureCoords {\r\n  2;\r\n  0.1;0.2;,\r\n  0.3;0.4;;\r\n }\r\n MeshVertexColors {\r\n  1;\r\n }\r\n}"
             "\r\nlast");
-  EXPECT_EQ(FForm->StatusBar1->SimpleText().find("vertex"), std::string::npos) << "the counts go with the step";
+  EXPECT_EQ(FForm->StatusBar1->SimpleText().find("Exchange"), std::string::npos) << "the counts go with the step";
   FForm->Editor1->Undo();
   EXPECT_EQ(FForm->Editor1->Lines()->Count(), 10) << "\"last\" is gone too";
   FForm->Editor1->Redo();
@@ -212,7 +213,8 @@ TEST_F(MainWindowTest, ExchangeWithNothingToChangeLeavesTheFileUntouched) {
   EXPECT_FALSE(FForm->Editor1->Modified());
   EXPECT_FALSE(FForm->Editor1->CanUndo());
   EXPECT_EQ(FForm->Editor1->Row(), 1);
-  EXPECT_NE(FForm->StatusBar1->SimpleText().find("0 texture"), std::string::npos) << FForm->StatusBar1->SimpleText();
+  EXPECT_NE(FForm->StatusBar1->SimpleText().find("Exchange: UV 0, colour 0"), std::string::npos)
+      << FForm->StatusBar1->SimpleText();
   FForm->Close();
   EXPECT_TRUE(Boxes().empty()) << "no save question";
 }
@@ -262,6 +264,96 @@ TEST_F(MainWindowTest, AboutCloseAndTheWheel) {
   FPlatform.ScriptAnswer(IDNO);
   FForm->SpeedButton2Click(nullptr);
   EXPECT_TRUE(FForm->Closed()) << "No drops the edits";
+}
+
+// ---- What the described size leaves room for ----
+
+int WidthOf(const TFont& font, const std::string& text) {
+  int width = 0;
+  for (int advance : Platform().FontEngine().Advances(font, text)) width += advance;
+  return width;
+}
+
+TEST_F(MainWindowTest, AtTheDescribedWidthTheStatusLineAfterExchangeIsReadInFull) {
+  ASSERT_EQ(FForm->Width(), 647) << "the width the description gives";
+  TStatusFacts facts;
+  facts.Row = 123455;
+  facts.Col = 122;
+  facts.Lines = 123456;
+  facts.Modified = true;
+  facts.Exchanged = {{123456, 123456}};
+  for (TLanguage language : {lnEnglish, lnJapanese}) {
+    SetLanguage(language);
+    const std::string shown = Utf8ToCp932(StatusLine(facts));
+    EXPECT_LE(WidthOf(FForm->StatusBar1->Font(), shown), FForm->StatusBar1->TextRoom()) << StatusLine(facts);
+  }
+  SetLanguage(lnEnglish);
+}
+
+// Every message of the find bar is seen whole: a pattern too long for the room loses
+// characters from its middle, never the end of the sentence.
+TEST_F(MainWindowTest, AtTheDescribedWidthEveryFindBarMessageIsReadInFull) {
+  const std::string ascii = "nVertexColorsXYZ" + std::string(24, 'w');
+  std::string wide;
+  for (int i = 0; i < 20; ++i) wide += "頂点";
+  struct TCase {
+    TLanguage Language;
+    std::string Pattern;  // UTF-8; empty: nothing typed
+    const char* Start;    // what the message starts with
+    const char* End;      // and ends with
+  };
+  const TCase cases[] = {
+      {lnEnglish, ascii, "\"nVertexColorsXYZwww", "www\" was not found."},
+      {lnJapanese, ascii, "「nVertexColorsXYZwww", "www」は見つかりませんでした。"},
+      {lnEnglish, wide, "\"頂点頂点", "頂点\" was not found."},
+      {lnJapanese, wide, "「頂点頂点", "頂点」は見つかりませんでした。"},
+      {lnEnglish, "𠮷", "The pattern has", "not taken."},
+      {lnJapanese, "𠮷", "検索文字列に", "受け付けませんでした。"},
+      {lnEnglish, "", "Type what", "find."},
+      {lnJapanese, "", "検索する", "ください。"},
+  };
+  FForm->Editor1->Lines()->SetText("alpha\r\nbeta\r\n");
+  TFindBar& bar = *FForm->FindBar1;
+  bar.ShowBar(false);
+  for (const TCase& c : cases) {
+    SetLanguage(c.Language);
+    bar.PatternEdit->SetText("");
+    if (bar.SetPatternText(c.Pattern)) bar.FindNext();
+    const std::string message = Cp932ToUtf8(bar.Message());
+    EXPECT_TRUE(message.starts_with(c.Start) && message.ends_with(c.End)) << message;
+    EXPECT_LE(bar.MessageLabel->Left() + bar.MessageLabel->Width(), bar.ClientWidth()) << message;
+  }
+  SetLanguage(lnEnglish);
+}
+
+// The window's own messages in Japanese; the described texts stay as they are.
+TEST_F(MainWindowTest, MessagesFollowTheLanguageButTheDescribedTextsStay) {
+  SetLanguage(lnJapanese);
+  const std::string plane = FFolder.Path("plane.x");
+  WriteBytes(plane, std::string("Mesh {\r\n}\r\n\x1A"
+                                "ab",
+                                14));
+  FForm->OpenFile(plane);
+  EXPECT_EQ(Boxes(),
+            std::vector<std::string>{Utf8ToCp932(
+                "plane.x: オフセット 11 にあるファイル終端記号 (0x1A) より後ろの 2 バイトはテキストに含まれません。"
+                "このファイルに上書き保存すると失われます。")});
+  FForm->SpeedButton3Click(nullptr);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Complete."});
+  EXPECT_EQ(FForm->SpeedButton3->Caption(), "Exchange");
+  EXPECT_EQ(FForm->Caption(), "tavrino  : plane.x");
+  FForm->Editor1->Lines()->SetText("a b a\r\n");
+  FForm->FindBar1->SetPatternText("a");
+  FForm->FindBar1->ReplaceAll("c");
+  EXPECT_EQ(Cp932ToUtf8(FForm->FindBar1->Message()), "2 件置換しました。");
+  // The bar's captions are made with the window, in the language of then.
+  TOwned<TForm1> japanese = CreateWithoutOwner<TForm1>();
+  EXPECT_EQ(Cp932ToUtf8(japanese->FindBar1->WholeWordBox->Caption()), "単語単位");
+  EXPECT_EQ(japanese->SpeedButton2->Caption(), "Close") << "the toolbar's described caption";
+  SetLanguage(lnEnglish);
+  FForm->FindBar1->SetPatternText("b");
+  FForm->FindBar1->ReplaceAll("c");
+  EXPECT_EQ(FForm->FindBar1->Message(), "Replaced 1 match.");
 }
 
 }  // namespace

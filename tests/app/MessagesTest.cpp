@@ -67,15 +67,12 @@ TEST_F(UserMessages, NotEnoughMemoryIsOneSentenceWithTheSizeWhenTheFileHasOne) {
 
 TEST_F(UserMessages, TheStatusLineCountsLinesAndWhatExchangeDid) {
   const TCountCase cases[] = {
-      {lnEnglish, 0,
-       "Row 1, Col 1 | 0 lines | Shift-JIS | CR LF | Exchange: 0 texture-coordinate lines, 0 vertex-colour lines"},
-      {lnEnglish, 1,
-       "Row 1, Col 1 | 1 line | Shift-JIS | CR LF | Exchange: 1 texture-coordinate line, 1 vertex-colour line"},
-      {lnEnglish, 2,
-       "Row 1, Col 1 | 2 lines | Shift-JIS | CR LF | Exchange: 2 texture-coordinate lines, 2 vertex-colour lines"},
-      {lnJapanese, 0, "1 行目、1 桁目 | 全 0 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 0 行、頂点カラー 0 行"},
-      {lnJapanese, 1, "1 行目、1 桁目 | 全 1 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 1 行、頂点カラー 1 行"},
-      {lnJapanese, 2, "1 行目、1 桁目 | 全 2 行 | Shift-JIS | CR LF | Exchange: テクスチャ座標 2 行、頂点カラー 2 行"},
+      {lnEnglish, 0, "Row 1, Col 1 | 0 lines | Shift-JIS CR LF | Exchange: UV 0, colour 0"},
+      {lnEnglish, 1, "Row 1, Col 1 | 1 line | Shift-JIS CR LF | Exchange: UV 1, colour 1"},
+      {lnEnglish, 2, "Row 1, Col 1 | 2 lines | Shift-JIS CR LF | Exchange: UV 2, colour 2"},
+      {lnJapanese, 0, "行 1、列 1 | 全 0 行 | Shift-JIS CR LF | Exchange: UV 0、頂点色 0"},
+      {lnJapanese, 1, "行 1、列 1 | 全 1 行 | Shift-JIS CR LF | Exchange: UV 1、頂点色 1"},
+      {lnJapanese, 2, "行 1、列 1 | 全 2 行 | Shift-JIS CR LF | Exchange: UV 2、頂点色 2"},
   };
   for (const TCountCase& c : cases) {
     SetLanguage(c.Language);
@@ -91,7 +88,7 @@ TEST_F(UserMessages, TheStatusLineCountsLinesAndWhatExchangeDid) {
   wrapped.Col = 9;
   wrapped.Lines = 12;
   wrapped.Modified = true;
-  EXPECT_EQ(StatusLine(wrapped), "5 行目 (論理行 3)、10 桁目 | 全 12 行 | 変更あり | Shift-JIS | CR LF");
+  EXPECT_EQ(StatusLine(wrapped), "行 5 (論理行 3)、列 10 | 全 12 行 | 変更あり | Shift-JIS CR LF");
 }
 
 TEST_F(UserMessages, TheStatusBarDrawsItsLineAsShiftJis) {

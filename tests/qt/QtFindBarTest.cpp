@@ -11,6 +11,9 @@
 #include "QtTestSupport.h"
 #include "TestFiles.h"
 #include "app/Unit1.h"
+#include "framework/core/CodePage.h"
+#include "framework/core/Translate.h"
+#include "framework/gui/Platform.h"
 #include "framework/gui/SystemInput.h"
 
 namespace plomaret {
@@ -29,13 +32,10 @@ TEST(QtMainWindow, TheStatusLineAfterExchangeAndTheFindBarWithAHit) {
   form->OpenFile(input);
   form->SpeedButton3Click(nullptr);
   RecordingPlatform().Shown.clear();
-  // Wide enough for the whole status line.
-  form->SetBounds(form->Left(), form->Top(), 760, form->Height());
   QWidget* window = QtWindowOf(*form)->Widget();
   QApplication::processEvents();
   EXPECT_EQ(form->StatusBar1->SimpleText(),
-            "Row 16, Col 1 | 15 lines | Modified | Shift-JIS | CR LF | Exchange: 1 texture-coordinate line, "
-            "4 vertex-colour lines");
+            "Row 16, Col 1 | 15 lines | Modified | Shift-JIS CR LF | Exchange: UV 1, colour 4");
   const QImage status = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(status.save(QStringLiteral(PLOMARET_QT_OUTPUT_DIR "/qt_status_after_exchange.png")));
   const int statusTop = form->StatusBar1->Top();
@@ -86,6 +86,38 @@ TEST(QtMainWindow, TheStatusLineAfterExchangeAndTheFindBarWithAHit) {
   QApplication::sendEvent(QtWindowOf(*form->Editor1)->Widget(), &wideAgain);
   EXPECT_NE(form->Editor1->Lines()->AllText().find("//  a? {"), std::string::npos) << "in place of the hit";
   EXPECT_TRUE(RecordingPlatform().Shown.empty());
+}
+
+int WidthOf(const TFont& font, const std::string& text) {
+  int width = 0;
+  for (int advance : Platform().FontEngine().Advances(font, text)) width += advance;
+  return width;
+}
+
+// With the fonts the window really draws with, at the described size: the status line with
+// six-digit counts and the find bar's message with a 40-character pattern are seen whole.
+TEST(QtMainWindow, InJapaneseTheLongStatusLineAndFindBarMessageFitTheDescribedWidth) {
+  TStatusFacts facts;
+  facts.Row = 123455;
+  facts.Col = 122;
+  facts.Lines = 123456;
+  facts.Modified = true;
+  facts.Exchanged = {{123456, 123456}};
+  const std::string pattern = "nVertexColorsXYZ" + std::string(24, 'w');
+  for (TLanguage language : {lnEnglish, lnJapanese}) {
+    SetLanguage(language);
+    TOwned<TForm1> form = CreateWithoutOwner<TForm1>();
+    form->Show();
+    const std::string status = StatusLine(facts);
+    EXPECT_LE(WidthOf(form->StatusBar1->Font(), Utf8ToCp932(status)), form->StatusBar1->TextRoom()) << status;
+    form->FindBar1->ShowBar(false);
+    ASSERT_TRUE(form->FindBar1->SetPatternText(pattern));
+    EXPECT_FALSE(form->FindBar1->FindNext());
+    const TLabel& label = *form->FindBar1->MessageLabel;
+    EXPECT_NE(Cp932ToUtf8(label.Caption()).find(pattern), std::string::npos) << "not shortened: there is room";
+    EXPECT_LE(label.Left() + label.Width(), form->FindBar1->ClientWidth()) << Cp932ToUtf8(label.Caption());
+  }
+  SetLanguage(lnEnglish);
 }
 
 // The main window with the find bar shown over text of its own.
