@@ -95,8 +95,6 @@ void CopyFileInto(const std::string& input, TFileReplacer& output) {
   reader.CopyBytes([&](std::string_view bytes) { output.Write(bytes); });
 }
 
-std::string Describe(const TJob& job) { return ExchangeReport(job.Input, job.Output, job.Backup, job.Result.Counts); }
-
 // Where memory has run out even the message may not be made: then a plain one.
 template <class MakeText>
 void Say(std::ostream& err, MakeText&& makeText) {
@@ -442,7 +440,7 @@ int RunExchangeTool(int argc, const char* const* argv, std::ostream& out, std::o
   }
   try {
     for (const TJob& job : jobs) {
-      out << Describe(job) << "\n";
+      out << ExchangeReport(job.Input, job.Output, job.Backup, job.Result.Counts) << "\n";
       if (job.Result.BytesAfterEndMark > 0) {
         err << "plomaret-exchange: "
             << TrPlural(
