@@ -1,27 +1,15 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
 
 #include "app/ExchangeTool.h"
+#include "app/MemoryReserve.h"
 #include "framework/core/Translate.h"
 
 namespace {
-
-// Memory set aside at the start and given back when an allocation fails, so that the
-// failure can still be thrown, caught, reported and cleaned up after: with nothing
-// left even the exception itself could not be made, and the program would abort.
-constexpr size_t kReserveSize = 256 * 1024;
-void* gReserve = nullptr;
-
-void ReleaseReserve() {
-  if (gReserve == nullptr) throw std::bad_alloc();
-  std::free(gReserve);
-  gReserve = nullptr;
-}
 
 void Say(const char* text) {
   for (size_t left = std::char_traits<char>::length(text); left > 0;) {
@@ -50,8 +38,7 @@ int main(int argc, char** argv) {
   // A reader that goes away (| head) must not stop a batch half-way: the failed
   // report makes the exit status 1 once every file is done.
   std::signal(SIGPIPE, SIG_IGN);
-  gReserve = std::malloc(kReserveSize);
-  if (gReserve == nullptr) {
+  if (!plomaret::ReserveMemoryForFailures()) {
     SayMade(
         [] {
           return "plomaret-exchange: " + plomaret::Tr("Not enough memory to start.") + "\n" +
@@ -60,7 +47,6 @@ int main(int argc, char** argv) {
         "plomaret-exchange: Not enough memory to start.\nNo file was changed.\n");
     return 1;
   }
-  std::set_new_handler(ReleaseReserve);
   try {
     return plomaret::RunExchangeTool(argc, argv, std::cout, std::cerr);
   } catch (const std::bad_alloc&) {
