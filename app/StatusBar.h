@@ -22,8 +22,10 @@ struct TStatusFacts {
 };
 
 // "Row 3, Col 5 | 120 lines | Modified | Shift-JIS CR LF", counted from 1 as people count,
-// and after Exchange "| Exchange: UV 2, colour 1", in the user's language (UTF-8).
-std::string StatusLine(const TStatusFacts& facts);
+// and after Exchange "| Exchange: UV 2, colour 1", in the user's language (UTF-8). Brief
+// leaves out the encoding and line ends, which never change, for when the rest would
+// not fit (word wrap adds the line to the caret's place).
+std::string StatusLine(const TStatusFacts& facts, bool brief = false);
 
 // A bar of text along the bottom of its parent.
 class TStatusBar : public TCustomControl {
@@ -31,7 +33,8 @@ class TStatusBar : public TCustomControl {
   void AfterConstruction() override;
   // The text is asked for whenever it is shown, so it is never stale; Invalidate shows it anew.
   std::string SimpleText() const { return FSource ? FSource() : std::string(); }
-  void SetTextSource(std::function<std::string()> source);
+  // brief, when given, is shown when the line source gives does not fit.
+  void SetTextSource(std::function<std::string()> source, std::function<std::string()> brief = {});
   // The width the line may take without being cut off.
   int TextRoom() const;
 
@@ -40,6 +43,7 @@ class TStatusBar : public TCustomControl {
 
  private:
   std::function<std::string()> FSource;
+  std::function<std::string()> FBrief;
 };
 
 }  // namespace plomaret

@@ -115,7 +115,8 @@ void TForm1::MakeAdditions() {
   SetBounds(Left(), Top(), Width(), Height() + StatusBar1->Height());
   StatusBar1->SetParent(this);
   StatusBar1->Font().Assign(Font());
-  StatusBar1->SetTextSource([this] { return StatusLine(StatusFacts()); });
+  StatusBar1->SetTextSource([this] { return StatusLine(StatusFacts()); },
+                            [this] { return StatusLine(StatusFacts(), true); });
   FindBar1 = Create<TFindBar>(FAdditions.get());
   FindBar1->SetName("FindBar1");
   FindBar1->SetParent(this);

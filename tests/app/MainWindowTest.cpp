@@ -286,6 +286,11 @@ TEST_F(MainWindowTest, AtTheDescribedWidthTheStatusLineAfterExchangeIsReadInFull
     SetLanguage(language);
     const std::string shown = Utf8ToCp932(StatusLine(facts));
     EXPECT_LE(WidthOf(FForm->StatusBar1->Font(), shown), FForm->StatusBar1->TextRoom()) << StatusLine(facts);
+    // With word wrap the caret's line comes too; the encoding, which never changes, goes.
+    TStatusFacts wrapped = facts;
+    wrapped.Line = 123455;
+    const std::string brief = Utf8ToCp932(StatusLine(wrapped, true));
+    EXPECT_LE(WidthOf(FForm->StatusBar1->Font(), brief), FForm->StatusBar1->TextRoom()) << StatusLine(wrapped, true);
   }
   SetLanguage(lnEnglish);
 }
