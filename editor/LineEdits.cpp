@@ -91,6 +91,22 @@ void TLineEditLog::RemoveLast() {
   FNextLine = FOpen.Count > 0 ? FOpen.Line + FOpen.Count : FClosedNextLine;
 }
 
+void TLineEditLog::Extend(int lines) {
+  if (FOpen.Count == 0 || lines <= 0) return;
+  FOpen.Count += lines;
+  FCount += lines;
+  FNextLine += lines;
+}
+
+void TLineEditLog::DropLast(int lines) {
+  lines = std::min(lines, FOpen.Count);
+  if (lines <= 0) return;
+  FOpen.Count -= lines;
+  FCount -= lines;
+  FNextLine = FOpen.Count > 0 ? FOpen.Line + FOpen.Count : FClosedNextLine;
+  FRemovable = false;
+}
+
 void TLineEditLog::AddDifference(int line, std::string_view old, std::string_view changed) {
   const size_t shorter = std::min(old.size(), changed.size());
   size_t prefix = 0;

@@ -40,22 +40,26 @@ class TLineEditLog {
   void AddDifference(int line, std::string_view old, std::string_view changed);
   // Forgets the edit added last (once).
   void RemoveLast();
+  // The edit added last is also that of the next lines lines.
+  void Extend(int lines);
+  // Forgets the last lines edits, which Add or Extend put in the open record.
+  void DropLast(int lines);
   int Count() const { return FCount; }
   size_t Bytes() const { return FBytes.capacity() + FOpen.Removed.capacity() + FOpen.Inserted.capacity(); }
   bool Empty() const { return FCount == 0; }
 
-  // Calls visit(const TLineEdit&) for each line's edit, in order. Its views point
-  // into the log.
+  // Calls visit(const TLineEdit& first, int count) for each run of lines with the same
+  // edit, in order: lines first.Line .. first.Line + count - 1. Its views point into the log.
   template <class Visit>
-  void ForEach(Visit&& visit) const {
+  void ForEachRun(Visit&& visit) const {
     TLineEdit edit;
     size_t position = 0;
     int next = 0;
     while (position < FBytes.size()) {
       int count = 0;
       position = Decode(position, next, edit, count);
-      for (int i = 0; i < count; ++i, ++edit.Line) visit(static_cast<const TLineEdit&>(edit));
-      next = edit.Line;
+      visit(static_cast<const TLineEdit&>(edit), count);
+      next = edit.Line + count;
     }
     if (FOpen.Count == 0) return;
     edit.Line = FOpen.Line;
@@ -64,7 +68,15 @@ class TLineEditLog {
     edit.Removed = FOpen.Removed;
     edit.Inserted = FOpen.Inserted;
     edit.RowLengths = FOpen.RowLengths;
-    for (int i = 0; i < FOpen.Count; ++i, ++edit.Line) visit(static_cast<const TLineEdit&>(edit));
+    visit(static_cast<const TLineEdit&>(edit), FOpen.Count);
+  }
+  // Calls visit(const TLineEdit&) for each line's edit, in order.
+  template <class Visit>
+  void ForEach(Visit&& visit) const {
+    ForEachRun([&](const TLineEdit& first, int count) {
+      TLineEdit edit = first;
+      for (int i = 0; i < count; ++i, ++edit.Line) visit(static_cast<const TLineEdit&>(edit));
+    });
   }
 
   // The line after applying edit to old; throws std::logic_error when it does not fit.

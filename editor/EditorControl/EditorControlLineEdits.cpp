@@ -43,7 +43,7 @@ size_t TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog*
     // The lines edited so far get their old text and rows back.
     if (inverse != nullptr) ApplyEdits(*inverse, nullptr);
   });
-  edits.ForEach([&](const TLineEdit& edit) {
+  const auto applyLine = [&](const TLineEdit& edit) {
     while (line < edit.Line) {
       row = (FWrapOn ? LastRowOfLine(row) : row) + 1;
       ++line;
@@ -88,6 +88,33 @@ size_t TEditorScreenStrings::ApplyEdits(const TLineEditLog& edits, TLineEditLog*
     }
     row += count;
     ++line;
+  };
+  edits.ForEachRun([&](const TLineEdit& first, int count) {
+    if (FWrapOn || !first.RowLengths.empty()) {
+      TLineEdit edit = first;
+      for (int i = 0; i < count; ++i, ++edit.Line) applyLine(edit);
+      return;
+    }
+    // Without word wrap a line is a row: a run of like edits is put as one change, and
+    // undone by one like edit of every line.
+    row = line = first.Line;
+    if (inverse != nullptr) {
+      inverse->Add(first.Inverse({}));
+      inverse->Extend(count - 1);
+    }
+    int written = 0;
+    const auto unrecord = OnFailure([&] {
+      if (inverse != nullptr) inverse->DropLast(count - written);
+    });
+    PutFreshRows(row, count, [&](int i) {
+      written = i;
+      const std::string_view old = ViewAt(row + i);
+      TLineEditLog::Apply(old, first, changed);
+      if (changed.size() < old.size()) inverseGrowth += old.size() + kGrowthPerLine;
+      return TFreshRow{changed, raLineEnd, 0};
+    });
+    written = count;
+    row = line = first.Line + count;
   });
   return inverseGrowth;
 }
