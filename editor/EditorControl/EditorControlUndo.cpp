@@ -99,13 +99,13 @@ TRowsText TEditorUndoObj::Restore(const TUndoData& record, int& restoredRows) {
 
 void TEditorUndoObj::Undo() {
   if (!CanUndo()) return;
-  TAttachedEditor* focused = FStrings->FocusedEditor();
-  TCaretHold hold(focused);
-  TUndoData record = FUndoList->Last();
-  if (record.LineEdits) {
+  if (FUndoList->Last().LineEdits) {
     MoveLineEdits(*FUndoList, *FRedoList);
     return;
   }
+  TAttachedEditor* focused = FStrings->FocusedEditor();
+  TCaretHold hold(focused);
+  TUndoData record = FUndoList->Last();
   {
     TUpdateBracket update(*FStrings);
     int restored = 0;
@@ -171,13 +171,13 @@ void TEditorUndoObj::Withdraw() {
 
 void TEditorUndoObj::Redo() {
   if (!CanRedo()) return;
-  TAttachedEditor* focused = FStrings->FocusedEditor();
-  TCaretHold hold(focused);
-  TUndoData record = FRedoList->Last();
-  if (record.LineEdits) {
+  if (FRedoList->Last().LineEdits) {
     MoveLineEdits(*FRedoList, *FUndoList);
     return;
   }
+  TAttachedEditor* focused = FStrings->FocusedEditor();
+  TCaretHold hold(focused);
+  TUndoData record = FRedoList->Last();
   {
     TUpdateBracket update(*FStrings);
     int restored = 0;
